@@ -1,0 +1,102 @@
+#include "app/application.h"
+
+#include <imgui.h>
+
+#include <cstdio>
+
+#include "app/manager.h"
+#include "editor/editor.h"
+#include "input/input.h"
+#include "render/camera.h"
+#include "render/renderer.h"
+#include "scene/object.h"
+
+bool StartEditor(IPlatform& platform, std::string& error) {
+    HWND window = platform.GetWindow();
+    if (!window) {
+        error = "cannot create the main window";
+        if (!platform.GetLastError().empty()) error += ": " + platform.GetLastError();
+        return false;
+    }
+    CManager* manager = CManager::GetInstance();
+    if (manager->Init(window, &platform) < 0) {
+        error = manager->GetInitError();
+        manager->Uninit();  // nothing runs on a half-built manager
+        return false;
+    }
+    platform.ShowWindow();
+
+    ImGui::CreateContext();
+    ImGui::StyleColorsDark();
+    if (!platform.GuiInit(manager->GetDevice())) {
+        error = "cannot set up the GUI";
+        StopEditor();
+        return false;
+    }
+    return true;
+}
+
+void StopEditor() { CManager::GetInstance()->Uninit(); }
+
+CFrameLoop::CFrameLoop(IPlatform& platform) : platform_(platform), clock_(platform.TimeGetTime()) {}
+
+int CFrameLoop::Run(const std::function<void(std::uint64_t)>& afterFrame) {
+    for (;;) {
+        PlatformMessage message;
+        if (platform_.PeekMessage(message)) {
+            if (message.kind == PlatformMessage::Kind::Quit) return message.exitCode;
+            Dispatch(message);
+            continue;  // every waiting message is handled before a frame
+        }
+        DWORD now = platform_.TimeGetTime();
+        DWORD elapsed = now - clock_;  // unsigned: the wrap of the counter is harmless
+        if (elapsed < kFrameInterval) {
+            platform_.WaitMessage(kFrameInterval - elapsed);
+            continue;
+        }
+        clock_ = now;  // a late frame delays the next one; missed frames are not made up
+        RunFrame();
+        if (afterFrame) afterFrame(frames_);
+    }
+}
+
+void CFrameLoop::Dispatch(const PlatformMessage& message) {
+    if (platform_.GuiProcessMessage(message)) return;
+    bool escape = message.kind == PlatformMessage::Kind::KeyDown && message.key == DIK_ESCAPE;
+    if (message.kind == PlatformMessage::Kind::Close || escape) platform_.PostQuitMessage(0);
+}
+
+void CFrameLoop::RunFrame() {
+    CManager* manager = CManager::GetInstance();
+    if (CInputKeyboard* keyboard = manager->GetKeyboard()) keyboard->Update();
+    if (CInputMouse* mouse = manager->GetMouse()) mouse->Update();
+
+    CObject::UpdateAll();
+
+    if (CEditor* editor = manager->GetEditor())
+        editor->showAnotherWindow = editor->Update(editor->showMainWindow, editor->showAnotherWindow);
+
+    if (CCamera* camera = manager->GetCamera()) camera->Update();
+
+    CInputKeyboard* keyboard = manager->GetKeyboard();
+    IDirect3DDevice9* device = manager->GetDevice();
+    if (keyboard && keyboard->GetTrigger(DIK_F2)) {
+        manager->wireframe = !manager->wireframe;
+        if (device) device->SetRenderState(D3DRS_FILLMODE, manager->wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    }
+
+    if (CRenderer* renderer = manager->GetRenderer()) renderer->Draw();
+    if (CCamera* camera = manager->GetCamera()) camera->SetCamera();
+    ++frames_;
+}
+
+int RunEditor(IPlatform& platform) {
+    std::string error;
+    if (!StartEditor(platform, error)) {
+        std::fprintf(stderr, "Vellumar: %s\n", error.c_str());
+        return 1;
+    }
+    int exitCode = CFrameLoop(platform).Run();
+    StopEditor();
+    return exitCode;
+}

@@ -1,0 +1,40 @@
+// The program's start-up, frame loop and shut-down, on any platform.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/platform.h"
+
+// Builds the manager and sets up the GUI. On failure everything built is torn down again, `error` says
+// what failed, and the result is false.
+bool StartEditor(IPlatform& platform, std::string& error);
+// Tears down everything StartEditor built.
+void StopEditor();
+
+// Drains the window messages and runs a frame whenever none is waiting and 16 ms have passed since the
+// last frame began. Between frames it waits for a message or for the next frame to be due.
+class CFrameLoop {
+public:
+    static constexpr DWORD kFrameInterval = 16;
+
+    explicit CFrameLoop(IPlatform& platform);
+
+    // Runs until the Quit message and returns its exit code. `afterFrame` (optional) runs after every frame.
+    int Run(const std::function<void(std::uint64_t frame)>& afterFrame = {});
+    // One frame: input, objects, editor, camera, fill-mode key, drawing, camera transforms.
+    void RunFrame();
+    std::uint64_t FrameCount() const { return frames_; }
+
+private:
+    // What the window procedure does with a message.
+    void Dispatch(const PlatformMessage& message);
+
+    IPlatform& platform_;
+    DWORD clock_;
+    std::uint64_t frames_ = 0;
+};
+
+// Start, loop, stop. Returns the program's exit code (1 when start-up failed).
+int RunEditor(IPlatform& platform);

@@ -1,0 +1,72 @@
+#include "input/input.h"
+
+CInput::~CInput() { Uninit(); }
+
+HRESULT CInput::Init(IPlatform* instance, HWND) {
+    if (!instance || FAILED(instance->DirectInput8Create(DIRECTINPUT_VERSION, &input_))) return E_FAIL;
+    if (kind_ == 0 || kind_ == 1) {
+        InputDeviceKind kind = kind_ == 0 ? InputDeviceKind::Keyboard : InputDeviceKind::Mouse;
+        if (FAILED(input_->CreateDevice(kind, &device_))) return E_FAIL;
+    }
+    return S_OK;
+}
+
+void CInput::Uninit() {
+    if (device_) {
+        device_->Unacquire();
+        SafeRelease(device_);
+    }
+    SafeRelease(input_);
+}
+
+HRESULT CInputKeyboard::Init(IPlatform* instance, HWND window) {
+    kind_ = 0;
+    if (FAILED(CInput::Init(instance, window))) return E_FAIL;
+    if (FAILED(device_->SetDataFormat(DIDataFormat::Keyboard))) return E_FAIL;
+    if (FAILED(device_->SetCooperativeLevel(window, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE))) return E_FAIL;
+    device_->Acquire();  // may fail while the window is not in front; Update acquires again
+    return S_OK;
+}
+
+void CInputKeyboard::Update() {
+    if (!device_) return;
+    BYTE buffer[256];
+    if (FAILED(device_->GetDeviceState(sizeof(buffer), buffer))) {
+        device_->Acquire();  // keep the last state until a read succeeds
+        return;
+    }
+    for (int k = 0; k < 256; ++k) {
+        trigger_[k] = buffer[k] & ~press_[k];
+        press_[k] = buffer[k];
+    }
+}
+
+HRESULT CInputMouse::Init(IPlatform* instance, HWND window) {
+    kind_ = 1;
+    platform_ = instance;
+    if (FAILED(CInput::Init(instance, window))) return E_FAIL;
+    if (FAILED(device_->SetDataFormat(DIDataFormat::Mouse2))) return E_FAIL;
+    if (FAILED(device_->SetCooperativeLevel(window, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE))) return E_FAIL;
+    device_->Acquire();
+    return S_OK;
+}
+
+void CInputMouse::Update() {
+    if (!device_) return;
+    DIMOUSESTATE2 buffer{};
+    if (FAILED(device_->GetDeviceState(sizeof(buffer), &buffer))) {
+        device_->Acquire();
+        return;
+    }
+    for (int b = 0; b < 8; ++b) {
+        trigger_[b] = buffer.rgbButtons[b] & ~state_.rgbButtons[b];
+        release_[b] = state_.rgbButtons[b] & ~buffer.rgbButtons[b];
+    }
+    state_ = buffer;
+}
+
+D3DXVECTOR3 CInputMouse::GetCursorClientPos() const {
+    LONG x = 0, y = 0;
+    if (platform_) platform_->GetCursorClientPos(x, y);
+    return D3DXVECTOR3(static_cast<float>(x), static_cast<float>(y), 0.0f);
+}

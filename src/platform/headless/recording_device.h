@@ -1,0 +1,115 @@
+// A Direct3D 9 device that draws nothing: it keeps the device state as the original does (a state holds
+// until set again) and appends every call to a log that tests read.
+#pragma once
+
+#include <array>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/d3dx9.h"
+
+class CRecordingDevice : public RefCounted<IDirect3DDevice9> {
+public:
+    static constexpr UINT kBackBufferWidth = 1280;
+    static constexpr UINT kBackBufferHeight = 720;
+
+    // One DrawMeshSubset call with the state it was drawn with.
+    struct DrawRecord {
+        DWORD attribId;
+        D3DMATERIAL9 material;
+        IDirect3DBaseTexture9* texture;
+        D3DXMATRIX world;
+        DWORD fillMode;
+    };
+
+    CRecordingDevice();
+
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT GetMaterial(D3DMATERIAL9* material) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Present(const void* sourceRect, const void* destRect, HWND destWindow, const void* dirtyRegion) override;
+    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
+                                    IDirect3DVertexDeclaration9** declaration) override;
+    HRESULT CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba, IDirect3DTexture9** texture) override;
+    HRESULT CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
+                              UINT indexCount, IMeshBuffers** buffers) override;
+    HRESULT DrawMeshSubset(IMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) override;
+    void RenderGui(ImDrawData* drawData) override;
+
+    // ---- for tests ----
+    const std::vector<std::string>& Log() const { return log_; }
+    void ClearLog() {
+        log_.clear();
+        draws_.clear();
+    }
+    const std::vector<DrawRecord>& Draws() const { return draws_; }
+    DWORD RenderState(D3DRENDERSTATETYPE state) const { return renderStates_[state]; }
+    DWORD SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const { return samplerStates_[sampler][type]; }
+    DWORD TextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const { return stageStates_[stage][type]; }
+    bool HasLight(DWORD index) const { return lights_.count(index) != 0; }
+    bool IsLightEnabled(DWORD index) const { return enabledLights_.count(index) != 0; }
+    IDirect3DBaseTexture9* BoundTexture(DWORD stage) const { return stage < 8 ? textures_[stage] : nullptr; }
+    void SetBeginSceneFails(bool fails) { beginSceneFails_ = fails; }
+    int LiveTextures() const { return liveTextures_; }
+    int GuiDrawLists() const { return guiDrawLists_; }
+
+protected:
+    ~CRecordingDevice() override;
+
+private:
+    void Record(std::string entry) { log_.push_back(std::move(entry)); }
+
+    std::array<DWORD, D3DRS_COUNT> renderStates_{};
+    std::array<std::array<DWORD, D3DSAMP_COUNT>, 16> samplerStates_{};
+    std::array<std::array<DWORD, D3DTSS_COUNT>, 8> stageStates_{};
+    std::map<DWORD, D3DMATRIX> transforms_;
+    std::map<DWORD, D3DLIGHT9> lights_;
+    std::set<DWORD> enabledLights_;
+    D3DMATERIAL9 material_{};
+    std::array<IDirect3DBaseTexture9*, 8> textures_{};  // not owned, as the log only compares pointers
+    D3DVIEWPORT9 viewport_{0, 0, kBackBufferWidth, kBackBufferHeight, 0.0f, 1.0f};
+    bool beginSceneFails_ = false;
+    bool inScene_ = false;
+    int liveTextures_ = 0;
+    int guiDrawLists_ = 0;
+    std::vector<std::string> log_;
+    std::vector<DrawRecord> draws_;
+
+    friend class CRecordedTexture;
+};
+
+// The Direct3D object of the headless platform. It can be told to refuse given (type, flags) attempts so
+// the device-creation fallback can be tested.
+class CRecordingDirect3D9 : public RefCounted<IDirect3D9> {
+public:
+    HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
+
+    std::set<std::pair<DWORD, DWORD>> refused;     // (type, behaviour flags) pairs that fail
+    std::vector<std::pair<DWORD, DWORD>> attempts;  // every CreateDevice call, in order
+    D3DPRESENT_PARAMETERS lastParameters{};
+    bool failDisplayMode = false;
+    CRecordingDevice* lastDevice = nullptr;  // not owned
+};

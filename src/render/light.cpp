@@ -1,0 +1,38 @@
+#include "render/light.h"
+
+#include "app/manager.h"
+
+namespace {
+constexpr float kPi = 3.14159265f;
+// (yaw, pitch) of each step; roll is 0. Each step turns the points as the previous one left them.
+constexpr float kSteps[3][2] = {{kPi / 4.0f, kPi / 4.0f}, {kPi, kPi / 4.0f}, {0.0f, 0.0f}};
+}  // namespace
+
+CLight::CLight() : from_{0.0f, 0.0f, -1.0f, 1.0f}, to_{0.5f, 0.0f, 0.0f, 1.0f} {}
+
+void CLight::Init() {
+    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
+    for (int i = 0; i < 3; ++i) {
+        lights_[i] = D3DLIGHT9{};
+        D3DXMATRIX rotation;
+        D3DXMatrixIdentity(&work_);
+        D3DXMatrixRotationYawPitchRoll(&rotation, kSteps[i][0], kSteps[i][1], 0.0f);
+        D3DXMatrixMultiply(&work_, &work_, &rotation);
+
+        D3DXVECTOR3 from(from_.x, from_.y, from_.z), to(to_.x, to_.y, to_.z);
+        D3DXVec3TransformCoord(&from, &from, &work_);
+        D3DXVec3TransformCoord(&to, &to, &work_);
+        from_ = {from.x, from.y, from.z, 1.0f};
+        to_ = {to.x, to.y, to.z, 1.0f};
+
+        D3DXVECTOR3 direction = to - from;
+        D3DXVec3Normalize(&direction, &direction);
+        lights_[i].Type = D3DLIGHT_DIRECTIONAL;
+        lights_[i].Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+        lights_[i].Direction = direction;
+        if (device) {
+            device->SetLight(i, &lights_[i]);
+            device->LightEnable(i, TRUE);
+        }
+    }
+}

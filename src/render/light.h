@@ -1,0 +1,18 @@
+// The scene's fixed lighting: three white directional lights in slots 0, 1 and 2, set once at start-up.
+#pragma once
+
+#include "platform/d3dx9.h"
+
+class CLight {
+public:
+    CLight();
+    // Computes the three lights and sets and enables them on the renderer's device.
+    void Init();
+    const D3DLIGHT9& GetLight(int index) const { return lights_[index]; }
+
+private:
+    D3DLIGHT9 lights_[3]{};
+    D3DXVECTOR4 from_;
+    D3DXVECTOR4 to_;
+    D3DXMATRIX work_;
+};

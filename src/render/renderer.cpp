@@ -1,0 +1,90 @@
+#include "render/renderer.h"
+
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include "app/manager.h"
+#include "scene/object.h"
+#include "scene/stage.h"
+
+CRenderer::~CRenderer() { Uninit(); }
+
+HRESULT CRenderer::Init(HWND window, IPlatform* instance) {
+    if (!instance) return E_FAIL;
+    d3d_ = instance->Direct3DCreate9(D3D_SDK_VERSION);
+    if (!d3d_) return E_FAIL;
+    D3DDISPLAYMODE mode{};
+    if (FAILED(d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) return E_FAIL;
+
+    parameters_ = D3DPRESENT_PARAMETERS{};
+    parameters_.BackBufferWidth = 1280;
+    parameters_.BackBufferHeight = 720;
+    parameters_.BackBufferFormat = mode.Format;
+    parameters_.BackBufferCount = 1;
+    parameters_.MultiSampleType = D3DMULTISAMPLE_NONE;
+    parameters_.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters_.hDeviceWindow = nullptr;
+    parameters_.Windowed = TRUE;
+    parameters_.EnableAutoDepthStencil = TRUE;
+    parameters_.AutoDepthStencilFormat = D3DFMT_D24S8;
+    parameters_.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+
+    // Hardware vertex processing first, then software, then the reference rasterizer.
+    const struct {
+        D3DDEVTYPE type;
+        DWORD flags;
+    } attempts[] = {
+        {D3DDEVTYPE_HAL, D3DCREATE_HARDWARE_VERTEXPROCESSING},
+        {D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+        {D3DDEVTYPE_REF, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+    };
+    for (const auto& attempt : attempts) {
+        if (SUCCEEDED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, attempt.type, window, attempt.flags, &parameters_,
+                                         &device_)))
+            break;
+        device_ = nullptr;
+    }
+    if (!device_) return E_FAIL;
+
+    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+
+    device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    device_->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    return S_OK;
+}
+
+void CRenderer::Draw() {
+    if (!device_) return;
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x00000000, 1.0f, 0);
+    if (SUCCEEDED(device_->BeginScene())) {
+        device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+        device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+
+        CObject::DrawAll();
+        if (CStage* stage = CManager::GetInstance()->GetStage()) stage->Draw("TEST");
+
+        // The GUI is drawn last, over the scene; only when a GUI frame is open.
+        if (ImGui::GetCurrentContext() && ImGui::GetCurrentContext()->WithinFrameScope) {
+            ImGui::Render();
+            device_->RenderGui(ImGui::GetDrawData());
+        }
+        device_->EndScene();
+    }
+    device_->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+void CRenderer::Uninit() {
+    SafeRelease(device_);
+    SafeRelease(d3d_);
+}

@@ -1,0 +1,25 @@
+// Owns the graphics device, sets its fixed states once, and runs each frame's draw sequence.
+#pragma once
+
+#include "platform/platform.h"
+
+class CRenderer {
+public:
+    CRenderer() = default;
+    ~CRenderer();
+    CRenderer(const CRenderer&) = delete;
+    CRenderer& operator=(const CRenderer&) = delete;
+
+    // `instance` is the platform that supplies the Direct3D object.
+    HRESULT Init(HWND window, IPlatform* instance);
+    // Clear, scene (objects, the stage's "TEST" group, the GUI), present.
+    void Draw();
+    void Uninit();
+    IDirect3DDevice9* GetDevice() const { return device_; }
+    const D3DPRESENT_PARAMETERS& GetPresentParameters() const { return parameters_; }
+
+private:
+    IDirect3D9* d3d_ = nullptr;
+    IDirect3DDevice9* device_ = nullptr;
+    D3DPRESENT_PARAMETERS parameters_{};
+};

@@ -1,0 +1,3 @@
+#include "resource/texture_manager.h"
+
+void CTextureManager::Load(const std::string&) {}
