@@ -44,4 +44,8 @@ void CStage::AddScale(const std::string& tag, float dx, float dy, float dz) {
 }
 
 void CStage::Draw(const std::string&) {}
-void CStage::Picking() {}
+FileResult CStage::SaveText() { return FileResult{false, "Data/FILE/stage.txt", 0, "not implemented"}; }
+
+FileResult CStage::LoadText(StageGroups*, const std::string& fileName) {
+    return FileResult{false, "Data/FILE/" + fileName, 0, "not implemented"};
+}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "resource/texture_cache.h"
+#include "stagefile/file_result.h"
 #include "scene/stage_types.h"
 
 class CStage {
@@ -35,7 +36,14 @@ public:
     const std::string& GetCurrentTag() const { return currentTag_; }
 
     void Draw(const std::string& tag);
+    // Selects the first object of the current tag's group under the cursor while the right button is held.
     void Picking();
+
+    // Writes every group to "Data/FILE/stage.txt" (replacing the old file only when the write succeeded).
+    FileResult SaveText();
+    // Reads "Data/FILE/" + fileName, creates its objects, then copies all groups into *editorGroups.
+    // On any error nothing changes.
+    FileResult LoadText(StageGroups* editorGroups, const std::string& fileName);
 
 private:
     StageGroups groups_;

@@ -1,0 +1,3 @@
+#include "scene/stage.h"
+
+void CStage::Picking() {}

@@ -1,0 +1,21 @@
+// The outcome of a stage file command, as the editor and vellumar-tool report it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+struct FileResult {
+    bool ok = true;
+    std::string path;     // the file read or written
+    int line = 0;         // 1-based line of the error, 0 when the error is not about one line
+    std::string message;  // the reason, when !ok
+    std::size_t groups = 0;
+    std::size_t objects = 0;
+
+    // "PATH:LINE: error: MESSAGE" (or "PATH: error: MESSAGE" without a line).
+    std::string Describe() const {
+        std::string where = path;
+        if (line > 0) where += ":" + std::to_string(line);
+        return where + ": error: " + message;
+    }
+};

@@ -1,0 +1,28 @@
+#include <cstring>
+#include <iostream>
+
+#include "tools/commands.h"
+
+namespace {
+
+int Usage(std::ostream& err) {
+    err << "usage: vellumar-tool COMMAND ARGS\n"
+           "  check FILE                 read a stage text file; print its size or its first error\n"
+           "  export-json FILE [OUT]     write the JSON export of a stage text file\n"
+           "  format FILE [OUT]          write a stage text file back in canonical form\n"
+           "  mesh-info FILE.x           print a mesh's vertices, faces, materials, bounds and textures\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage(std::cerr);
+    ToolArgs args(argv + 2, argv + argc);
+    const char* command = argv[1];
+    if (!std::strcmp(command, "mesh-info")) return RunMeshInfo(args, std::cout, std::cerr);
+    if (!std::strcmp(command, "check")) return RunCheck(args, std::cout, std::cerr);
+    if (!std::strcmp(command, "export-json")) return RunExportJson(args, std::cout, std::cerr);
+    if (!std::strcmp(command, "format")) return RunFormat(args, std::cout, std::cerr);
+    return Usage(std::cerr);
+}
