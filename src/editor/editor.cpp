@@ -27,3 +27,5 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     ImGui::End();
     return showAnother;
 }
+
+bool CEditor::IsTypingText() const { return ImGui::GetCurrentContext() && ImGui::GetIO().WantTextInput; }

@@ -14,6 +14,9 @@ public:
     bool Update(bool showMain, bool showAnother);
 
     bool IsMouseOverWindow() const { return mouseOverWindow; }
+    // True while a GUI text field has the keyboard focus: keys then act on that field only, not on the
+    // editing, camera, pointer or fill-mode keys.
+    bool IsTypingText() const;
 
     StageGroups groups;
     std::vector<std::string> tags;
