@@ -1,5 +1,18 @@
 #include "render/camera.h"
 
+#include "app/manager.h"
+#include "editor/editor.h"
+#include "input/input.h"
+#include "scene/picking.h"
+#include "scene/pointer.h"
+
+CCamera::Spin CCamera::spin_;
+
+namespace {
+constexpr float kPi = 3.1415927f;
+constexpr float kTwoPi = 6.2831855f;
+}  // namespace
+
 int CCamera::Init() {
     posV = D3DXVECTOR3(0.0f, 100.0f, 300.0f);
     posR = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
@@ -8,6 +21,80 @@ int CCamera::Init() {
     return 0;
 }
 
-void CCamera::Update() {}
-void CCamera::SetCamera() {}
-D3DXVECTOR3 CCamera::Unproject(D3DXVECTOR3) { return D3DXVECTOR3(); }
+void CCamera::Update() {
+    CManager* manager = CManager::GetInstance();
+    CEditor* editor = manager->GetEditor();
+    const bool overGui = editor && editor->IsMouseOverWindow();
+    // Keys typed into a GUI text field belong to that field.
+    const bool typing = editor && editor->IsTypingText();
+
+    if (CInputMouse* mouse = manager->GetMouse()) {
+        const DIMOUSESTATE2& move = mouse->GetMove();
+        if (mouse->GetPress(0) && !overGui) {
+            spin_.x = static_cast<float>(move.lX);
+            spin_.y = static_cast<float>(move.lY);
+        }
+        if (!overGui) {
+            // Wheel forward brings the eye down and towards the look-at point.
+            const float wheel = static_cast<float>(move.lZ);
+            posV.y -= wheel * kWheelStep;
+            posV.z -= wheel * kWheelStep;
+        }
+    }
+
+    // While the button is held the spin is this frame's movement; after release it dies away.
+    rot.y += spin_.x * kTurnRate;
+    rot.x += spin_.y * kTurnRate;
+    spin_.x *= kSpinDecay;
+    spin_.y *= kSpinDecay;
+
+    CInputKeyboard* keyboard = manager->GetKeyboard();
+    if (keyboard && !typing) {
+        if (keyboard->GetPress(DIK_Q)) rot.y -= kTurnRate;
+        if (keyboard->GetPress(DIK_E)) rot.y += kTurnRate;
+        if (keyboard->GetPress(DIK_T)) {
+            posV.y -= kKeyStepY;
+            posV.z -= kKeyStepZ;
+        }
+        if (keyboard->GetPress(DIK_G)) {
+            posV.y += kKeyStepY;
+            posV.z += kKeyStepZ;
+        }
+    }
+
+    D3DXVECTOR3 target;
+    if (CPointer* pointer = manager->GetPointer()) target = pointer->GetPos();
+
+    D3DXMATRIX rotation, translation;
+    D3DXMatrixIdentity(&mtxOrbit);
+    D3DXMatrixRotationYawPitchRoll(&rotation, rot.y, rot.x, rot.z);
+    D3DXMatrixMultiply(&mtxOrbit, &mtxOrbit, &rotation);
+    D3DXMatrixTranslation(&translation, target.x, target.y, target.z);
+    D3DXMatrixMultiply(&mtxOrbit, &mtxOrbit, &translation);
+
+    if (IDirect3DDevice9* device = manager->GetDevice()) device->SetTransform(D3DTS_WORLD, &mtxOrbit);
+
+    D3DXVec3TransformCoord(&worldEye, &posV, &mtxOrbit);
+    D3DXVec3TransformCoord(&worldAt, &posR, &mtxOrbit);
+
+    // The wrap comes after the matrix, so this frame may have turned by a yaw just outside [-pi, pi].
+    if (rot.y > kPi) {
+        rot.y -= kTwoPi;
+    } else if (rot.y < -kPi) {
+        rot.y += kTwoPi;
+    }
+}
+
+void CCamera::SetCamera() {
+    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
+    D3DXMatrixLookAtLH(&mtxView, &worldEye, &worldAt, &vecU);
+    if (device) device->SetTransform(D3DTS_VIEW, &mtxView);
+    D3DXMatrixPerspectiveFovLH(&mtxProjection, kFieldOfView, kAspect, kNear, kFar);
+    if (device) device->SetTransform(D3DTS_PROJECTION, &mtxProjection);
+}
+
+D3DXVECTOR3 CCamera::Unproject(D3DXVECTOR3 point) {
+    D3DVIEWPORT9 viewport{};
+    if (IDirect3DDevice9* device = CManager::GetInstance()->GetDevice()) device->GetViewport(&viewport);
+    return UnprojectNearPlane(point.x, point.y, viewport, mtxProjection, mtxView);
+}

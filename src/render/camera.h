@@ -5,20 +5,45 @@
 
 class CCamera {
 public:
+    // The turn speed left by the last mouse drag, in mouse units per frame. One value for the whole
+    // process: it outlives any camera.
+    struct Spin {
+        float x = 0.0f;
+        float y = 0.0f;
+    };
+
+    static constexpr float kTurnRate = 0.005f;     // radian per mouse unit, and per frame for Q and E
+    static constexpr float kSpinDecay = 0.85f;     // per frame
+    static constexpr float kWheelStep = 0.5f;      // per wheel unit, on the eye's y and z
+    static constexpr float kKeyStepY = 4.0f;       // T and G, per frame
+    static constexpr float kKeyStepZ = 12.0f;
+    static constexpr float kFieldOfView = 0.7853982f;  // vertical, pi/4
+    static constexpr float kAspect = 16.0f / 9.0f;
+    static constexpr float kNear = 5.0f;
+    static constexpr float kFar = 10000.0f;
+
     int Init();
+    // Once per frame before drawing: turns, zooms and moves the orbit to the pointer.
     void Update();
     // View and projection, set after drawing so the next frame uses them.
     void SetCamera();
-    // The world point on the near plane under a client-area pixel.
+    // The world point on the near plane under a client-area pixel, as of the last SetCamera.
     D3DXVECTOR3 Unproject(D3DXVECTOR3 point);
+
+    static Spin GetSpin() { return spin_; }
+    // Stops any turn under way (a fresh start, for tests).
+    static void ResetSpin() { spin_ = Spin{}; }
 
     D3DXVECTOR3 posV;
     D3DXVECTOR3 posR;
     D3DXVECTOR3 vecU;
-    D3DXVECTOR3 rot;
+    D3DXVECTOR3 rot;  // x pitch, y yaw, z roll
     D3DXMATRIX mtxProjection;
     D3DXMATRIX mtxView;
     D3DXMATRIX mtxOrbit;
     D3DXVECTOR3 worldEye;
     D3DXVECTOR3 worldAt;
+
+private:
+    static Spin spin_;
 };

@@ -1,7 +1,20 @@
 #include "scene/pointer.h"
 
+#include <cmath>
+
 #include "app/manager.h"
+#include "editor/editor.h"
+#include "input/input.h"
+#include "render/camera.h"
 #include "resource/model_manager.h"
+
+namespace {
+constexpr float kPi = 3.1415927f;
+constexpr float kTwoPi = 6.2831855f;
+constexpr float kQuarterPi = 0.7853982f;
+constexpr float kHalfPi = 1.5707964f;
+constexpr float kThreeQuarterPi = 2.3561945f;
+}  // namespace
 
 CPointer* CPointer::Create(D3DXVECTOR3 pos) {
     CPointer* pointer = new CPointer();
@@ -25,8 +38,98 @@ void CPointer::SetModel(const std::string& label) {
         model.max = models->GetMax(label);
         model.min = models->GetMin(label);
     }
-    models_.push_back(model);
+    AddModel(model);
 }
 
-void CPointer::Update() {}
-void CPointer::Draw() {}
+void CPointer::Update() {
+    Move();
+    if (rot_.y > kPi) {
+        rot_.y -= kTwoPi;
+    } else if (rot_.y < -kPi) {
+        rot_.y += kTwoPi;
+    }
+}
+
+void CPointer::Move() {
+    CManager* manager = CManager::GetInstance();
+    CInputKeyboard* keyboard = manager->GetKeyboard();
+    if (!keyboard) return;
+    // Keys typed into a GUI text field belong to that field.
+    if (CEditor* editor = manager->GetEditor(); editor && editor->IsTypingText()) return;
+
+    const bool w = keyboard->GetPress(DIK_W), s = keyboard->GetPress(DIK_S);
+    const bool a = keyboard->GetPress(DIK_A), d = keyboard->GetPress(DIK_D);
+
+    // The first held combination wins: W over S, D over A; R and F only without W/A/S/D.
+    float offset = 0.0f;
+    float sign = 0.0f;
+    if (w && d) {
+        offset = kQuarterPi, sign = -1.0f;
+    } else if (w && a) {
+        offset = kThreeQuarterPi, sign = 1.0f;
+    } else if (w) {
+        offset = 0.0f, sign = -1.0f;
+    } else if (s && d) {
+        offset = kThreeQuarterPi, sign = -1.0f;
+    } else if (s && a) {
+        offset = kQuarterPi, sign = 1.0f;
+    } else if (s) {
+        offset = 0.0f, sign = 1.0f;
+    } else if (d) {
+        offset = kHalfPi, sign = -1.0f;
+    } else if (a) {
+        offset = kHalfPi, sign = 1.0f;
+    } else if (keyboard->GetPress(DIK_R)) {
+        pos_.y += kLift;
+        return;
+    } else if (keyboard->GetPress(DIK_F)) {
+        pos_.y -= kLift;
+        return;
+    } else {
+        return;
+    }
+
+    const float yaw = manager->GetCamera() ? manager->GetCamera()->rot.y : 0.0f;
+    const float angle = yaw + offset;
+    const float sine = static_cast<float>(std::sin(static_cast<double>(angle)));
+    const float cosine = static_cast<float>(std::cos(static_cast<double>(angle)));
+    pos_.x += sign * sine * moveSpeed_;
+    pos_.z += sign * cosine * moveSpeed_;
+}
+
+void CPointer::Draw() {
+    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
+    if (!device) return;
+
+    device->SetTexture(0, nullptr);
+
+    // Rotation before scale: the pointer differs from a placed object here, alike for uniform scales.
+    D3DXMATRIX rotation, scaling, translation;
+    D3DXMatrixIdentity(&world_);
+    D3DXMatrixRotationYawPitchRoll(&rotation, rot_.y, rot_.x, rot_.z);
+    D3DXMatrixMultiply(&world_, &world_, &rotation);
+    D3DXMatrixScaling(&scaling, scale_.x, scale_.y, scale_.z);
+    D3DXMatrixMultiply(&world_, &world_, &scaling);
+    D3DXMatrixTranslation(&translation, pos_.x, pos_.y, pos_.z);
+    D3DXMatrixMultiply(&world_, &world_, &translation);
+
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    device->SetTransform(D3DTS_WORLD, &world_);
+
+    D3DMATERIAL9 saved{};
+    device->GetMaterial(&saved);
+    if (visible_) {
+        for (const Model& model : models_) {
+            // A label the catalog did not hold left nothing to draw.
+            if (!model.mesh || !model.materialBuffer) continue;
+            const auto* materials = static_cast<const D3DXMATERIAL*>(model.materialBuffer->GetBufferPointer());
+            for (int m = 0; m < model.numMaterials; ++m) {
+                device->SetMaterial(&materials[m].MatD3D);
+                model.mesh->DrawSubset(static_cast<DWORD>(m));
+            }
+        }
+    }
+    device->SetMaterial(&saved);
+    device->SetTexture(0, nullptr);
+}

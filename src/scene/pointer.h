@@ -8,6 +8,7 @@
 
 class CPointer : public CObject {
 public:
+    // One model drawn at the pointer; mesh and buffer are borrowed from the model catalog.
     struct Model {
         ID3DXMesh* mesh = nullptr;
         ID3DXBuffer* materialBuffer = nullptr;
@@ -16,14 +17,19 @@ public:
         D3DXVECTOR3 min;
     };
 
+    static constexpr float kLift = 1.5f;  // R and F, world units per frame
+
     CPointer() : CObject(2) {}
     ~CPointer() override = default;
 
+    // Links a new pointer into the object lists (which own it) at `pos` and initialises it.
     static CPointer* Create(D3DXVECTOR3 pos);
 
     int Init() override;
     void Uninit() override { SetDeath(); }
+    // Moves under W/A/S/D/R/F relative to the camera's yaw, then wraps the yaw once.
     void Update() override;
+    // Every model, untextured, rotated then scaled then moved to the pointer.
     void Draw() override;
     void SetDeath() override { dead_ = true; }
     void Hide() override { visible_ = false; }
@@ -32,12 +38,20 @@ public:
     D3DXVECTOR3 GetPos() override { return pos_; }
     bool IsDeath() override { return dead_; }
 
+    // Appends the catalog's model of that label; earlier models stay. A label the catalog does not hold
+    // gives an entry without a mesh, which is never drawn.
     void SetModel(const std::string& label);
+    // Appends a model entry as it is.
+    void AddModel(const Model& model) { models_.push_back(model); }
     D3DXVECTOR3& Rot() { return rot_; }
     D3DXVECTOR3& Scale() { return scale_; }
+    const D3DXMATRIX& World() const { return world_; }
     const std::vector<Model>& Models() const { return models_; }
+    bool IsVisible() const { return visible_; }
 
 private:
+    void Move();
+
     D3DXVECTOR3 pos_;
     D3DXVECTOR3 rot_;
     D3DXVECTOR3 scale_{1.0f, 1.0f, 1.0f};
