@@ -7,6 +7,10 @@
 #include "scene/object.h"
 #include "scene/stage.h"
 
+namespace {
+bool GuiFrameOpen() { return ImGui::GetCurrentContext() && ImGui::GetCurrentContext()->WithinFrameScope; }
+}  // namespace
+
 CRenderer::~CRenderer() { Uninit(); }
 
 HRESULT CRenderer::Init(HWND window, IPlatform* instance) {
@@ -75,11 +79,13 @@ void CRenderer::Draw() {
         if (CStage* stage = CManager::GetInstance()->GetStage()) stage->Draw("TEST");
 
         // The GUI is drawn last, over the scene; only when a GUI frame is open.
-        if (ImGui::GetCurrentContext() && ImGui::GetCurrentContext()->WithinFrameScope) {
+        if (GuiFrameOpen()) {
             ImGui::Render();
             device_->RenderGui(ImGui::GetDrawData());
         }
         device_->EndScene();
+    } else if (GuiFrameOpen()) {
+        ImGui::EndFrame();  // nothing is drawn, but the GUI frame must be closed before the next one begins
     }
     device_->Present(nullptr, nullptr, nullptr, nullptr);
 }

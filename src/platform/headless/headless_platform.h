@@ -47,6 +47,12 @@ public:
     void PostAt(DWORD time, PlatformMessage message) { queue_.push_back({time, message}); }
     void Post(PlatformMessage message) { PostAt(now_, message); }
     void PostKeyDown(BYTE key);
+    // True while a queued message is due (visible to PeekMessage).
+    bool HasDueMessage() const {
+        for (const Scheduled& s : queue_)
+            if (Due(s.time)) return true;
+        return false;
+    }
     void PostClose();
 
     // Keyboard: the 256 DirectInput key bytes (bit 7 = held).
