@@ -80,7 +80,9 @@ void CFrameLoop::RunFrame() {
 
     CInputKeyboard* keyboard = manager->GetKeyboard();
     IDirect3DDevice9* device = manager->GetDevice();
-    if (keyboard && keyboard->GetTrigger(DIK_F2)) {
+    CEditor* editor = manager->GetEditor();
+    bool typing = editor && editor->IsTypingText();  // keys typed into a text field act on that field only
+    if (keyboard && keyboard->GetTrigger(DIK_F2) && !typing) {
         manager->wireframe = !manager->wireframe;
         if (device) device->SetRenderState(D3DRS_FILLMODE, manager->wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
     }
