@@ -2,6 +2,8 @@
 
 #include <imgui.h>
 
+#include <algorithm>
+
 #include "app/application.h"
 #include "app/manager.h"
 #include "editor/editor.h"
@@ -81,6 +83,17 @@ TEST_F(InEmptyFolder, AFailedStartEndsBeforeTheGuiWithAMessageAndExitCodeOne) {
     }
 }
 
+TEST_F(InEmptyFolder, StartUpCreatesTheShaderCatalogBeforeTheLightsAndTheLightsBeforeTheGui) {
+    HeadlessEditor editor;
+    const auto& log = editor.Device().Log();
+    auto declaration = std::find(log.begin(), log.end(), "CreateVertexDeclaration");
+    auto light = std::find(log.begin(), log.end(), "SetLight(0)");
+    ASSERT_NE(declaration, log.end());
+    ASSERT_NE(light, log.end());
+    EXPECT_LT(declaration, light);
+    EXPECT_EQ(std::find(log.begin(), light, "RenderGui"), light);
+}
+
 TEST_F(InEmptyFolder, StartUpBuildsEverySubsystemAndOnePointerInListTwo) {
     HeadlessEditor editor;
     CManager& m = editor.Manager();
@@ -110,8 +123,11 @@ TEST_F(InEmptyFolder, ShutDownReleasesTheGuiBeforeTheDeviceAndEmptiesTheLists) {
     CHeadlessPlatform platform;
     std::string error;
     ASSERT_TRUE(StartEditor(platform, error)) << error;
+    auto deviceAlive = platform.Device()->AliveFlag();
     StopEditor();
     EXPECT_FALSE(platform.guiInitialised);
+    EXPECT_TRUE(platform.deviceAliveAtGuiShutdown);
+    EXPECT_FALSE(*deviceAlive);  // and the device is gone afterwards
     EXPECT_EQ(ImGui::GetCurrentContext(), nullptr);
     for (int p = 0; p < CObject::NUM_PRIORITY; ++p) EXPECT_EQ(CObject::GetHead(p), nullptr);
     EXPECT_EQ(CManager::GetInstance()->GetRenderer(), nullptr);

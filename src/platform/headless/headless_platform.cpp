@@ -135,7 +135,14 @@ bool CHeadlessPlatform::ReadMouse(DIMOUSESTATE2& out) {
     return true;
 }
 
-bool CHeadlessPlatform::GuiInit(IDirect3DDevice9*) {
+void CHeadlessPlatform::GuiShutdown() {
+    deviceAliveAtGuiShutdown = guiDeviceAlive_ && *guiDeviceAlive_;
+    guiDeviceAlive_.reset();
+    guiInitialised = false;
+}
+
+bool CHeadlessPlatform::GuiInit(IDirect3DDevice9* device) {
+    if (direct3D && device == direct3D->lastDevice) guiDeviceAlive_ = direct3D->lastDevice->AliveFlag();
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // tests never read or write the settings file
     io.DisplaySize = ImVec2(1280.0f, 720.0f);

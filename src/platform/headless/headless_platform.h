@@ -38,7 +38,7 @@ public:
     bool GuiInit(IDirect3DDevice9* device) override;
     void GuiNewFrame() override;
     bool GuiProcessMessage(const PlatformMessage&) override { return false; }
-    void GuiShutdown() override { guiInitialised = false; }
+    void GuiShutdown() override;
 
     // ---- scripting, for tests ----
     void SetTime(DWORD ms) { now_ = ms; }
@@ -82,6 +82,7 @@ public:
     bool windowShown = false;
     bool cursorShown = false;
     bool guiInitialised = false;
+    bool deviceAliveAtGuiShutdown = false;
     CRecordingDirect3D9* direct3D = nullptr;  // last one created; not owned
     CRecordingDevice* Device() const { return direct3D ? direct3D->lastDevice : nullptr; }
 
@@ -104,4 +105,5 @@ private:
     LONG cursorX_ = 0, cursorY_ = 0;
     std::string pendingText_;
     std::string lastError_;
+    std::shared_ptr<const bool> guiDeviceAlive_;
 };

@@ -85,7 +85,7 @@ CRecordingDevice::CRecordingDevice() {
     transforms_[D3DTS_WORLD] = transforms_[D3DTS_VIEW] = transforms_[D3DTS_PROJECTION] = identity;
 }
 
-CRecordingDevice::~CRecordingDevice() = default;
+CRecordingDevice::~CRecordingDevice() { *alive_ = false; }
 
 HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     Record("SetRenderState" + Args({state, value}));

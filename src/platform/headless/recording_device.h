@@ -4,6 +4,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -73,6 +74,8 @@ public:
     void SetBeginSceneFails(bool fails) { beginSceneFails_ = fails; }
     int LiveTextures() const { return liveTextures_; }
     int GuiDrawLists() const { return guiDrawLists_; }
+    // Turns false when the device is destroyed; lets tests check what still held it at shut-down.
+    std::shared_ptr<const bool> AliveFlag() const { return alive_; }
 
 protected:
     ~CRecordingDevice() override;
@@ -95,6 +98,7 @@ private:
     int guiDrawLists_ = 0;
     std::vector<std::string> log_;
     std::vector<DrawRecord> draws_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     friend class CRecordedTexture;
 };
