@@ -1,0 +1,59 @@
+// D3DXCreateEffectFromFileA on our own effect front end. The effect answers technique and top-level
+// parameter handles by name; a handle is the address of the name the effect keeps, stable for its life.
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "platform/d3dx9.h"
+#include "platform/effect/effect_parser.h"
+#include "platform/file_bytes.h"
+
+namespace {
+
+class CEffect : public RefCounted<ID3DXEffect> {
+public:
+    explicit CEffect(EffectDescription description) : names_(std::move(description)) {}
+
+    D3DXHANDLE GetTechniqueByName(const char* name) override { return Find(names_.techniques, name); }
+    D3DXHANDLE GetParameterByName(D3DXHANDLE parent, const char* name) override {
+        // Only top-level parameters have handles; struct members are not looked into.
+        return parent ? nullptr : Find(names_.parameters, name);
+    }
+
+private:
+    static D3DXHANDLE Find(const std::vector<std::string>& names, const char* name) {
+        if (!name) return nullptr;
+        for (const std::string& candidate : names)
+            if (candidate == name) return candidate.c_str();
+        return nullptr;
+    }
+
+    const EffectDescription names_;  // never changes, so the handles stay valid
+};
+
+HRESULT Fail(const std::string& message, ID3DXBuffer** errors) {
+    if (errors) {
+        std::string text = message + "\n";
+        D3DXCreateTextBuffer(text.data(), text.size(), errors);
+    }
+    return E_FAIL;
+}
+
+}  // namespace
+
+HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9*, const char* fileName, const D3DXMACRO*, ID3DXInclude*, DWORD,
+                                  ID3DXEffectPool*, ID3DXEffect** effect, ID3DXBuffer** compilationErrors) {
+    if (compilationErrors) *compilationErrors = nullptr;
+    if (!effect) return E_INVALIDARG;
+    const std::string name = fileName ? fileName : "";
+    std::string source, reason;
+    if (!ReadFileBytes(fileName, source, reason)) return Fail(name + ": error: " + reason, compilationErrors);
+    EffectDescription description;
+    std::string message;
+    if (!ParseEffect(source, name, description, message)) return Fail(message, compilationErrors);
+    auto* created = new (std::nothrow) CEffect(std::move(description));
+    if (!created) return E_OUTOFMEMORY;
+    *effect = created;
+    return S_OK;
+}

@@ -1,0 +1,25 @@
+// Splits effect-file source into tokens with their line and column. Comments and preprocessor lines are
+// dropped; every character that is not part of a name, number or string is a token of its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct EffectToken {
+    enum class Kind { Identifier, Number, String, Punct, End };
+    Kind kind = Kind::End;
+    std::string text;
+    int line = 1;
+    int column = 1;
+
+    bool Is(const char* punctOrName) const { return kind != Kind::End && kind != Kind::String && text == punctOrName; }
+};
+
+struct EffectLexError {
+    int line = 1;
+    int column = 1;
+    std::string message;  // what went wrong, e.g. "expected '*/'"
+};
+
+// True with the tokens (the last one of kind End); false with the first error.
+bool LexEffect(const std::string& source, std::vector<EffectToken>& tokens, EffectLexError& error);

@@ -1,0 +1,320 @@
+#include "platform/effect/effect_parser.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/effect/effect_lexer.h"
+
+namespace {
+
+using Kind = EffectToken::Kind;
+
+struct ParseError {
+    int line;
+    int column;
+    std::string message;
+};
+
+const std::set<std::string>& Modifiers() {
+    static const std::set<std::string> modifiers = {
+        "static",      "uniform",  "extern",         "shared",  "const",   "volatile",  "row_major",
+        "column_major", "inline",  "precise",        "groupshared", "nointerpolation", "linear",
+        "centroid",    "noperspective", "sample",    "in",      "out",     "inout"};
+    return modifiers;
+}
+
+bool IsTechniqueKeyword(const std::string& text) {
+    return text == "technique" || text == "technique9" || text == "technique10" || text == "technique11";
+}
+
+class Parser {
+public:
+    Parser(const std::vector<EffectToken>& tokens, EffectDescription& out) : t_(tokens), out_(out) {}
+
+    void File() {
+        while (Cur().kind != Kind::End) TopLevel();
+    }
+
+private:
+    const EffectToken& Cur() const { return t_[pos_]; }
+    const EffectToken& Next() const { return t_[std::min(pos_ + 1, t_.size() - 1)]; }
+    const EffectToken& Take() {
+        const EffectToken& token = t_[pos_];
+        if (token.kind != Kind::End) ++pos_;
+        return token;
+    }
+    bool Accept(const char* text) {
+        if (!Cur().Is(text)) return false;
+        Take();
+        return true;
+    }
+    [[noreturn]] void Expected(const std::string& what) const { throw ParseError{Cur().line, Cur().column, "expected " + what}; }
+    void Expect(const char* text) {
+        if (!Accept(text)) Expected(std::string("'") + text + "'");
+    }
+    std::string Name(const char* what = "identifier") {
+        if (Cur().kind != Kind::Identifier) Expected(what);
+        return Take().text;
+    }
+
+    void Define(std::vector<std::string>& names, const EffectToken& at, const std::string& name) {
+        if (std::find(names.begin(), names.end(), name) != names.end())
+            throw ParseError{at.line, at.column, "redefinition of '" + name + "'"};
+        names.push_back(name);
+    }
+
+    void TopLevel() {
+        if (Accept(";")) return;
+        if (Cur().kind != Kind::Identifier) Expected("declaration");
+        const std::string& word = Cur().text;
+        if (IsTechniqueKeyword(word)) return Technique();
+        if (word == "struct") {
+            Struct(true);
+            return;
+        }
+        if (word == "typedef") {
+            Take();
+            Expression(";");
+            Expect(";");
+            return;
+        }
+        if (word == "cbuffer" || word == "tbuffer") return Buffer();
+        Declaration(true);
+    }
+
+    // struct [Name] { members } [declarators] ;
+    void Struct(bool topLevel) {
+        Expect("struct");
+        if (Cur().kind == Kind::Identifier) Take();
+        Expect("{");
+        while (!Accept("}")) {
+            if (Cur().kind == Kind::End) Expected("'}'");
+            if (Accept(";")) continue;
+            Declaration(false);
+        }
+        Declarators(topLevel);
+    }
+
+    // cbuffer Name [: register(b0)] { declarations } [;] -- its variables are top-level parameters.
+    void Buffer() {
+        Take();
+        Name();
+        Semantics();
+        Expect("{");
+        while (!Accept("}")) {
+            if (Cur().kind == Kind::End) Expected("'}'");
+            if (Accept(";")) continue;
+            Declaration(true);
+        }
+        Accept(";");
+    }
+
+    void Type() {
+        if (Cur().Is("struct")) {
+            Struct(false);
+            return;
+        }
+        Name("type");
+        if (Cur().Is("<")) Balanced("<", ">");
+    }
+
+    // [modifiers] type name ( function | variable [, variable]* ; )
+    void Declaration(bool topLevel) {
+        while (Cur().kind == Kind::Identifier && Modifiers().count(Cur().text)) Take();
+        if (Cur().Is("struct")) {
+            Struct(topLevel);
+            return;
+        }
+        Type();
+        const EffectToken& nameToken = Cur();
+        std::string name = Name();
+        if (Cur().Is("(")) {
+            if (!topLevel) Expected("';'");
+            Function();
+            return;
+        }
+        Variable(topLevel, nameToken, name);
+        while (Accept(",")) {
+            const EffectToken& more = Cur();
+            Variable(topLevel, more, Name());
+        }
+        Expect(";");
+    }
+
+    // After `struct {...}`: optional variable names, then ';'.
+    void Declarators(bool topLevel) {
+        if (Cur().kind == Kind::Identifier) {
+            do {
+                const EffectToken& at = Cur();
+                Variable(topLevel, at, Name());
+            } while (Accept(","));
+        }
+        Expect(";");
+    }
+
+    void Variable(bool topLevel, const EffectToken& at, const std::string& name) {
+        if (topLevel) Define(out_.parameters, at, name);
+        while (Cur().Is("[")) Balanced("[", "]");
+        Semantics();
+        if (Cur().Is("<")) Annotations();
+        if (Accept("=")) {
+            if (Cur().Is("sampler_state") || Cur().Is("stateblock_state")) {
+                Take();
+                StateBlock();
+            } else {
+                Expression(",;");
+            }
+        } else if (Cur().Is("{")) {
+            StateBlock();  // SamplerState s { Filter = ...; };
+        }
+    }
+
+    // : SEMANTIC, : register(c0), : packoffset(c1.x), repeated.
+    void Semantics() {
+        while (Accept(":")) {
+            Name("semantic");
+            if (Cur().Is("(")) Balanced("(", ")");
+        }
+    }
+
+    // < type name = value; ... >
+    void Annotations() {
+        Expect("<");
+        while (!Accept(">")) {
+            if (Cur().kind == Kind::End) Expected("'>'");
+            Name("annotation type");
+            Name("annotation name");
+            while (Cur().Is("[")) Balanced("[", "]");
+            Expect("=");
+            Expression(";");
+            Expect(";");
+        }
+    }
+
+    // ( parameters ) [: semantic] { body } or ;
+    void Function() {
+        Balanced("(", ")");
+        Semantics();
+        if (Accept(";")) return;
+        if (!Cur().Is("{")) Expected("'{'");
+        Balanced("{", "}", false);
+    }
+
+    // { state [index] = value; ... }
+    void StateBlock() {
+        Expect("{");
+        while (!Accept("}")) {
+            if (Cur().kind == Kind::End) Expected("'}'");
+            if (Accept(";")) continue;
+            Name("state name");
+            while (Cur().Is("[")) Balanced("[", "]");
+            Expect("=");
+            Expression(";");
+            Expect(";");
+        }
+    }
+
+    // technique Name [annotations] { pass Name [annotations] { states } ... }
+    void Technique() {
+        Take();
+        const EffectToken& at = Cur();
+        if (Cur().kind == Kind::Identifier) Define(out_.techniques, at, Take().text);
+        if (Cur().Is("<")) Annotations();
+        Expect("{");
+        while (!Accept("}")) {
+            if (!Cur().Is("pass")) Expected("'pass'");
+            Take();
+            if (Cur().kind == Kind::Identifier) Take();
+            if (Cur().Is("<")) Annotations();
+            Expect("{");
+            while (!Accept("}")) {
+                if (Cur().kind == Kind::End) Expected("'}'");
+                if (Accept(";")) continue;
+                Name("pass state");
+                if (Cur().Is("(")) {
+                    Balanced("(", ")");  // SetVertexShader(CompileShader(vs_4_0, VS()));
+                } else {
+                    while (Cur().Is("[")) Balanced("[", "]");
+                    Expect("=");
+                    Expression(";");
+                }
+                Expect(";");
+            }
+        }
+    }
+
+    // Skips a bracketed group; nested brackets of every kind must match when `strict`.
+    void Balanced(const char* open, const char* close, bool strict = true) {
+        Expect(open);
+        std::vector<std::string> stack{close};
+        while (!stack.empty()) {
+            const EffectToken& token = Cur();
+            if (token.kind == Kind::End) Expected("'" + stack.back() + "'");
+            if (token.kind == Kind::Punct) {
+                const std::string& p = token.text;
+                if (p == stack.back()) {
+                    stack.pop_back();
+                } else if (p == "(" || p == "[" || p == "{" || (p == "<" && std::string(open) == "<")) {
+                    if (strict || p == "{") stack.push_back(p == "(" ? ")" : p == "[" ? "]" : p == "{" ? "}" : ">");
+                } else if (p == ")" || p == "]" || p == "}") {
+                    if (strict || p == "}") Expected("'" + stack.back() + "'");
+                }
+            }
+            Take();
+        }
+    }
+
+    // An expression (or initialiser list) up to one of the terminators at bracket depth zero.
+    void Expression(const char* terminators) {
+        std::vector<std::string> stack;
+        bool empty = true;
+        for (;;) {
+            const EffectToken& token = Cur();
+            if (token.kind == Kind::End) Expected(stack.empty() ? "';'" : "'" + stack.back() + "'");
+            if (token.kind == Kind::Punct) {
+                const std::string& p = token.text;
+                if (stack.empty() && std::string(terminators).find(p[0]) != std::string::npos) break;
+                if (p == "(" || p == "[" || p == "{") {
+                    stack.push_back(p == "(" ? ")" : p == "[" ? "]" : "}");
+                } else if (p == ")" || p == "]" || p == "}") {
+                    if (stack.empty() || p != stack.back()) Expected(stack.empty() ? "';'" : "'" + stack.back() + "'");
+                    stack.pop_back();
+                } else if (p == ";" && !stack.empty()) {
+                    Expected("'" + stack.back() + "'");
+                }
+            }
+            empty = false;
+            Take();
+        }
+        if (empty) Expected("expression");
+    }
+
+    const std::vector<EffectToken>& t_;
+    EffectDescription& out_;
+    std::size_t pos_ = 0;
+};
+
+std::string Message(const std::string& fileName, int line, int column, const std::string& what) {
+    return fileName + "(" + std::to_string(line) + "," + std::to_string(column) + "): error: " + what;
+}
+
+}  // namespace
+
+bool ParseEffect(const std::string& source, const std::string& fileName, EffectDescription& out,
+                 std::string& message) {
+    out = EffectDescription{};
+    std::vector<EffectToken> tokens;
+    EffectLexError lexError;
+    if (!LexEffect(source, tokens, lexError)) {
+        message = Message(fileName, lexError.line, lexError.column, lexError.message);
+        return false;
+    }
+    try {
+        Parser(tokens, out).File();
+    } catch (const ParseError& error) {
+        message = Message(fileName, error.line, error.column, error.message);
+        out = EffectDescription{};
+        return false;
+    }
+    return true;
+}
