@@ -1,7 +1,27 @@
 #include "scene/stage.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
 #include "app/manager.h"
 #include "resource/model_manager.h"
+#include "stagefile/file_replace.h"
+#include "stagefile/stage_text_reader.h"
+#include "stagefile/stage_text_writer.h"
+
+namespace {
+
+const char* const kStageFolder = "Data/FILE/";
+
+// The material a selected object is drawn with: orange, glowing, untextured.
+D3DMATERIAL9 Highlighted(D3DMATERIAL9 material) {
+    material.Diffuse = {1.0f, 0.5f, 0.0f, 1.0f};
+    material.Emissive = {1.0f, 0.5f, 0.0f, 0.7f};
+    return material;
+}
+
+}  // namespace
 
 CStage::CStage() : textureCache_(new CTextureCache()) {}
 
@@ -43,9 +63,96 @@ void CStage::AddScale(const std::string& tag, float dx, float dy, float dz) {
     }
 }
 
-void CStage::Draw(const std::string&) {}
-FileResult CStage::SaveText() { return FileResult{false, "Data/FILE/stage.txt", 0, "not implemented"}; }
+void CStage::Draw(const std::string& tag) {
+    // Drawing changes no group, so the group is read in place.
+    const std::vector<StageObject>& group = groups_[tag];
+    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
+    if (!device) return;
 
-FileResult CStage::LoadText(StageGroups*, const std::string& fileName) {
-    return FileResult{false, "Data/FILE/" + fileName, 0, "not implemented"};
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const StageObject& object = group[i];
+        // An object whose model the catalog does not hold has nothing to draw; it stays in the stage.
+        if (!object.mesh || (object.numMaterials > 0 && !object.materialBuffer)) continue;
+        const ObjectPart& part = object.part;
+
+        device->SetTexture(0, nullptr);
+
+        D3DXMATRIX world, scale, rotation, translation;
+        D3DXMatrixIdentity(&world);
+        D3DXMatrixScaling(&scale, part.Scale.x, part.Scale.y, part.Scale.z);
+        D3DXMatrixMultiply(&world, &world, &scale);
+        D3DXMatrixRotationYawPitchRoll(&rotation, part.Rot.y, part.Rot.x, part.Rot.z);
+        D3DXMatrixMultiply(&world, &world, &rotation);
+        D3DXMatrixTranslation(&translation, part.Pos.x, part.Pos.y, part.Pos.z);
+        D3DXMatrixMultiply(&world, &world, &translation);
+
+        device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
+        device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+        device->SetTransform(D3DTS_WORLD, &world);
+
+        D3DMATERIAL9 saved{};
+        device->GetMaterial(&saved);
+
+        int count = object.numMaterials;
+        const D3DXMATERIAL* materials = nullptr;
+        if (object.materialBuffer) {
+            materials = static_cast<const D3DXMATERIAL*>(object.materialBuffer->GetBufferPointer());
+            int held = static_cast<int>(object.materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
+            if (count > held) count = held;
+        }
+        bool highlighted = selectionValid_ && selectedIndex_ == static_cast<int>(i);
+        for (int m = 0; m < count; ++m) {
+            const D3DXMATERIAL& material = materials[m];
+            if (highlighted) {
+                // A copy is changed: the catalog's materials are shared by every object of the model.
+                D3DMATERIAL9 highlight = Highlighted(material.MatD3D);
+                device->SetMaterial(&highlight);
+            } else {
+                if (material.pTextureFilename) {
+                    IDirect3DTexture9* texture =
+                        textureCache_ ? textureCache_->GetTexture(material.pTextureFilename) : nullptr;
+                    device->SetTexture(0, texture);
+                }
+                device->SetMaterial(&material.MatD3D);
+            }
+            object.mesh->DrawSubset(static_cast<DWORD>(m));
+        }
+
+        device->SetMaterial(&saved);
+        device->SetTexture(0, nullptr);
+    }
+}
+
+FileResult CStage::SaveText() { return SaveTextFile(std::string(kStageFolder) + "stage.txt"); }
+
+FileResult CStage::SaveTextFile(const std::string& path) {
+    return ReplaceFile(path, [this](std::ostream& out) { return WriteStageText(groups_, out); });
+}
+
+FileResult CStage::LoadText(StageGroups* editorGroups, const std::string& fileName) {
+    return LoadTextFile(editorGroups, kStageFolder + fileName);
+}
+
+FileResult CStage::LoadTextFile(StageGroups* editorGroups, const std::string& path) {
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::string reason = errno ? std::strerror(errno) : "open failed";
+        return FileResult{false, path, 0, "cannot open the file: " + reason, 0, 0};
+    }
+
+    // The whole file is read before anything changes, so a bad line leaves the stage as it was.
+    std::vector<StageTextGroup> loaded;
+    FileResult result = ReadStageText(in, loaded);
+    result.path = path;
+    if (!result.ok) return result;
+
+    // Every group is recreated under its own tag, in file order, empty ones too. The objects are added
+    // after what the stage holds already.
+    for (StageTextGroup& group : loaded) {
+        groups_[group.tag].reserve(groups_[group.tag].size() + group.records.size());
+        for (const ObjectPart& record : group.records) CreateObject(record, group.tag, record.ModelLabel);
+    }
+    if (editorGroups && editorGroups != &groups_) *editorGroups = groups_;
+    return result;
 }

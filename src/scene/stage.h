@@ -44,6 +44,9 @@ public:
     // Reads "Data/FILE/" + fileName, creates its objects, then copies all groups into *editorGroups.
     // On any error nothing changes.
     FileResult LoadText(StageGroups* editorGroups, const std::string& fileName);
+    // The same two for a file anywhere (vellumar-tool). `editorGroups` may be null.
+    FileResult SaveTextFile(const std::string& path);
+    FileResult LoadTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:
     StageGroups groups_;

@@ -1,0 +1,187 @@
+#include "stagefile/stage_text_reader.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+constexpr const char* kInvalidInt = "invalid stoi argument";
+constexpr const char* kIntOutOfRange = "stoi argument out of range";
+constexpr const char* kInvalidFloat = "invalid stof argument";
+constexpr const char* kFloatOutOfRange = "stof argument out of range";
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+std::string_view Trim(std::string_view text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsSpace(text[begin])) ++begin;
+    while (end > begin && IsSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+// The items are views into a line held in a std::string. After trimming, an item is followed by a blank,
+// a comma or the line's terminating zero, none of which can continue a number, so the C conversions
+// below stop inside the item: they read its longest valid prefix and ignore the rest.
+
+const char* ParseInt(std::string_view item, long& value) {
+    if (item.empty()) return kInvalidInt;
+    char* end = nullptr;
+    errno = 0;
+    long parsed = std::strtol(item.data(), &end, 10);
+    if (end == item.data()) return kInvalidInt;
+    if (errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return kIntOutOfRange;
+    value = parsed;
+    return nullptr;
+}
+
+const char* ParseFloat(std::string_view item, float& value) {
+    if (item.empty()) return kInvalidFloat;
+    char* end = nullptr;
+    errno = 0;
+    float parsed = std::strtof(item.data(), &end);
+    if (end == item.data()) return kInvalidFloat;
+    // Too large is an error; too small rounds to the nearest float (zero or subnormal), so every float
+    // the writer produces reads back.
+    if (errno == ERANGE && std::isinf(parsed)) return kFloatOutOfRange;
+    value = parsed;
+    return nullptr;
+}
+
+// Cuts a value at every comma and hands each trimmed item to `convert`; a comma at the very end adds no
+// item. Stops at the first item that `convert` rejects and returns its message.
+template <class Convert>
+const char* ForEachItem(std::string_view value, Convert convert) {
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = value.find(',', start);
+        if (comma == std::string_view::npos) {
+            if (start < value.size()) return convert(Trim(value.substr(start)));
+            return nullptr;
+        }
+        if (const char* error = convert(Trim(value.substr(start, comma - start)))) return error;
+        start = comma + 1;
+    }
+}
+
+enum class Field { Pos, Rot, Scale, ModelLabel, ObjectLabel, None };
+
+Field FieldOf(std::string_view key) {
+    if (key == "Pos") return Field::Pos;
+    if (key == "Rot") return Field::Rot;
+    if (key == "Scale") return Field::Scale;
+    if (key == "ModelLabel") return Field::ModelLabel;
+    if (key == "ObjectLabel") return Field::ObjectLabel;
+    return Field::None;  // TexturePath and unknown keys are read and ignored
+}
+
+}  // namespace
+
+FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
+    FileResult result;
+    std::vector<StageTextGroup> groups;
+    std::unordered_map<std::string, std::size_t> groupOfTag;
+    constexpr std::size_t kNoGroup = static_cast<std::size_t>(-1);
+    std::size_t current = kNoGroup;
+    long index = 0;  // kept across tag lines, as an empty Index value reuses it
+    std::size_t records = 0;
+    int lineNumber = 0;
+
+    auto fail = [&](std::string message) {
+        result.ok = false;
+        result.line = lineNumber;
+        result.message = std::move(message);
+        return result;
+    };
+    auto groupFor = [&](std::string_view tag) {
+        auto [it, inserted] = groupOfTag.try_emplace(std::string(tag), groups.size());
+        if (inserted) groups.push_back(StageTextGroup{it->first, {}, false});
+        return it->second;
+    };
+
+    std::string line;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        std::string_view text(line);
+        std::size_t colon = text.find(':');
+        if (colon == std::string_view::npos) continue;
+        std::string_view key = Trim(text.substr(0, colon));
+        std::string_view value = Trim(text.substr(colon + 1));
+
+        if (key == "Tag") {
+            current = groupFor(value);
+            continue;
+        }
+
+        if (key == "Index") {
+            long last = index;
+            const char* error = ForEachItem(value, [&](std::string_view item) { return ParseInt(item, last); });
+            if (error) return fail(error);
+            if (last < 0) return fail("negative index " + std::to_string(last));
+            if (last > kMaxStageIndex)
+                return fail("index " + std::to_string(last) + " is above the limit of " +
+                            std::to_string(kMaxStageIndex));
+            index = last;
+            if (current == kNoGroup) current = groupFor("");
+            StageTextGroup& group = groups[current];
+            std::size_t size = static_cast<std::size_t>(index) + 1;
+            records = records - group.records.size() + size;
+            if (records > kMaxStageRecords)
+                return fail("the file describes more than " + std::to_string(kMaxStageRecords) + " objects");
+            group.records.resize(size);
+            group.indexed = true;
+            continue;
+        }
+
+        Field field = FieldOf(key);
+        if (field == Field::None) continue;
+        if (current == kNoGroup || !groups[current].indexed)
+            return fail("\"" + std::string(key) + "\" line before the first \"Index\" line of its group");
+        StageTextGroup& group = groups[current];
+        if (static_cast<std::size_t>(index) >= group.records.size())
+            return fail("\"" + std::string(key) + "\" line for index " + std::to_string(index) + ", but the group \"" +
+                        group.tag + "\" has no such record");
+        ObjectPart& record = group.records[static_cast<std::size_t>(index)];
+
+        switch (field) {
+            case Field::Pos:
+            case Field::Rot:
+            case Field::Scale: {
+                float xyz[3] = {};
+                int count = 0;
+                const char* error = ForEachItem(value, [&](std::string_view item) {
+                    float parsed = 0.0f;
+                    const char* itemError = ParseFloat(item, parsed);
+                    if (!itemError && count < 3) xyz[count] = parsed;
+                    ++count;
+                    return itemError;
+                });
+                if (error) return fail(error);
+                if (count != 3) break;  // a list of any other length leaves the field as it was
+                D3DXVECTOR3& target = field == Field::Pos ? record.Pos : field == Field::Rot ? record.Rot : record.Scale;
+                target = D3DXVECTOR3(xyz[0], xyz[1], xyz[2]);
+                break;
+            }
+            case Field::ModelLabel:
+                if (!value.empty()) record.ModelLabel.assign(value);
+                break;
+            case Field::ObjectLabel:
+                if (!value.empty()) record.ObjectLabel.assign(value);
+                break;
+            case Field::None:
+                break;
+        }
+    }
+    if (in.bad()) {
+        lineNumber = 0;
+        return fail("the file could not be read");
+    }
+
+    result.groups = groups.size();
+    result.objects = records;
+    out = std::move(groups);
+    return result;
+}
