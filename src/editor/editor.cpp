@@ -1,31 +1,86 @@
 #include "editor/editor.h"
 
 #include <imgui.h>
+#include <imgui_internal.h>
+
+#include <algorithm>
 
 #include "app/manager.h"
+#include "editor/creation_panel.h"
+#include "editor/file_menu.h"
+#include "editor/object_list.h"
+#include "editor/tag_controls.h"
+#include "scene/stage.h"
 
 int CEditor::Init() {
     tags.push_back("TEST");
+    tagControls_ = new CTagControls(*this);
+    creationPanel_ = new CCreationPanel(*this);
+    objectList_ = new CObjectList(*this);
+    fileMenu_ = new CFileMenu(*this);
     return 0;
 }
 
 void CEditor::Uninit() {
+    delete fileMenu_;
+    fileMenu_ = nullptr;
+    delete objectList_;
+    objectList_ = nullptr;
+    delete creationPanel_;
+    creationPanel_ = nullptr;
+    delete tagControls_;
+    tagControls_ = nullptr;
     tags.clear();
     groups.clear();
 }
 
-bool CEditor::Update(bool showMain, bool showAnother) {
-    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) platform->GuiNewFrame();
-    ImGui::NewFrame();
-    ImGui::SetNextWindowPos(ImVec2(0, 20), ImGuiCond_Once);
-    ImGui::SetNextWindowSize(ImVec2(400, 400), ImGuiCond_Once);
-    if (!showMain) return false;
-    ImGui::Begin("Hello, world!", nullptr, ImGuiWindowFlags_MenuBar);
-    ImGuiIO& io = ImGui::GetIO();
-    ImGui::Text("Application average %.3f ms/frame (%.1f FPS)", 1000.0f / io.Framerate, io.Framerate);
-    ImGui::Checkbox("Another Window", &showAnother);
-    ImGui::End();
-    return showAnother;
+bool CEditor::IsTypingText() const {
+    ImGuiContext* context = ImGui::GetCurrentContext();
+    if (!context) return false;
+    // Inside a GUI frame the library has turned the last frame's text focus into WantTextInput; between
+    // frames (where the pointer moves) the request the last frame left for the next one says the same.
+    if (context->WithinFrameScope) return context->IO.WantTextInput;
+    return context->WantTextInputNextFrame > 0;
 }
 
-bool CEditor::IsTypingText() const { return ImGui::GetCurrentContext() && ImGui::GetIO().WantTextInput; }
+void CEditor::AddTag(const std::string& name) { tags.push_back(name); }
+
+bool CEditor::RenameSelectedTag(const std::string& newName) {
+    const std::string old = tags[tagIndex];
+    // Renaming a tag to its own name would erase its group below.
+    if (newName.empty() || newName == old) return false;
+    auto it = groups.find(old);
+    if (it != groups.end()) {
+        groups[newName] = it->second;
+        groups.erase(old);
+    }
+    tags[tagIndex] = newName;
+    return true;
+}
+
+void CEditor::CopyTagGroup(int source, int target) {
+    const int count = static_cast<int>(tags.size());
+    if (source < 0 || source >= count || target < 0 || target >= count) return;
+    auto it = groups.find(tags[source]);
+    if (it == groups.end() || tags[source] == tags[target]) return;
+    groups[tags[target]] = it->second;
+}
+
+void CEditor::MergeTagsFromGroups() {
+    for (const auto& entry : groups)
+        if (std::find(tags.begin(), tags.end(), entry.first) == tags.end()) tags.push_back(entry.first);
+    tagIndex = static_cast<int>(tags.size()) - 1;
+}
+
+void CEditor::MirrorSelectedGroup() {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage) return;
+    const std::string& tag = SelectedTag();
+    stage->Groups()[tag] = groups[tag];
+}
+
+void CEditor::RefreshGroup(const std::string& tag) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage) return;
+    groups[tag] = stage->Groups()[tag];
+}

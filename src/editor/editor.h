@@ -6,9 +6,16 @@
 
 #include "scene/stage_types.h"
 
+class CTagControls;
+class CCreationPanel;
+class CObjectList;
+class CFileMenu;
+
 class CEditor {
 public:
+    // Adds the first tag, "TEST", and creates the panels.
     int Init();
+    // Releases the panels and empties the tag list and the working copy.
     void Uninit();
     // Begins the GUI frame and builds every editing window; returns the new "Another Window" flag.
     bool Update(bool showMain, bool showAnother);
@@ -18,6 +25,29 @@ public:
     // editing, camera, pointer or fill-mode keys.
     bool IsTypingText() const;
 
+    // ---- editing operations behind the widgets ----
+    // The selected tag (tags is never empty after Init).
+    const std::string& SelectedTag() const { return tags[tagIndex]; }
+    // Appends a tag name to the list, as it is (empty names and repeats included).
+    void AddTag(const std::string& name);
+    // Renames the selected tag: its group in the working copy moves to the new name. An empty name, or the
+    // tag's own name, changes nothing. Returns true when renamed.
+    bool RenameSelectedTag(const std::string& newName);
+    // Replaces the working copy's group of tags[target] with a copy of the group of tags[source], when
+    // the working copy holds the source.
+    void CopyTagGroup(int source, int target);
+    // After a load: appends every tag of the working copy that the list lacks, then selects the last tag.
+    void MergeTagsFromGroups();
+    // The stage's group of the selected tag becomes a copy of the working copy's group of that tag.
+    void MirrorSelectedGroup();
+    // The working copy's group of the tag becomes a copy of the stage's.
+    void RefreshGroup(const std::string& tag);
+
+    CObjectList* GetObjectList() const { return objectList_; }
+    CCreationPanel* GetCreationPanel() const { return creationPanel_; }
+    CTagControls* GetTagControls() const { return tagControls_; }
+    CFileMenu* GetFileMenu() const { return fileMenu_; }
+
     StageGroups groups;
     std::vector<std::string> tags;
     int tagIndex = 0;
@@ -25,4 +55,17 @@ public:
     bool mouseOverWindow = false;
     bool showMainWindow = true;
     bool showAnotherWindow = false;
+
+private:
+    void ShowMainWindow(bool& showAnother);
+    void ShowAnotherWindow(bool& showAnother);
+    // Lists the problems the catalogs met at start-up, once, in a popup.
+    void ShowCatalogProblems();
+
+    CTagControls* tagControls_ = nullptr;
+    CCreationPanel* creationPanel_ = nullptr;
+    CObjectList* objectList_ = nullptr;
+    CFileMenu* fileMenu_ = nullptr;
+    std::vector<std::string> catalogProblems_;
+    bool catalogProblemsShown_ = false;
 };

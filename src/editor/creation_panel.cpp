@@ -1,0 +1,118 @@
+#include "editor/creation_panel.h"
+
+#include <imgui.h>
+
+#include "app/manager.h"
+#include "editor/combo.h"
+#include "editor/editor.h"
+#include "editor/object_list.h"
+#include "input/input.h"
+#include "resource/model_manager.h"
+#include "scene/pointer.h"
+#include "scene/stage.h"
+
+void CCreationPanel::Show(const std::string& tag) {
+    // The list writes the group back into the stage, so both copies are equal when it did.
+    if (!editor_.GetObjectList()->Show(tag)) editor_.RefreshGroup(tag);
+
+    labels_.clear();
+    if (CModelManager* models = CManager::GetInstance()->GetModelManager())
+        for (const auto& entry : models->GetModelMap()) labels_.push_back(entry.first);
+    if (!labels_.empty() && (editor_.modelIndex < 0 || editor_.modelIndex >= static_cast<int>(labels_.size())))
+        editor_.modelIndex = 0;
+
+    ShowModelCombo();
+    ShowPrototype();
+    ShowGroupScale(tag);
+    HandleKeys(tag);
+
+    if (CStage* stage = CManager::GetInstance()->GetStage()) stage->Picking();
+}
+
+void CCreationPanel::ShowModelCombo() {
+    ShowCombo(
+        &editor_.modelIndex, labels_, "Model",
+        [this] {
+            if (CPointer* pointer = CManager::GetInstance()->GetPointer())
+                pointer->SetModel(labels_[editor_.modelIndex]);
+        },
+        "(no models)");
+}
+
+// The prototype mirrors the pointer; the "CreateObject" drags edit it and move the pointer with it.
+void CCreationPanel::ShowPrototype() {
+    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    if (pointer) {
+        creationPrototype_.Pos = pointer->GetPos();
+        creationPrototype_.Rot = pointer->Rot();
+        creationPrototype_.Scale = pointer->Scale();
+    }
+    creationPrototype_.ModelLabel = labels_.empty() ? std::string() : labels_[editor_.modelIndex];
+
+    if (!ImGui::CollapsingHeader("CreateObject", 0)) return;
+    ImGui::DragFloat3("Pos", &creationPrototype_.Pos.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    ImGui::DragFloat3("Rot", &creationPrototype_.Rot.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    ImGui::DragFloat3("Scale", &creationPrototype_.Scale.x, 0.1f, 1.0f, 0.0f, "%.3f", 0);
+    if (pointer) {
+        pointer->SetPos(creationPrototype_.Pos);
+        pointer->Rot() = creationPrototype_.Rot;
+        pointer->Scale() = creationPrototype_.Scale;
+    }
+}
+
+void CCreationPanel::ShowGroupScale(const std::string& tag) {
+    ImGui::DragFloat3("AddAllObjectScale", addScale_, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    if (!ImGui::Button("AddValue")) return;
+    if (CStage* stage = CManager::GetInstance()->GetStage()) stage->AddScale(tag, addScale_[0], addScale_[1], addScale_[2]);
+    editor_.RefreshGroup(tag);
+}
+
+void CCreationPanel::HandleKeys(const std::string& tag) {
+    CInputKeyboard* keyboard = CManager::GetInstance()->GetKeyboard();
+    // Keys typed into a text field belong to that field.
+    if (!keyboard || editor_.IsTypingText()) return;
+    if (keyboard->GetTrigger(DIK_RETURN)) CreateAtPointer(tag);
+    if (keyboard->GetTrigger(DIK_DELETE)) DeleteSelected(tag);
+    if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_C)) CopySelected(tag);
+    if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_V)) Paste(tag);
+}
+
+bool CCreationPanel::CreateAtPointer(const std::string& tag) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage || labels_.empty()) return false;
+    stage->CreateObject(creationPrototype_, tag, labels_[editor_.modelIndex]);
+    editor_.RefreshGroup(tag);
+    return true;
+}
+
+bool CCreationPanel::DeleteSelected(const std::string& tag) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage || !stage->IsSelectionValid()) return false;
+    stage->DeleteObject(stage->GetSelectedIndex(), tag);
+    stage->ClearSelection();
+    editor_.RefreshGroup(tag);
+    return true;
+}
+
+bool CCreationPanel::CopySelected(const std::string& tag) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage) return false;
+    const std::vector<StageObject>& group = editor_.groups[tag];
+    int index = stage->GetSelectedIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return false;
+    stage->SetClipboard(group[index].part);
+    return true;
+}
+
+bool CCreationPanel::Paste(const std::string& tag) {
+    CManager* manager = CManager::GetInstance();
+    CStage* stage = manager->GetStage();
+    if (!stage) return false;
+    ObjectPart copy = stage->GetClipboard();
+    // Nothing has been copied yet: an object without a model could be neither seen nor picked.
+    if (copy.ModelLabel.empty()) return false;
+    if (CPointer* pointer = manager->GetPointer()) copy.Pos = pointer->GetPos();
+    stage->CreateObject(copy, tag, copy.ModelLabel);
+    editor_.RefreshGroup(tag);
+    return true;
+}

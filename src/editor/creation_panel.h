@@ -1,0 +1,42 @@
+// The creation panel: the object list, the model choice, the pointer's placement, the group scale and
+// the editing keys (Enter creates, Delete deletes, Ctrl+C / Ctrl+V copy and paste).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scene/stage_types.h"
+
+class CEditor;
+
+class CCreationPanel {
+public:
+    explicit CCreationPanel(CEditor& editor) : editor_(editor) {}
+
+    void Show(const std::string& tag);
+
+    // ---- the editing commands, also used by the keys ----
+    // Creates an object from the prototype in the tag's group; false when there is no model to create.
+    bool CreateAtPointer(const std::string& tag);
+    // Deletes the selected object of the tag's group and clears the selection; false without a selection.
+    bool DeleteSelected(const std::string& tag);
+    // Puts the selected object of the working copy's group into the clipboard; false when the selected
+    // index is not a position of that group.
+    bool CopySelected(const std::string& tag);
+    // Creates the clipboard's object at the pointer; false when the clipboard holds no object.
+    bool Paste(const std::string& tag);
+
+    const ObjectPart& Prototype() const { return creationPrototype_; }
+    const std::vector<std::string>& ModelLabels() const { return labels_; }
+
+private:
+    void ShowModelCombo();
+    void ShowPrototype();
+    void ShowGroupScale(const std::string& tag);
+    void HandleKeys(const std::string& tag);
+
+    CEditor& editor_;
+    ObjectPart creationPrototype_{};  // mirrors the pointer; ModelLabel is the chosen model
+    float addScale_[3] = {0.0f, 0.0f, 0.0f};
+    std::vector<std::string> labels_;  // the model catalog's labels, rebuilt every frame
+};

@@ -1,0 +1,59 @@
+// The editor's frame: the main window "Hello, world!" with its panels, and the second window.
+#include <imgui.h>
+
+#include "app/manager.h"
+#include "editor/creation_panel.h"
+#include "editor/editor.h"
+#include "editor/file_menu.h"
+#include "editor/tag_controls.h"
+
+bool CEditor::Update(bool showMain, bool showAnother) {
+    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) platform->GuiNewFrame();
+    ImGui::NewFrame();
+    ImGui::SetNextWindowPos(ImVec2(0, 20), ImGuiCond_Once);
+    ImGui::SetNextWindowSize(ImVec2(400, 400), ImGuiCond_Once);
+
+    ImGuiStyle& style = ImGui::GetStyle();
+    style.Colors[ImGuiCol_WindowBg] = ImVec4(0.0f, 0.0f, 0.1f, 0.4f);
+    style.Colors[ImGuiCol_TitleBgActive] = ImVec4(0.5f, 0.7f, 0.0f, 1.0f);
+
+    if (!showMain) return false;
+    ShowMainWindow(showAnother);
+    if (showAnother) ShowAnotherWindow(showAnother);
+    ShowCatalogProblems();
+    return showAnother;
+}
+
+void CEditor::ShowMainWindow(bool& showAnother) {
+    // Everything below runs also while the window is collapsed.
+    ImGui::Begin("Hello, world!", nullptr, ImGuiWindowFlags_MenuBar);
+    fileMenu_->ShowMenuBar();
+
+    ImVec2 pos = ImGui::GetWindowPos();
+    ImVec2 size = ImGui::GetWindowSize();
+    mouseOverWindow = ImGui::IsMouseHoveringRect(pos, ImVec2(pos.x + size.x, pos.y + size.y), true);
+
+    ImGuiIO& io = ImGui::GetIO();
+    ImGui::Text("Application average %.3f ms/frame (%.1f FPS)", 1000.0f / io.Framerate, io.Framerate);
+    fileMenu_->ShowOutcome();
+
+    MirrorSelectedGroup();
+    tagControls_->Show();
+    ImGui::Separator();
+    const std::string tag = SelectedTag();  // the panel works on this frame's tag
+    creationPanel_->Show(tag);
+    ImGui::Checkbox("Another Window", &showAnother);
+    ImGui::End();
+}
+
+void CEditor::ShowAnotherWindow(bool& showAnother) {
+    ImGui::Begin("Another Window", &showAnother, 0);
+    ImGui::Text("Hello from another window!");
+    if (ImGui::Button("Close Me")) showAnother = false;
+    ImGui::End();
+}
+
+void CEditor::ShowCatalogProblems() {
+    if (catalogProblemsShown_) return;
+    catalogProblemsShown_ = true;
+}

@@ -1,0 +1,107 @@
+#include "editor/object_list.h"
+
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include <charconv>
+
+#include "app/manager.h"
+#include "editor/editor.h"
+#include "scene/stage.h"
+
+namespace {
+
+const ImVec4 kSelectedColour(0.0f, 1.0f, 0.5f, 1.0f);
+const ImVec4 kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+
+// Moves the layout cursor down over rows that were not drawn, as if they had been.
+void SkipRows(ImGuiWindow* window, float height) {
+    if (height <= 0.0f) return;
+    window->DC.CursorPos.y += height;
+    window->DC.CursorPosPrevLine.y = window->DC.CursorPos.y - height;
+    float contentEnd = window->DC.CursorPos.y - ImGui::GetStyle().ItemSpacing.y;
+    window->DC.CursorMaxPos.y = ImMax(window->DC.CursorMaxPos.y, contentEnd);
+}
+
+}  // namespace
+
+std::string CObjectList::NodeLabel(const ObjectPart& part, int index) {
+    if (!part.ObjectLabel.empty()) return part.ObjectLabel;
+    char digits[16];
+    auto end = std::to_chars(digits, digits + sizeof(digits), index + 1).ptr;
+    return "Item " + std::string(digits, end);
+}
+
+std::string CObjectList::ObjectTagText(int index) const {
+    auto it = objectTagBuffers_.find(index);
+    return it == objectTagBuffers_.end() ? std::string() : std::string(it->second.data());
+}
+
+bool CObjectList::Show(const std::string& tag) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    ImGui::BeginChild("ObjectList", ImVec2(400, 200), true, 0);
+    std::vector<StageObject>& group = editor_.groups[tag];
+
+    // Only the rows inside the visible region are built as widgets; the others only advance the layout,
+    // by the height of an open or a closed row as the GUI's stored open state says.
+    ImGuiWindow* window = ImGui::GetCurrentWindow();
+    ImGuiStorage* openStates = ImGui::GetStateStorage();
+    const float clipTop = window->ClipRect.Min.y;
+    const float clipBottom = window->ClipRect.Max.y;
+    if (closedRowHeight_ <= 0.0f) closedRowHeight_ = ImGui::GetFontSize() + 5.0f;
+    if (openRowHeight_ <= 0.0f) openRowHeight_ = closedRowHeight_ + 5.0f * (ImGui::GetFrameHeight() + 5.0f);
+    const int selected = stage ? stage->GetSelectedIndex() : -1;
+
+    float skipped = 0.0f;
+    drawnRows_ = 0;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const int index = static_cast<int>(i);
+        ObjectPart& part = group[i].part;
+        std::string label = NodeLabel(part, index);
+        bool open = openStates->GetInt(window->GetIDNoKeepAlive(label.c_str()), 0) != 0;
+        float rowHeight = open ? openRowHeight_ : closedRowHeight_;
+        float rowTop = window->DC.CursorPos.y + skipped;
+        if (rowTop + rowHeight <= clipTop || rowTop >= clipBottom) {
+            skipped += rowHeight;
+            continue;
+        }
+        SkipRows(window, skipped);
+        skipped = 0.0f;
+
+        ImGui::PushStyleColor(ImGuiCol_Text, index == selected ? kSelectedColour : kWhite);
+        bool clicked = false;
+        float before = window->DC.CursorPos.y;
+        ShowObjectNode(&clicked, &part, index, label);
+        float height = window->DC.CursorPos.y - before;
+        bool nowOpen = openStates->GetInt(window->GetIDNoKeepAlive(label.c_str()), 0) != 0;
+        // A row that toggled this frame was laid out in its old state; measure only settled rows.
+        if (nowOpen == open) (open ? openRowHeight_ : closedRowHeight_) = height;
+        if (clicked && stage) stage->Select(index);
+        ImGui::PopStyleColor();
+        ++drawnRows_;
+    }
+    SkipRows(window, skipped);
+
+    // One write-back after the whole list: the stage then holds every edit made above, this frame.
+    bool wroteBack = !group.empty() && stage;
+    if (wroteBack) stage->Groups()[tag] = group;
+    ImGui::EndChild();
+    return wroteBack;
+}
+
+void CObjectList::ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label) {
+    // From the first node on, every window uses this spacing.
+    ImGui::GetStyle().ItemSpacing.y = 5.0f;
+    bool open = ImGui::TreeNodeEx(label.c_str(), ImGuiTreeNodeFlags_SpanFullWidth);
+    if (ImGui::IsMouseClicked(0) && ImGui::IsItemHovered()) *clicked = !*clicked;
+    if (!open) return;
+    ImGui::PushStyleColor(ImGuiCol_Text, kWhite);
+    ImGui::DragFloat3("Pos", &part->Pos.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    ImGui::DragFloat3("Rot", &part->Rot.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    ImGui::DragFloat3("Scale", &part->Scale.x, 0.1f, 1.0f, 0.0f, "%.3f", 0);
+    std::array<char, 256>& buffer = objectTagBuffers_.try_emplace(index).first->second;
+    ImGui::InputText("ObjectTag", buffer.data(), buffer.size(), 0);
+    if (ImGui::Button("Update Tag")) part->ObjectLabel = buffer.data();
+    ImGui::PopStyleColor();
+    ImGui::TreePop();
+}

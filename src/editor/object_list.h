@@ -1,0 +1,39 @@
+// The object list: one tree node per object of the selected group, each opening an inspector with the
+// object's position, rotation, scale and object label. Clicking a node selects the object in the stage.
+#pragma once
+
+#include <array>
+#include <string>
+#include <unordered_map>
+
+#include "scene/stage_types.h"
+
+class CEditor;
+
+class CObjectList {
+public:
+    explicit CObjectList(CEditor& editor) : editor_(editor) {}
+
+    // Draws the list of the tag's group of the working copy. When the group is not empty, writes it
+    // back into the stage's group afterwards and returns true.
+    bool Show(const std::string& tag);
+
+    // The text of the "ObjectTag" field at a list position (empty until typed into).
+    std::string ObjectTagText(int index) const;
+    // Rows drawn as widgets in the last Show; the rows outside the visible region are only measured.
+    int DrawnRows() const { return drawnRows_; }
+
+    // "Item N" for an unlabelled object at index N - 1, else its object label.
+    static std::string NodeLabel(const ObjectPart& part, int index);
+
+private:
+    void ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label);
+
+    CEditor& editor_;
+    // One "ObjectTag" buffer per list position, made when the position's inspector is first shown.
+    std::unordered_map<int, std::array<char, 256>> objectTagBuffers_;
+    // Heights of a closed and of an open row, including the spacing below them; measured as rows are drawn.
+    float closedRowHeight_ = 0.0f;
+    float openRowHeight_ = 0.0f;
+    int drawnRows_ = 0;
+};
