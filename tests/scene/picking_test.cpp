@@ -1,0 +1,252 @@
+// Mouse picking: the cursor's line, the box test, and the stage's selection under the right button.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "editor/editor.h"
+#include "input/input.h"
+#include "render/camera.h"
+#include "scene/picking.h"
+#include "scene/stage.h"
+#include "support/headless_editor.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const D3DVIEWPORT9 kViewport{0, 0, 1280, 720, 0.0f, 1.0f};
+
+// A camera at `eye` looking at `at`, as the camera sets it up.
+struct ViewSetup {
+    D3DXMATRIX view, projection;
+    ViewSetup(D3DXVECTOR3 eye, D3DXVECTOR3 at) {
+        D3DXVECTOR3 up(0, 1, 0);
+        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+        D3DXMatrixPerspectiveFovLH(&projection, 0.7853982f, 16.0f / 9.0f, 5.0f, 10000.0f);
+    }
+    bool Ray(float x, float y, PickRay* ray, const D3DVIEWPORT9& viewport = kViewport) const {
+        const D3DXVECTOR3 nearPoint = UnprojectNearPlane(x, y, viewport, projection, view);
+        return MakePickRay(D3DXVECTOR3(x, y, 0), viewport, projection, view, nearPoint, ray);
+    }
+};
+
+TEST(PickRayMaths, LineRunsFromDepthOneAwayFromTheEye) {
+    ViewSetup setup(D3DXVECTOR3(0, 110, 300), D3DXVECTOR3(0, 10, 0));
+    PickRay ray;
+    ASSERT_TRUE(setup.Ray(640, 360, &ray));
+    // At view depth 1 on the line of sight, pointing at the look-at point; the eye sits at t = -1/4
+    // because the near plane is at depth 5.
+    D3DXVECTOR3 toAt = D3DXVECTOR3(0, 10, 0) - D3DXVECTOR3(0, 110, 300);
+    D3DXVec3Normalize(&toAt, &toAt);
+    EXPECT_NEAR(ray.origin.y, 110 + toAt.y, 1e-3f);
+    EXPECT_NEAR(ray.origin.z, 300 + toAt.z, 1e-3f);
+    EXPECT_GT(D3DXVec3Dot(&ray.dir, &toAt), 0.0f);
+    EXPECT_NEAR(D3DXVec3Length(&ray.dir), 4.0f, 1e-3f);
+    EXPECT_NEAR(ray.tEye, -0.25f, 1e-4f);
+}
+
+TEST(PickRayMaths, DegenerateViewportOrMatricesGiveNoLine) {
+    ViewSetup setup(D3DXVECTOR3(0, 110, 300), D3DXVECTOR3(0, 10, 0));
+    PickRay ray;
+    ray.tEye = 42.0f;
+    EXPECT_FALSE(setup.Ray(0, 0, &ray, D3DVIEWPORT9{0, 0, 0, 0, 0, 1}));
+    EXPECT_FALSE(setup.Ray(0, 0, &ray, D3DVIEWPORT9{0, 0, 1280, 0, 0, 1}));
+
+    ViewSetup zeroProjection = setup;
+    zeroProjection.projection = D3DXMATRIX();  // as before the first SetCamera
+    EXPECT_FALSE(zeroProjection.Ray(640, 360, &ray));
+
+    ViewSetup singularView = setup;
+    singularView.view = D3DXMATRIX();
+    EXPECT_FALSE(singularView.Ray(640, 360, &ray));
+
+    // The eye on its look-at point: the view matrix holds NaNs.
+    ViewSetup noDirection(D3DXVECTOR3(0, 10, 0), D3DXVECTOR3(0, 10, 0));
+    EXPECT_FALSE(noDirection.Ray(640, 360, &ray));
+    EXPECT_EQ(ray.tEye, 42.0f);  // untouched
+}
+
+TEST(PickRayMaths, SlabTest) {
+    PickRay ray;
+    ray.origin = D3DXVECTOR3(0, 10, 0);
+    ray.dir = D3DXVECTOR3(0, 0, 4);
+    ray.tEye = -0.25f;  // the eye at z = -1
+
+    EXPECT_TRUE(PickRayHitsBox(ray, {-1, 9, 40}, {1, 11, 60}));
+    EXPECT_FALSE(PickRayHitsBox(ray, {2, 9, 40}, {3, 11, 60}));  // parallel to x, beside it
+    EXPECT_TRUE(PickRayHitsBox(ray, {0, 10, 40}, {0, 10, 60}));  // a flat box edge on
+
+    // One point: hit only when the line passes exactly through it.
+    EXPECT_TRUE(PickRayHitsBox(ray, {0, 10, 50}, {0, 10, 50}));
+    EXPECT_FALSE(PickRayHitsBox(ray, {0, 10.001f, 50}, {0, 10.001f, 50}));
+
+    // Slanted line: boxes on it and just off it.
+    PickRay slanted;
+    slanted.origin = D3DXVECTOR3(0, 0, 0);
+    slanted.dir = D3DXVECTOR3(1, 1, 1);
+    slanted.tEye = -1.0f;
+    EXPECT_TRUE(PickRayHitsBox(slanted, {9, 9, 9}, {11, 11, 11}));
+    EXPECT_FALSE(PickRayHitsBox(slanted, {9, 12, 9}, {11, 14, 11}));
+}
+
+TEST(PickRayMaths, BoxesOnlyBehindTheEyeAreMissed) {
+    PickRay ray;
+    ray.origin = D3DXVECTOR3(0, 0, 1);
+    ray.dir = D3DXVECTOR3(0, 0, 4);
+    ray.tEye = -0.25f;  // the eye at the origin
+
+    EXPECT_FALSE(PickRayHitsBox(ray, {-1, -1, -30}, {1, 1, -20}));
+    EXPECT_FALSE(PickRayHitsBox(ray, {-1, -1, -30}, {1, 1, -0.01f}));
+    EXPECT_TRUE(PickRayHitsBox(ray, {-1, -1, -30}, {1, 1, 0.5f}));  // around the eye
+    EXPECT_TRUE(PickRayHitsBox(ray, {-1, -1, 20}, {1, 1, 30}));
+}
+
+// The stage on a running editor: the default camera looks from (0, 110, 300) at the pointer (0, 10, 0),
+// so the middle of the view is the pointer's position.
+class StagePickingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(editor_->Started());
+        Platform().SetCursor(640, 360);
+        editor_->Frames(2);  // the camera's transforms are set
+    }
+
+    CStage& Stage() { return *editor_->Manager().GetStage(); }
+    CHeadlessPlatform& Platform() { return editor_->Platform(); }
+
+    // Places an object of the given half size at `pos` in "TEST", as CreateObject does.
+    void Place(D3DXVECTOR3 pos, float half, D3DXVECTOR3 scale = {1, 1, 1}) {
+        ObjectPart part{};
+        part.Pos = pos;
+        part.Scale = scale;
+        part.ModelLabel = "BOX";
+        Stage().CreateObject(part, "TEST", "BOX");
+        StageObject& object = Stage().Groups()["TEST"].back();
+        object.max = D3DXVECTOR3(half, half, half);
+        object.min = D3DXVECTOR3(-half, -half, -half);
+        // The editor mirrors its working copy into the stage every frame.
+        editor_->Manager().GetEditor()->RefreshGroup("TEST");
+    }
+
+    // One picking pass at the cursor with the right button held or not.
+    void Pick(LONG x, LONG y, bool rightHeld = true) {
+        Platform().SetCursor(x, y);
+        Platform().SetMouseButton(1, rightHeld);
+        editor_->Manager().GetMouse()->Update();
+        Stage().Picking();
+    }
+
+    TempDir folder_;
+    ScopedWorkingDir inFolder_{folder_.Path()};
+    std::unique_ptr<HeadlessEditor> editor_ = std::make_unique<HeadlessEditor>();
+};
+
+TEST_F(StagePickingTest, RightButtonOverAnObjectSelectsIt) {
+    Place(D3DXVECTOR3(200, 0, 0), 5);  // off to the side
+    Place(D3DXVECTOR3(0, 10, 0), 5);
+    Pick(640, 360, false);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+    Pick(640, 360);
+    ASSERT_TRUE(Stage().IsSelectionValid());
+    EXPECT_EQ(Stage().GetSelectedIndex(), 1);
+}
+
+TEST_F(StagePickingTest, OverlappingObjectsGiveTheLowerIndexNotTheNearest) {
+    Place(D3DXVECTOR3(200, 0, 0), 5);
+    Place(D3DXVECTOR3(0, -10, -60), 20);  // behind the look-at point, farther from the eye
+    Place(D3DXVECTOR3(0, 10, 0), 20);
+    Pick(640, 360);
+    ASSERT_TRUE(Stage().IsSelectionValid());
+    EXPECT_EQ(Stage().GetSelectedIndex(), 1);
+}
+
+TEST_F(StagePickingTest, EmptySpaceKeepsTheSelection) {
+    Place(D3DXVECTOR3(0, 10, 0), 5);
+    Place(D3DXVECTOR3(0, 10, 0), 5);
+    Stage().Select(1);
+    Pick(5, 5);
+    EXPECT_TRUE(Stage().IsSelectionValid());
+    EXPECT_EQ(Stage().GetSelectedIndex(), 1);
+}
+
+TEST_F(StagePickingTest, BoxesUseScaleAndPositionButNotRotation) {
+    // A box flattened beside the line, then a box reaching the line only through its scale.
+    Place(D3DXVECTOR3(0.5f, 10, 0), 1, D3DXVECTOR3(0, 1, 1));
+    Place(D3DXVECTOR3(-40, 10, 0), 1, D3DXVECTOR3(50, 1, 1));
+    Stage().Groups()["TEST"][1].part.Rot = D3DXVECTOR3(0, 1.5707964f, 0);
+    Pick(640, 360);
+    ASSERT_TRUE(Stage().IsSelectionValid());
+    EXPECT_EQ(Stage().GetSelectedIndex(), 1);  // the flat one at index 0 is missed
+}
+
+TEST_F(StagePickingTest, MirroredObjectIsStillPicked) {
+    Place(D3DXVECTOR3(0, 10, 0), 5, D3DXVECTOR3(-1, -1, -1));
+    Pick(640, 360);
+    EXPECT_TRUE(Stage().IsSelectionValid());
+}
+
+TEST_F(StagePickingTest, ObjectBehindTheEyeIsNotPicked) {
+    // On the cursor's line, beyond the eye (0, 110, 300) seen from the look-at point.
+    Place(D3DXVECTOR3(0, 210, 600), 20);
+    Pick(640, 360);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+
+    // An object in front after it in group order is the one picked.
+    Place(D3DXVECTOR3(0, 10, 0), 5);
+    Pick(640, 360);
+    ASSERT_TRUE(Stage().IsSelectionValid());
+    EXPECT_EQ(Stage().GetSelectedIndex(), 1);
+}
+
+TEST_F(StagePickingTest, NothingIsPickedBeforeTheFirstObjectIsCreated) {
+    StageObject object;
+    object.max = D3DXVECTOR3(50, 50, 50);
+    object.min = D3DXVECTOR3(-50, -50, -50);
+    object.part.Pos = D3DXVECTOR3(0, 10, 0);
+    object.part.Scale = D3DXVECTOR3(1, 1, 1);
+    Stage().Groups()["TEST"].push_back(object);
+    ASSERT_TRUE(Stage().GetCurrentTag().empty());
+    Pick(640, 360);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+}
+
+TEST_F(StagePickingTest, DegenerateViewportOrProjectionSelectsNothing) {
+    Place(D3DXVECTOR3(0, 10, 0), 1000);  // everything in view is inside it
+
+    const D3DVIEWPORT9 empty{0, 0, 0, 0, 0.0f, 1.0f};
+    editor_->Device().SetViewport(&empty);
+    Pick(0, 0);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+    editor_->Device().SetViewport(&kViewport);
+
+    editor_->Manager().GetCamera()->mtxProjection = D3DXMATRIX();
+    Pick(640, 360);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+
+    editor_->Frames(1);  // SetCamera makes the projection again
+    Pick(640, 360);
+    EXPECT_TRUE(Stage().IsSelectionValid());
+}
+
+TEST_F(StagePickingTest, FollowsTheCameraWhenItTurns) {
+    // Left of the middle as seen from the start (+x is to the left looking down -z); after a half turn it is
+    // right of the middle, and the middle of the view is empty.
+    Place(D3DXVECTOR3(100, 10, 0), 10);
+    editor_->Manager().GetCamera()->rot.y = 3.1415927f;
+    editor_->Frames(2);
+    Pick(640, 360);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+
+    const CCamera& camera = *editor_->Manager().GetCamera();
+    // Project the object's centre to find its pixel.
+    D3DXVECTOR3 centre(100, 10, 0), viewSpace, clip;
+    D3DXVec3TransformCoord(&viewSpace, &centre, &camera.mtxView);
+    D3DXVec3TransformCoord(&clip, &viewSpace, &camera.mtxProjection);
+    const LONG x = static_cast<LONG>(std::lround((clip.x + 1) * 640));
+    const LONG y = static_cast<LONG>(std::lround((1 - clip.y) * 360));
+    EXPECT_GT(x, 700);
+    Pick(x, y);
+    EXPECT_TRUE(Stage().IsSelectionValid());
+}
+
+}  // namespace
