@@ -15,6 +15,11 @@ struct ModelData {
     D3DXVECTOR3 min;
 };
 
+// Loads one .x mesh into system memory with its materials, and measures its bounds: per axis the largest
+// and the smallest vertex coordinate, both rounded down. On failure `model` is left empty and `error`
+// says why. The model catalog and `vellumar-tool mesh-info` load meshes through this.
+bool LoadModelData(const std::string& path, IDirect3DDevice9* device, ModelData& model, std::string& error);
+
 class CModelManager {
 public:
     CModelManager() = default;
@@ -22,9 +27,14 @@ public:
     CModelManager(const CModelManager&) = delete;
     CModelManager& operator=(const CModelManager&) = delete;
 
+    // Reads the catalog file and adds its entries in file order. Entries that do not follow the layout
+    // and meshes that cannot be loaded are reported (GetProblems) and left out.
     void Load(const std::string& path = "Data/FILE/model.json");
-    void AddModel(const std::vector<std::string>& entry);
-    void LoadXModel(const std::vector<std::string>& entry);
+    // Loads the entry's mesh when its path ends in ".x"; other extensions are skipped. Returns the reason
+    // when the entry is unusable or its mesh cannot be loaded, empty otherwise.
+    std::string AddModel(const std::vector<std::string>& entry);
+    // Loads the mesh of an entry unless its label is already in the catalog (the first entry wins).
+    std::string LoadXModel(const std::vector<std::string>& entry);
     // Releases every mesh and material buffer and empties the catalog.
     void Uninit();
 
@@ -35,6 +45,10 @@ public:
     D3DXVECTOR3 GetMin(const std::string& label) const;
     std::map<std::string, ModelData> GetModelMap() const { return models_; }
 
+    // What was wrong with the catalog file, one line per problem, in the order found.
+    const std::vector<std::string>& GetProblems() const { return problems_; }
+
 private:
     std::map<std::string, ModelData> models_;
+    std::vector<std::string> problems_;
 };

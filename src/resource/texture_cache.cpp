@@ -10,7 +10,7 @@ IDirect3DTexture9* CTextureCache::GetTexture(const std::string& fileName) {
     if (it != textures_.end()) return it->second;
     IDirect3DTexture9* texture = nullptr;
     D3DXCreateTextureFromFileA(device, fileName.c_str(), &texture);
-    if (!texture) return nullptr;
+    if (!texture) return nullptr;  // nothing is kept, so the file is tried again next time
     textures_.emplace(fileName, texture);
     return texture;
 }

@@ -1,0 +1,41 @@
+// Reading the catalog files: the JSON document of one file, the walk over its entries, and the problem
+// reports for files and entries that do not follow the catalog layout.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+// The JSON document of a catalog file; null when the file cannot be opened. A UTF-8 byte-order mark is
+// skipped and whatever follows the first complete value is ignored. Throws nlohmann::json::parse_error
+// when the file is not well-formed JSON.
+nlohmann::json LoadJsonFile(const std::string& path);
+
+// Problems found while reading one catalog file. Each is kept as one line of text naming the file, the
+// entry (index and label when known) and the reason, and printed to stderr when it is found.
+class CatalogProblems {
+public:
+    explicit CatalogProblems(std::vector<std::string>& sink) : sink_(sink) {}
+
+    void File(const std::string& path, const std::string& reason);
+    void Entry(const std::string& path, std::size_t index, const std::string& label, const std::string& reason);
+
+private:
+    void Add(std::string text);
+    std::vector<std::string>& sink_;
+};
+
+// Walks the array under `key` of the catalog file at `path`, calling `visit(entry, index)` per entry in
+// order. A file that is missing gives no entries and no problem. A file that does not parse, a top-level
+// value that is not an object and a member under `key` that is neither null nor an array are reported
+// and give no entries. A JSON type or range error thrown by `visit` is reported against its entry and
+// the walk goes on with the next one.
+void WalkCatalog(const std::string& path, const char* key, CatalogProblems& problems,
+                 const std::function<void(const nlohmann::json& entry, std::size_t index)>& visit);
+
+// The label of an entry for problem reports: element 0 of an array entry or member "Label" of an object
+// entry, when it is a string; empty otherwise.
+std::string EntryLabel(const nlohmann::json& entry);
