@@ -1,0 +1,580 @@
+#include "platform/sdl/gl_device.h"
+
+#include <imgui.h>
+#include <imgui_impl_opengl3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/sdl/gl_resources.h"
+#include "platform/sdl/sdl_window_handle.h"
+
+namespace {
+
+constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
+
+GLenum CompareFunc(DWORD func) {
+    switch (func) {
+        case D3DCMP_NEVER: return GL_NEVER;
+        case D3DCMP_LESS: return GL_LESS;
+        case D3DCMP_EQUAL: return GL_EQUAL;
+        case D3DCMP_GREATER: return GL_GREATER;
+        case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+        case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+        case D3DCMP_ALWAYS: return GL_ALWAYS;
+        default: return GL_LEQUAL;
+    }
+}
+
+GLenum BlendFactor(DWORD blend) {
+    switch (blend) {
+        case D3DBLEND_ZERO: return GL_ZERO;
+        case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+        case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+        case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+        case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+        case 7: return GL_DST_ALPHA;             // DESTALPHA
+        case 8: return GL_ONE_MINUS_DST_ALPHA;   // INVDESTALPHA
+        case 9: return GL_DST_COLOR;             // DESTCOLOR
+        case 10: return GL_ONE_MINUS_DST_COLOR;  // INVDESTCOLOR
+        case 11: return GL_SRC_ALPHA_SATURATE;   // SRCALPHASAT
+        default: return GL_ONE;
+    }
+}
+
+GLenum AddressMode(DWORD mode) {
+    switch (mode) {
+        case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+        case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+        case 4: return GL_CLAMP_TO_BORDER;  // BORDER
+        default: return GL_REPEAT;
+    }
+}
+
+D3DMATRIX Identity() {
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    return m;
+}
+
+}  // namespace
+
+CGlDevice::CGlDevice(SDL_Window* window, SDL_GLContext context, UINT backBufferWidth, UINT backBufferHeight)
+    : context_{context}, window_(window), width_(backBufferWidth), height_(backBufferHeight) {
+    // The original device's defaults.
+    renderStates_[D3DRS_LIGHTING] = TRUE;
+    renderStates_[D3DRS_AMBIENT] = 0;
+    renderStates_[D3DRS_SPECULARENABLE] = FALSE;
+    renderStates_[D3DRS_COLORVERTEX] = TRUE;
+    renderStates_[D3DRS_LOCALVIEWER] = TRUE;
+    renderStates_[D3DRS_NORMALIZENORMALS] = FALSE;
+    renderStates_[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+    renderStates_[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+    renderStates_[D3DRS_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
+    renderStates_[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
+    renderStates_[D3DRS_ZENABLE] = D3DZB_TRUE;
+    renderStates_[D3DRS_ZWRITEENABLE] = TRUE;
+    renderStates_[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+    renderStates_[D3DRS_CULLMODE] = D3DCULL_CCW;
+    renderStates_[D3DRS_FILLMODE] = D3DFILL_SOLID;
+    renderStates_[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
+    renderStates_[D3DRS_ALPHABLENDENABLE] = FALSE;
+    renderStates_[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+    renderStates_[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+    for (auto& sampler : samplerStates_) {
+        sampler[D3DSAMP_ADDRESSU] = sampler[D3DSAMP_ADDRESSV] = sampler[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
+        sampler[D3DSAMP_MAGFILTER] = sampler[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+        sampler[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
+    }
+    for (DWORD stage = 0; stage < stageStates_.size(); ++stage) {
+        stageStates_[stage][D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+        stageStates_[stage][D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+        stageStates_[stage][D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        stageStates_[stage][D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        stageStates_[stage][D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+        stageStates_[stage][D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+    }
+    transforms_[D3DTS_WORLD] = transforms_[D3DTS_VIEW] = transforms_[D3DTS_PROJECTION] = Identity();
+    viewport_ = {0, 0, width_, height_, 0.0f, 1.0f};
+}
+
+CGlDevice::~CGlDevice() {
+    // The GL objects go with the members, before the context (see Context); make sure it is the current one.
+    SDL_GL_MakeCurrent(window_, context_.handle);
+}
+
+bool CGlDevice::Build(std::string& error) {
+    const auto w = static_cast<GLsizei>(width_), h = static_cast<GLsizei>(height_);
+    colour_ = GlRenderbuffer::Generate();
+    glBindRenderbuffer(GL_RENDERBUFFER, colour_.Get());
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    depthStencil_ = GlRenderbuffer::Generate();
+    glBindRenderbuffer(GL_RENDERBUFFER, depthStencil_.Get());
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, w, h);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+
+    framebuffer_ = GlFramebuffer::Generate();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_.Get());
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencil_.Get());
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        error = "cannot create the " + std::to_string(width_) + " x " + std::to_string(height_) + " back buffer";
+        return false;
+    }
+    if (!program_.Build(error)) return false;
+    sampler_ = GlSampler::Generate();
+
+    // The back buffer stays bound for drawing; Present binds it again after the blit.
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    return true;
+}
+
+// ---- states ----
+
+HRESULT CGlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+    if (state >= D3DRS_COUNT) return D3DERR_INVALIDCALL;
+    renderStates_[state] = value;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
+    if (state >= D3DRS_COUNT || !value) return D3DERR_INVALIDCALL;
+    *value = renderStates_[state];
+    return S_OK;
+}
+
+HRESULT CGlDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+    if (sampler >= samplerStates_.size() || type >= D3DSAMP_COUNT) return D3DERR_INVALIDCALL;
+    samplerStates_[sampler][type] = value;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
+    if (sampler >= samplerStates_.size() || type >= D3DSAMP_COUNT || !value) return D3DERR_INVALIDCALL;
+    *value = samplerStates_[sampler][type];
+    return S_OK;
+}
+
+HRESULT CGlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    if (stage >= stageStates_.size() || type >= D3DTSS_COUNT) return D3DERR_INVALIDCALL;
+    stageStates_[stage][type] = value;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+    if (stage >= stageStates_.size() || type >= D3DTSS_COUNT || !value) return D3DERR_INVALIDCALL;
+    *value = stageStates_[stage][type];
+    return S_OK;
+}
+
+HRESULT CGlDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+    if (!matrix) return D3DERR_INVALIDCALL;
+    transforms_[state] = *matrix;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
+    if (!matrix) return D3DERR_INVALIDCALL;
+    auto it = transforms_.find(state);
+    *matrix = it == transforms_.end() ? Identity() : it->second;
+    return S_OK;
+}
+
+HRESULT CGlDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
+    if (!light || light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
+    lights_[index] = *light;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetLight(DWORD index, D3DLIGHT9* light) {
+    auto it = lights_.find(index);
+    if (!light || it == lights_.end()) return D3DERR_INVALIDCALL;
+    *light = it->second;
+    return S_OK;
+}
+
+HRESULT CGlDevice::LightEnable(DWORD index, BOOL enable) {
+    if (!lights_.count(index)) {
+        // Enabling a light never set gives the default one: white, directional, along +z.
+        D3DLIGHT9 light{};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+        light.Direction = {0.0f, 0.0f, 1.0f};
+        lights_[index] = light;
+    }
+    lightEnabled_[index] = enable != FALSE;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetLightEnable(DWORD index, BOOL* enable) {
+    auto it = lightEnabled_.find(index);
+    if (!enable || !lights_.count(index)) return D3DERR_INVALIDCALL;
+    *enable = it != lightEnabled_.end() && it->second ? TRUE : FALSE;
+    return S_OK;
+}
+
+HRESULT CGlDevice::SetMaterial(const D3DMATERIAL9* material) {
+    if (!material) return D3DERR_INVALIDCALL;
+    material_ = *material;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetMaterial(D3DMATERIAL9* material) {
+    if (!material) return D3DERR_INVALIDCALL;
+    *material = material_;
+    return S_OK;
+}
+
+HRESULT CGlDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+    if (stage >= textures_.size()) return D3DERR_INVALIDCALL;
+    textures_[stage] = texture;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
+    if (stage >= textures_.size() || !texture) return D3DERR_INVALIDCALL;
+    *texture = textures_[stage];
+    if (*texture) (*texture)->AddRef();
+    return S_OK;
+}
+
+void CGlDevice::ForgetTexture(IDirect3DBaseTexture9* texture) {
+    std::replace(textures_.begin(), textures_.end(), texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
+}
+
+HRESULT CGlDevice::SetViewport(const D3DVIEWPORT9* viewport) {
+    if (!viewport || viewport->Width == 0 || viewport->Height == 0 || viewport->X >= width_ ||
+        viewport->Y >= height_ || viewport->Width > width_ - viewport->X || viewport->Height > height_ - viewport->Y ||
+        !(viewport->MinZ >= 0.0f && viewport->MinZ <= viewport->MaxZ && viewport->MaxZ <= 1.0f))
+        return D3DERR_INVALIDCALL;
+    viewport_ = *viewport;
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetViewport(D3DVIEWPORT9* viewport) {
+    if (!viewport) return D3DERR_INVALIDCALL;
+    *viewport = viewport_;
+    return S_OK;
+}
+
+// ---- drawing ----
+
+HRESULT CGlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
+    if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0 || (count > 0 && !rects))
+        return D3DERR_INVALIDCALL;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
+                     ((color >> 24) & 0xFF) / 255.0f);
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+        glDepthMask(GL_TRUE);  // a clear writes depth whatever the depth-write state says
+        glClearDepth(std::clamp(z, 0.0f, 1.0f));
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (flags & D3DCLEAR_STENCIL) {
+        glStencilMask(0xFF);
+        glClearStencil(static_cast<GLint>(stencil & 0xFF));
+        mask |= GL_STENCIL_BUFFER_BIT;
+    }
+
+    // Clears cover the viewport, or the given rectangles within it; rows count from the top.
+    auto clearRect = [&](LONG x1, LONG y1, LONG x2, LONG y2) {
+        x1 = std::max<LONG>(x1, viewport_.X);
+        y1 = std::max<LONG>(y1, viewport_.Y);
+        x2 = std::min<LONG>(x2, viewport_.X + viewport_.Width);
+        y2 = std::min<LONG>(y2, viewport_.Y + viewport_.Height);
+        if (x2 <= x1 || y2 <= y1) return;
+        glScissor(x1, static_cast<GLint>(height_) - y2, x2 - x1, y2 - y1);
+        glClear(mask);
+    };
+    glEnable(GL_SCISSOR_TEST);
+    if (count == 0) {
+        clearRect(viewport_.X, viewport_.Y, viewport_.X + viewport_.Width, viewport_.Y + viewport_.Height);
+    } else {
+        for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    return S_OK;
+}
+
+HRESULT CGlDevice::BeginScene() {
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return S_OK;
+}
+
+HRESULT CGlDevice::EndScene() {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    glFlush();
+    return S_OK;
+}
+
+HRESULT CGlDevice::Present(const void*, const void*, HWND, const void*) {
+    // The back buffer keeps its size; the window shows it stretched over the whole client area.
+    int drawableW = 0, drawableH = 0;
+    SDL_GL_GetDrawableSize(window_, &drawableW, &drawableH);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_.Get());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    if (drawableW > 0 && drawableH > 0) {
+        glDisable(GL_SCISSOR_TEST);
+        const bool sameSize = drawableW == static_cast<int>(width_) && drawableH == static_cast<int>(height_);
+        glBlitFramebuffer(0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_), 0, 0, drawableW, drawableH,
+                          GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    }
+    SDL_GL_SwapWindow(window_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
+    return S_OK;
+}
+
+void CGlDevice::ApplyViewport() const {
+    glViewport(static_cast<GLint>(viewport_.X),
+               static_cast<GLint>(height_) - static_cast<GLint>(viewport_.Y) - static_cast<GLint>(viewport_.Height),
+               static_cast<GLsizei>(viewport_.Width), static_cast<GLsizei>(viewport_.Height));
+    glDepthRange(viewport_.MinZ, viewport_.MaxZ);
+}
+
+void CGlDevice::ApplyRasterState() const {
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+
+    if (renderStates_[D3DRS_ZENABLE] != D3DZB_FALSE) {
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(CompareFunc(renderStates_[D3DRS_ZFUNC]));
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    glDepthMask(renderStates_[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+
+    // The device's front faces are the clockwise ones; the viewport mapping keeps the winding on screen.
+    switch (renderStates_[D3DRS_CULLMODE]) {
+        case D3DCULL_NONE:
+            glDisable(GL_CULL_FACE);
+            break;
+        case D3DCULL_CW:
+            glEnable(GL_CULL_FACE);
+            glFrontFace(GL_CW);
+            glCullFace(GL_FRONT);
+            break;
+        default:
+            glEnable(GL_CULL_FACE);
+            glFrontFace(GL_CW);
+            glCullFace(GL_BACK);
+            break;
+    }
+
+    switch (renderStates_[D3DRS_FILLMODE]) {
+        case D3DFILL_POINT: glPolygonMode(GL_FRONT_AND_BACK, GL_POINT); break;
+        case D3DFILL_WIREFRAME: glPolygonMode(GL_FRONT_AND_BACK, GL_LINE); break;
+        default: glPolygonMode(GL_FRONT_AND_BACK, GL_FILL); break;
+    }
+
+    if (renderStates_[D3DRS_ALPHABLENDENABLE]) {
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(BlendFactor(renderStates_[D3DRS_SRCBLEND]), BlendFactor(renderStates_[D3DRS_DESTBLEND]));
+    } else {
+        glDisable(GL_BLEND);
+    }
+}
+
+FixedFunctionInputs CGlDevice::GatherInputs() const {
+    FixedFunctionInputs in;
+    const D3DXMATRIX world(transforms_.at(D3DTS_WORLD));
+    const D3DXMATRIX view(transforms_.at(D3DTS_VIEW));
+    in.projection = D3DXMATRIX(transforms_.at(D3DTS_PROJECTION));
+    D3DXMatrixMultiply(&in.worldView, &world, &view);
+    D3DXMATRIX inverse;
+    if (D3DXMatrixInverse(&inverse, nullptr, &in.worldView)) {
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) in.normalMatrix[r * 3 + c] = inverse.m[r][c];
+    }
+    in.normalizeNormals = renderStates_[D3DRS_NORMALIZENORMALS] != FALSE;
+
+    // Meshes carry no vertex colours, so every colour source falls back to the material.
+    in.lighting = renderStates_[D3DRS_LIGHTING] != FALSE;
+    in.material = material_;
+    const DWORD ambient = renderStates_[D3DRS_AMBIENT];
+    in.globalAmbient[0] = ((ambient >> 16) & 0xFF) / 255.0f;
+    in.globalAmbient[1] = ((ambient >> 8) & 0xFF) / 255.0f;
+    in.globalAmbient[2] = (ambient & 0xFF) / 255.0f;
+    in.specular = renderStates_[D3DRS_SPECULARENABLE] != FALSE;
+    in.localViewer = renderStates_[D3DRS_LOCALVIEWER] != FALSE;
+
+    // Enabled directional lights, lowest index first; the direction is where the light travels.
+    for (const auto& [index, enabled] : lightEnabled_) {
+        if (!enabled || in.lightCount == kMaxActiveLights) continue;
+        const D3DLIGHT9& light = lights_.at(index);
+        if (light.Type != D3DLIGHT_DIRECTIONAL) continue;
+        const D3DVECTOR& d = light.Direction;
+        D3DXVECTOR3 camera(d.x * view._11 + d.y * view._21 + d.z * view._31,
+                           d.x * view._12 + d.y * view._22 + d.z * view._32,
+                           d.x * view._13 + d.y * view._23 + d.z * view._33);
+        D3DXVec3Normalize(&camera, &camera);
+        const int i = in.lightCount++;
+        in.lightToward[i][0] = -camera.x;
+        in.lightToward[i][1] = -camera.y;
+        in.lightToward[i][2] = -camera.z;
+        in.lightDiffuse[i] = light.Diffuse;
+        in.lightAmbient[i] = light.Ambient;
+        in.lightSpecular[i] = light.Specular;
+    }
+
+    // Texture stage 0. A stage that reads a texture when none is bound acts as disabled.
+    const auto& stage = stageStates_[0];
+    in.colorOp = static_cast<int>(stage[D3DTSS_COLOROP]);
+    in.colorArg1 = static_cast<int>(stage[D3DTSS_COLORARG1]);
+    in.colorArg2 = static_cast<int>(stage[D3DTSS_COLORARG2]);
+    in.alphaOp = static_cast<int>(stage[D3DTSS_ALPHAOP]);
+    in.alphaArg1 = static_cast<int>(stage[D3DTSS_ALPHAARG1]);
+    in.alphaArg2 = static_cast<int>(stage[D3DTSS_ALPHAARG2]);
+    const bool readsTexture = in.colorArg1 == D3DTA_TEXTURE || in.colorArg2 == D3DTA_TEXTURE ||
+                              in.alphaArg1 == D3DTA_TEXTURE || in.alphaArg2 == D3DTA_TEXTURE;
+    in.stageActive = in.colorOp != D3DTOP_DISABLE && (textures_[0] != nullptr || !readsTexture);
+    return in;
+}
+
+void CGlDevice::ApplySampler(const CGlTexture* texture) const {
+    const auto& s = samplerStates_[0];
+    const bool linearMin = s[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+    GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
+    if (s[D3DSAMP_MIPFILTER] == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    if (s[D3DSAMP_MIPFILTER] >= D3DTEXF_LINEAR) minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    const GLuint sampler = sampler_.Get();
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, s[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s[D3DSAMP_ADDRESSU])));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s[D3DSAMP_ADDRESSV])));
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture ? texture->Name() : 0);
+    glBindSampler(0, sampler);
+}
+
+HRESULT CGlDevice::DrawMeshSubset(IMeshBuffers* buffers, DWORD, UINT startIndex, UINT indexCount) {
+    auto* mesh = dynamic_cast<CGlMeshBuffers*>(buffers);
+    if (!mesh || startIndex > mesh->IndexCount() || indexCount > mesh->IndexCount() - startIndex)
+        return D3DERR_INVALIDCALL;
+    if (indexCount == 0) return S_OK;
+
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
+    ApplyViewport();
+    ApplyRasterState();
+    const FixedFunctionInputs inputs = GatherInputs();
+    ApplySampler(inputs.stageActive ? dynamic_cast<const CGlTexture*>(textures_[0]) : nullptr);
+    program_.Use(inputs);
+    glBindVertexArray(mesh->VertexArray());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * sizeof(std::uint32_t)));
+    glBindVertexArray(0);
+    return S_OK;
+}
+
+void CGlDevice::RenderGui(ImDrawData* drawData) {
+    // Only once the GUI's renderer backend is set up on this context.
+    if (!drawData || !ImGui::GetCurrentContext() || !ImGui::GetIO().BackendRendererUserData) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
+    ImGui_ImplOpenGL3_RenderDrawData(drawData);
+}
+
+// ---- resources ----
+
+HRESULT CGlDevice::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
+                                           IDirect3DVertexDeclaration9** declaration) {
+    if (!elements || !declaration) return D3DERR_INVALIDCALL;
+    *declaration = new CGlVertexDeclaration();
+    return S_OK;
+}
+
+HRESULT CGlDevice::CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba, IDirect3DTexture9** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (!rgba || width == 0 || height == 0 || width > static_cast<UINT>(maxSize) || height > static_cast<UINT>(maxSize))
+        return D3DERR_INVALIDCALL;
+    *texture = new CGlTexture(this, width, height, rgba);
+    return S_OK;
+}
+
+HRESULT CGlDevice::CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
+                                     UINT indexCount, IMeshBuffers** buffers) {
+    if (!buffers) return D3DERR_INVALIDCALL;
+    *buffers = nullptr;
+    if ((vertexCount > 0 && !vertices) || (indexCount > 0 && !indices)) return D3DERR_INVALIDCALL;
+    // An index past the last vertex would make the GPU read outside the buffer.
+    if (indexCount > 0 && *std::max_element(indices, indices + indexCount) >= vertexCount) return D3DERR_INVALIDCALL;
+    *buffers = new CGlMeshBuffers(this, vertices, vertexCount, indices, indexCount);
+    return S_OK;
+}
+
+std::vector<BYTE> CGlDevice::ReadBackBuffer() const {
+    const std::size_t rowBytes = std::size_t(width_) * 4;
+    std::vector<BYTE> bottomUp(rowBytes * height_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_.Get());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_), GL_RGBA, GL_UNSIGNED_BYTE,
+                 bottomUp.data());
+    std::vector<BYTE> topDown(bottomUp.size());
+    for (UINT row = 0; row < height_; ++row)
+        std::memcpy(&topDown[row * rowBytes], &bottomUp[(height_ - 1 - row) * rowBytes], rowBytes);
+    return topDown;
+}
+
+// ---- the Direct3D object ----
+
+HRESULT CGlDirect3D9::Fail(const std::string& reason) {
+    if (error_) *error_ = reason;
+    return E_FAIL;
+}
+
+HRESULT CGlDirect3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
+    if (!mode) return D3DERR_INVALIDCALL;
+    SDL_DisplayMode current{};
+    if (SDL_GetCurrentDisplayMode(static_cast<int>(adapter), &current) != 0)
+        return Fail(std::string("cannot read the display mode: ") + SDL_GetError());
+    *mode = {static_cast<UINT>(current.w), static_cast<UINT>(current.h), static_cast<UINT>(current.refresh_rate),
+             D3DFMT_X8R8G8B8};
+    return S_OK;
+}
+
+HRESULT CGlDirect3D9::CreateDevice(UINT, D3DDEVTYPE, HWND focusWindow, DWORD, D3DPRESENT_PARAMETERS* parameters,
+                                   IDirect3DDevice9** device) {
+    if (!device || !parameters) return D3DERR_INVALIDCALL;
+    *device = nullptr;
+    SDL_Window* window = ToSdlWindow(parameters->hDeviceWindow ? parameters->hDeviceWindow : focusWindow);
+    if (!window) return Fail("no window for the graphics device");
+    int windowW = 0, windowH = 0;
+    SDL_GetWindowSize(window, &windowW, &windowH);
+    if (parameters->BackBufferWidth == 0) parameters->BackBufferWidth = static_cast<UINT>(windowW);
+    if (parameters->BackBufferHeight == 0) parameters->BackBufferHeight = static_cast<UINT>(windowH);
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) return Fail(std::string("cannot create an OpenGL 3.3 core context: ") + SDL_GetError());
+    if (epoxy_gl_version() < 33) {
+        SDL_GL_DeleteContext(context);
+        return Fail("OpenGL 3.3 or later is needed");
+    }
+    SDL_GL_SetSwapInterval(1);  // Present waits for the vertical blank
+
+    auto* created = new CGlDevice(window, context, parameters->BackBufferWidth, parameters->BackBufferHeight);
+    std::string reason;
+    if (!created->Build(reason)) {
+        created->Release();
+        return Fail(reason);
+    }
+    *device = created;
+    return S_OK;
+}

@@ -1,0 +1,207 @@
+#include "platform/sdl/gl_fixed_function.h"
+
+namespace {
+
+// Matrices arrive as the device's row-major 16 floats; GLSL then holds their transpose, so `M * v` in the
+// shader is the row-vector product `v * M`.
+const char* const kVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 inPosition;
+layout(location = 1) in vec3 inNormal;
+layout(location = 2) in vec2 inTexCoord;
+uniform mat4 uWorldView;
+uniform mat4 uProjection;
+uniform mat3 uNormalMatrix;
+uniform bool uNormalize;
+out vec3 vPosition;
+out vec3 vNormal;
+out float vNormalLength;
+out vec2 vTexCoord;
+void main() {
+    vec4 p = uWorldView * vec4(inPosition, 1.0);
+    vec3 n = uNormalMatrix * inNormal;
+    if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
+    vPosition = p.xyz;
+    vNormal = n;
+    vNormalLength = length(n);
+    vTexCoord = inTexCoord;
+    gl_Position = uProjection * p;
+    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;  // depth 0..w as the device clips it
+}
+)";
+
+// Texture stage arguments and operations use the device's constant values.
+const char* const kFragmentShader = R"(#version 330 core
+in vec3 vPosition;
+in vec3 vNormal;
+in float vNormalLength;
+in vec2 vTexCoord;
+uniform bool uLighting;
+uniform vec4 uMatDiffuse;
+uniform vec4 uMatAmbient;
+uniform vec4 uMatSpecular;
+uniform vec4 uMatEmissive;
+uniform float uMatPower;
+uniform vec3 uGlobalAmbient;
+uniform int uLightCount;
+uniform vec3 uLightToward[8];
+uniform vec4 uLightDiffuse[8];
+uniform vec4 uLightAmbient[8];
+uniform vec4 uLightSpecular[8];
+uniform bool uSpecular;
+uniform bool uLocalViewer;
+uniform bool uStageActive;
+uniform int uColorOp;
+uniform int uColorArg1;
+uniform int uColorArg2;
+uniform int uAlphaOp;
+uniform int uAlphaArg1;
+uniform int uAlphaArg2;
+uniform sampler2D uTexture;
+out vec4 fragColor;
+
+const int TA_TEXTURE = 2;
+const int TOP_DISABLE = 1;
+const int TOP_SELECTARG1 = 2;
+const int TOP_SELECTARG2 = 3;
+const int TOP_MODULATE = 4;
+
+vec4 Argument(int arg, vec4 diffuse, vec4 texel) { return arg == TA_TEXTURE ? texel : diffuse; }
+
+vec4 Operation(int op, vec4 a1, vec4 a2, vec4 current) {
+    if (op == TOP_SELECTARG1) return a1;
+    if (op == TOP_SELECTARG2) return a2;
+    if (op == TOP_MODULATE) return a1 * a2;
+    return current;
+}
+
+void main() {
+    vec4 diffuse = vec4(1.0);
+    vec3 specular = vec3(0.0);
+    if (uLighting) {
+        // The interpolated normal keeps the length the vertex normals had, as per-vertex lighting would.
+        vec3 n = vNormalLength > 0.0 ? normalize(vNormal) * vNormalLength : vec3(0.0);
+        vec3 colour = uMatEmissive.rgb + uMatAmbient.rgb * uGlobalAmbient;
+        vec3 toEye = uLocalViewer ? normalize(-vPosition) : vec3(0.0, 0.0, -1.0);
+        for (int i = 0; i < uLightCount; ++i) {
+            float lambert = dot(n, uLightToward[i]);
+            colour += uMatAmbient.rgb * uLightAmbient[i].rgb + uMatDiffuse.rgb * uLightDiffuse[i].rgb * max(lambert, 0.0);
+            if (uSpecular && lambert > 0.0) {
+                vec3 h = normalize(toEye + uLightToward[i]);
+                specular += uLightSpecular[i].rgb * pow(max(dot(n, h), 0.0), uMatPower);
+            }
+        }
+        diffuse = vec4(clamp(colour, 0.0, 1.0), uMatDiffuse.a);
+        specular = clamp(specular * uMatSpecular.rgb, 0.0, 1.0);
+    }
+    vec4 result = diffuse;
+    if (uStageActive) {
+        vec4 texel = texture(uTexture, vTexCoord);
+        result.rgb = Operation(uColorOp, Argument(uColorArg1, diffuse, texel), Argument(uColorArg2, diffuse, texel), diffuse).rgb;
+        result.a = Operation(uAlphaOp, Argument(uAlphaArg1, diffuse, texel), Argument(uAlphaArg2, diffuse, texel), diffuse).a;
+    }
+    if (uSpecular) result.rgb = clamp(result.rgb + specular, 0.0, 1.0);
+    fragColor = result;
+}
+)";
+
+GlShader Compile(GLenum type, const char* source, std::string& error) {
+    GlShader shader(glCreateShader(type));
+    glShaderSource(shader.Get(), 1, &source, nullptr);
+    glCompileShader(shader.Get());
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader.Get(), GL_COMPILE_STATUS, &ok);
+    if (ok) return shader;
+    char log[2048] = {};
+    glGetShaderInfoLog(shader.Get(), sizeof(log), nullptr, log);
+    error = std::string(type == GL_VERTEX_SHADER ? "vertex" : "fragment") + " shader: " + log;
+    return GlShader();
+}
+
+void Colour(GLint location, const D3DCOLORVALUE& c) { glUniform4f(location, c.r, c.g, c.b, c.a); }
+
+}  // namespace
+
+bool CGlFixedFunction::Build(std::string& error) {
+    GlShader vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
+    if (!vs) return false;
+    GlShader fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader, error);
+    if (!fs) return false;
+    GlProgram program(glCreateProgram());
+    glAttachShader(program.Get(), vs.Get());
+    glAttachShader(program.Get(), fs.Get());
+    glLinkProgram(program.Get());
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program.Get(), GL_LINK_STATUS, &ok);
+    if (!ok) {
+        char log[2048] = {};
+        glGetProgramInfoLog(program.Get(), sizeof(log), nullptr, log);
+        error = std::string("shader program: ") + log;
+        return false;
+    }
+    glDetachShader(program.Get(), vs.Get());
+    glDetachShader(program.Get(), fs.Get());
+    program_ = std::move(program);
+
+    auto at = [&](const char* name) { return glGetUniformLocation(program_.Get(), name); };
+    loc_.worldView = at("uWorldView");
+    loc_.projection = at("uProjection");
+    loc_.normalMatrix = at("uNormalMatrix");
+    loc_.normalize = at("uNormalize");
+    loc_.lighting = at("uLighting");
+    loc_.matDiffuse = at("uMatDiffuse");
+    loc_.matAmbient = at("uMatAmbient");
+    loc_.matSpecular = at("uMatSpecular");
+    loc_.matEmissive = at("uMatEmissive");
+    loc_.matPower = at("uMatPower");
+    loc_.globalAmbient = at("uGlobalAmbient");
+    loc_.lightCount = at("uLightCount");
+    loc_.lightToward = at("uLightToward");
+    loc_.lightDiffuse = at("uLightDiffuse");
+    loc_.lightAmbient = at("uLightAmbient");
+    loc_.lightSpecular = at("uLightSpecular");
+    loc_.specular = at("uSpecular");
+    loc_.localViewer = at("uLocalViewer");
+    loc_.stageActive = at("uStageActive");
+    loc_.colorOp = at("uColorOp");
+    loc_.colorArg1 = at("uColorArg1");
+    loc_.colorArg2 = at("uColorArg2");
+    loc_.alphaOp = at("uAlphaOp");
+    loc_.alphaArg1 = at("uAlphaArg1");
+    loc_.alphaArg2 = at("uAlphaArg2");
+    loc_.texture = at("uTexture");
+    return true;
+}
+
+void CGlFixedFunction::Use(const FixedFunctionInputs& in) const {
+    glUseProgram(program_.Get());
+    glUniformMatrix4fv(loc_.worldView, 1, GL_FALSE, &in.worldView._11);
+    glUniformMatrix4fv(loc_.projection, 1, GL_FALSE, &in.projection._11);
+    // The row-major inverse goes in transposed: GLSL then holds the inverse itself, and `N * n` is the
+    // row-vector product with the inverse-transpose.
+    glUniformMatrix3fv(loc_.normalMatrix, 1, GL_TRUE, in.normalMatrix);
+    glUniform1i(loc_.normalize, in.normalizeNormals);
+    glUniform1i(loc_.lighting, in.lighting);
+    Colour(loc_.matDiffuse, in.material.Diffuse);
+    Colour(loc_.matAmbient, in.material.Ambient);
+    Colour(loc_.matSpecular, in.material.Specular);
+    Colour(loc_.matEmissive, in.material.Emissive);
+    glUniform1f(loc_.matPower, in.material.Power);
+    glUniform3fv(loc_.globalAmbient, 1, in.globalAmbient);
+    glUniform1i(loc_.lightCount, in.lightCount);
+    if (in.lightCount > 0) {
+        glUniform3fv(loc_.lightToward, in.lightCount, &in.lightToward[0][0]);
+        glUniform4fv(loc_.lightDiffuse, in.lightCount, &in.lightDiffuse[0].r);
+        glUniform4fv(loc_.lightAmbient, in.lightCount, &in.lightAmbient[0].r);
+        glUniform4fv(loc_.lightSpecular, in.lightCount, &in.lightSpecular[0].r);
+    }
+    glUniform1i(loc_.specular, in.specular);
+    glUniform1i(loc_.localViewer, in.localViewer);
+    glUniform1i(loc_.stageActive, in.stageActive);
+    glUniform1i(loc_.colorOp, in.colorOp);
+    glUniform1i(loc_.colorArg1, in.colorArg1);
+    glUniform1i(loc_.colorArg2, in.colorArg2);
+    glUniform1i(loc_.alphaOp, in.alphaOp);
+    glUniform1i(loc_.alphaArg1, in.alphaArg1);
+    glUniform1i(loc_.alphaArg2, in.alphaArg2);
+    glUniform1i(loc_.texture, 0);
+}

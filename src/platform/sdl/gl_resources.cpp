@@ -1,0 +1,64 @@
+#include "platform/sdl/gl_resources.h"
+
+#include <cstddef>
+
+#include "platform/sdl/gl_device.h"
+
+CGlTexture::CGlTexture(CGlDevice* device, UINT width, UINT height, const BYTE* rgba)
+    : device_(device), width_(width), height_(height), texture_(GlTexture::Generate()) {
+    device_->AddRef();
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glBindTexture(GL_TEXTURE_2D, texture_.Get());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, rgba);
+    glGenerateMipmap(GL_TEXTURE_2D);  // a full chain, as the texture loader of the original makes
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+}
+
+CGlTexture::~CGlTexture() {
+    device_->ForgetTexture(this);
+    texture_.Reset();
+    device_->Release();
+}
+
+CGlMeshBuffers::CGlMeshBuffers(CGlDevice* device, const MeshVertex* vertices, UINT vertexCount,
+                               const std::uint32_t* indices, UINT indexCount)
+    : device_(device),
+      vertexCount_(vertexCount),
+      indexCount_(indexCount),
+      vertexArray_(GlVertexArray::Generate()),
+      vertices_(GlBuffer::Generate()),
+      indices_(GlBuffer::Generate()) {
+    device_->AddRef();
+    GLint previous = 0;
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &previous);
+    glBindVertexArray(vertexArray_.Get());
+    glBindBuffer(GL_ARRAY_BUFFER, vertices_.Get());
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(MeshVertex) * vertexCount), vertices,
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_.Get());
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(std::uint32_t) * indexCount), indices,
+                 GL_STATIC_DRAW);
+    const auto stride = static_cast<GLsizei>(sizeof(MeshVertex));
+    glEnableVertexAttribArray(kAttribPosition);
+    glVertexAttribPointer(kAttribPosition, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(MeshVertex, pos)));
+    glEnableVertexAttribArray(kAttribNormal);
+    glVertexAttribPointer(kAttribNormal, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(MeshVertex, normal)));
+    glEnableVertexAttribArray(kAttribTexCoord);
+    glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(MeshVertex, uv)));
+    glBindVertexArray(static_cast<GLuint>(previous));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+CGlMeshBuffers::~CGlMeshBuffers() {
+    vertexArray_.Reset();
+    vertices_.Reset();
+    indices_.Reset();
+    device_->Release();
+}

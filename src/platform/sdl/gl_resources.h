@@ -1,0 +1,49 @@
+// Device resources of the OpenGL device: textures, mesh buffers and vertex declarations. Each holds a
+// reference on its device, so the context that owns its GL objects outlives it.
+#pragma once
+
+#include "platform/sdl/gl_objects.h"
+#include "platform/d3d9.h"
+
+class CGlDevice;
+
+class CGlTexture : public RefCounted<IDirect3DTexture9> {
+public:
+    // Uploads 8-bit RGBA pixels, rows top to bottom, so texture coordinate v = 0 is the top row.
+    CGlTexture(CGlDevice* device, UINT width, UINT height, const BYTE* rgba);
+
+    UINT GetWidth() const override { return width_; }
+    UINT GetHeight() const override { return height_; }
+    GLuint Name() const { return texture_.Get(); }
+
+protected:
+    ~CGlTexture() override;
+
+private:
+    CGlDevice* device_;
+    UINT width_, height_;
+    GlTexture texture_;
+};
+
+class CGlMeshBuffers : public RefCounted<IMeshBuffers> {
+public:
+    CGlMeshBuffers(CGlDevice* device, const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
+                   UINT indexCount);
+
+    GLuint VertexArray() const { return vertexArray_.Get(); }
+    UINT IndexCount() const { return indexCount_; }
+    UINT VertexCount() const { return vertexCount_; }
+
+protected:
+    ~CGlMeshBuffers() override;
+
+private:
+    CGlDevice* device_;
+    UINT vertexCount_, indexCount_;
+    GlVertexArray vertexArray_;
+    GlBuffer vertices_;
+    GlBuffer indices_;
+};
+
+// Nothing draws with a declaration (the editor's effects are compiled but never used), so it is a token.
+class CGlVertexDeclaration : public RefCounted<IDirect3DVertexDeclaration9> {};
