@@ -1,6 +1,7 @@
 // The orbit camera driven frame by frame with scripted mouse and keys.
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include <cmath>
 #include <cstring>
@@ -82,6 +83,18 @@ TEST_F(CameraTest, OverEditorWindowDragAndWheelAreIgnoredButSpinKeepsTurning) {
     EXPECT_NEAR(CCamera::GetSpin().x, 10 * 0.85f * 0.85f, 1e-5f);
 }
 
+TEST_F(CameraTest, DragAndWheelOverTheMainWindowLeaveTheCameraAlone) {
+    Platform().SetCursor(60, 80);  // inside the main window, which opens at the top left
+    editor_.Frames(2);
+    ASSERT_TRUE(editor_.Manager().GetEditor()->IsMouseOverWindow());
+    Platform().SetMouseButton(0, true);
+    Platform().MoveMouse(30, 30);
+    Platform().TurnWheel(120);
+    editor_.Frames(1);
+    EXPECT_EQ(Camera().rot, D3DXVECTOR3(0, 0, 0));
+    EXPECT_EQ(Camera().posV, D3DXVECTOR3(0, 100, 300));
+}
+
 TEST_F(CameraTest, WheelAndKeysMoveTheEye) {
     Platform().TurnWheel(120);
     editor_.Frames(1);
@@ -109,7 +122,9 @@ TEST_F(CameraTest, KeysTypedIntoATextFieldDoNotMoveTheCamera) {
     editor_.Frames(1);
     Platform().SetKey(DIK_Q, true);
     Platform().SetKey(DIK_T, true);
+    // A text field kept the keyboard focus at the end of the last GUI frame.
     ImGui::GetIO().WantTextInput = true;
+    ImGui::GetCurrentContext()->WantTextInputNextFrame = 1;
     ASSERT_TRUE(editor_.Manager().GetEditor()->IsTypingText());
     CameraStep();
     EXPECT_EQ(Camera().rot.y, 0.0f);

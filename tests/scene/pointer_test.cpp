@@ -1,6 +1,7 @@
 // The 3D pointer: keyboard movement relative to the camera, the yaw wrap, and drawing its models.
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include <cstring>
 #include <memory>
@@ -142,7 +143,10 @@ TEST_F(PointerTest, KeysTypedIntoATextFieldDoNotMoveIt) {
     Platform().SetKey(DIK_W, true);
     Platform().SetKey(DIK_R, true);
     editor_->Manager().GetKeyboard()->Update();
+    // A text field kept the keyboard focus at the end of the last GUI frame.
     ImGui::GetIO().WantTextInput = true;
+    ImGui::GetCurrentContext()->WantTextInputNextFrame = 1;
+    ASSERT_TRUE(editor_->Manager().GetEditor()->IsTypingText());
     Pointer().Update();
     EXPECT_EQ(Pointer().GetPos(), D3DXVECTOR3(0, 10, 0));
 }
@@ -238,6 +242,69 @@ TEST_F(PointerTest, HiddenDrawsNoModelButKeepsTheStateCalls) {
     editor_->Device().ClearLog();
     Pointer().Draw();
     EXPECT_EQ(editor_->Device().Draws().size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+const char* const kTriangleX = R"(xof 0303txt 0032
+Mesh Tri {
+  3;
+  0.0;0.0;0.0;,
+  1.0;0.0;0.0;,
+  0.0;1.0;0.0;;
+  1;
+  3;0,1,2;;
+  MeshNormals {
+    1;
+    0.0;0.0;-1.0;;
+    1;
+    3;0,0,0;;
+  }
+  MeshMaterialList {
+    1;
+    1;
+    0;;
+    Material {
+      0.5;0.5;0.5;1.0;;
+      0.0;
+      0.0;0.0;0.0;;
+      0.0;0.0;0.0;;
+    }
+  }
+}
+)";
+
+// A folder with a model catalog of three one-triangle models.
+struct CatalogFolder {
+    CatalogFolder() {
+        folder.Write("Data/FILE/model.json",
+                     R"({"MODEL": [["SPHERE", "Data/model/tri.x"], ["ONE", "Data/model/tri.x"],
+                                   ["TWO", "Data/model/tri.x"]]})");
+        folder.Write("Data/model/tri.x", kTriangleX);
+    }
+    TempDir folder;
+    ScopedWorkingDir inFolder{folder.Path()};
+};
+
+TEST(PointerCatalog, AfterTwoPickedModelsThePointerDrawsThree) {
+    CatalogFolder catalog;
+    HeadlessEditor editor;
+    CPointer& pointer = *editor.Manager().GetPointer();
+    ASSERT_NE(pointer.Models().at(0).mesh, nullptr) << "the catalog did not load";
+    pointer.SetModel("ONE");
+    pointer.SetModel("TWO");
+    pointer.SetPos(D3DXVECTOR3(7, 8, 9));
+
+    editor.Device().ClearLog();
+    editor.Frames(1);
+    D3DXMATRIX at;
+    D3DXMatrixTranslation(&at, 7, 8, 9);
+    int atPointer = 0;
+    for (const auto& draw : editor.Device().Draws())
+        if (std::memcmp(&draw.world, &at, sizeof at) == 0) ++atPointer;
+    EXPECT_EQ(atPointer, 3);
 }
 
 }  // namespace
