@@ -44,10 +44,15 @@ FileResult ReplaceFile(const std::string& path, const std::function<FileResult(s
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return fail("cannot create " + temp + ": " + Reason(errno, "open failed"));
 
-    FileResult written = write(out);
     errno = 0;
-    out.flush();
-    int flushError = errno;
+    FileResult written = write(out);
+    // The reason of a failed write is taken where the stream first failed (a full disk shows up there).
+    int flushError = 0;
+    if (out) {
+        errno = 0;
+        out.flush();
+    }
+    if (!out) flushError = errno;
     bool streamOk = static_cast<bool>(out);
     out.close();
     if (!written.ok) {

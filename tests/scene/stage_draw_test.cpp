@@ -1,0 +1,192 @@
+// Drawing the stage's group on the recording device: call order, transforms, highlight, textures.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/memory_mesh.h"
+#include "scene/stage.h"
+#include "support/headless_editor.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A model with one triangle per material, made here instead of loaded from a .x file.
+struct TestModel {
+    ID3DXMesh* mesh = nullptr;
+    ID3DXBuffer* materials = nullptr;
+    int count = 0;
+
+    TestModel(IDirect3DDevice9* device, int materialCount) : count(materialCount) {
+        MeshData data;
+        for (int m = 0; m < materialCount; ++m) {
+            for (int v = 0; v < 3; ++v) {
+                data.vertices.push_back(MeshVertex{{float(v), float(v == 1), 0.0f}, {0, 0, -1}, {0, 0}});
+                data.indices.push_back(static_cast<std::uint32_t>(3 * m + v));
+            }
+            data.attributes.push_back(D3DXATTRIBUTERANGE{DWORD(m), DWORD(m), 1, DWORD(3 * m), 3});
+        }
+        mesh = new CMemoryMesh(device, std::move(data));
+        D3DXCreateBuffer(static_cast<DWORD>(materialCount * sizeof(D3DXMATERIAL)), &materials);
+        for (int m = 0; m < materialCount; ++m) {
+            D3DMATERIAL9& material = Material(m).MatD3D;
+            material.Diffuse = {0.2f + m, 0.3f, 0.4f, 1.0f};
+            material.Ambient = {0.1f, 0.1f, 0.1f, 1.0f};
+            material.Emissive = {0.0f, 0.0f, 0.0f, 0.0f};
+            material.Power = 5.0f + m;
+        }
+    }
+    ~TestModel() {
+        mesh->Release();
+        materials->Release();
+    }
+    D3DXMATERIAL& Material(int m) { return static_cast<D3DXMATERIAL*>(materials->GetBufferPointer())[m]; }
+
+    StageObject Place(D3DXVECTOR3 pos, D3DXVECTOR3 rot, D3DXVECTOR3 scale) {
+        StageObject object{mesh, materials, count, {1, 1, 1}, {-1, -1, -1}, {}};
+        object.part.Pos = pos;
+        object.part.Rot = rot;
+        object.part.Scale = scale;
+        object.part.ModelLabel = "TRI";
+        return object;
+    }
+};
+
+// A 1 x 1 red bitmap.
+std::string RedBitmap() {
+    const unsigned char bytes[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0,
+                                     0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4,  0, 0, 0, 0, 0,
+                                     0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0,  0, 255, 0};
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+bool SameMaterial(const D3DMATERIAL9& a, const D3DMATERIAL9& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+class StageDrawTest : public ::testing::Test {
+protected:
+    HeadlessEditor editor;
+    CRecordingDevice& device = editor.Device();
+    CStage stage;
+};
+
+}  // namespace
+
+TEST_F(StageDrawTest, CallOrderForOneObject) {
+    TestModel model(&device, 2);
+    stage.Groups()["TEST"].push_back(model.Place({1, 2, 3}, {0, 0, 0}, {1, 1, 1}));
+    device.ClearLog();
+    stage.Draw("TEST");
+    const std::vector<std::string> expected = {
+        "SetTexture(0,null)", "SetRenderState(23,2)", "SetRenderState(14,1)", "SetTransform(256)",
+        "GetMaterial",        "SetMaterial",          "DrawSubset(0)",        "SetMaterial",
+        "DrawSubset(1)",      "SetMaterial",          "SetTexture(0,null)"};
+    EXPECT_EQ(device.Log(), expected);
+    ASSERT_EQ(device.Draws().size(), 2u);
+    EXPECT_TRUE(SameMaterial(device.Draws()[0].material, model.Material(0).MatD3D));
+    EXPECT_TRUE(SameMaterial(device.Draws()[1].material, model.Material(1).MatD3D));
+}
+
+TEST_F(StageDrawTest, WorldIsScaleThenRotationThenTranslation) {
+    TestModel model(&device, 1);
+    stage.Groups()["TEST"].push_back(model.Place({1, 2, 3}, {0, 1.5707964f, 0}, {2, 2, 2}));
+    stage.Draw("TEST");
+    ASSERT_EQ(device.Draws().size(), 1u);
+    D3DXVECTOR3 point(1, 0, 0), moved;
+    D3DXVec3TransformCoord(&moved, &point, &device.Draws()[0].world);
+    // Scaled to (2, 0, 0), a quarter turn of yaw takes it to (0, 0, -2), then it moves by (1, 2, 3).
+    EXPECT_NEAR(moved.x, 1.0f, 1e-5f);
+    EXPECT_NEAR(moved.y, 2.0f, 1e-5f);
+    EXPECT_NEAR(moved.z, 1.0f, 1e-5f);
+}
+
+TEST_F(StageDrawTest, HighlightsTheSelectedObjectAndRestoresTheSharedMaterials) {
+    TestModel model(&device, 2);
+    std::vector<StageObject>& group = stage.Groups()["TEST"];
+    group.push_back(model.Place({0, 0, 0}, {}, {1, 1, 1}));
+    group.push_back(model.Place({5, 0, 0}, {}, {1, 1, 1}));
+    const D3DMATERIAL9 before0 = model.Material(0).MatD3D, before1 = model.Material(1).MatD3D;
+    D3DMATERIAL9 current{};
+    current.Diffuse = {0.7f, 0.7f, 0.7f, 1.0f};
+    device.SetMaterial(&current);
+
+    stage.Select(1);
+    stage.Draw("TEST");
+    ASSERT_EQ(device.Draws().size(), 4u);
+    EXPECT_TRUE(SameMaterial(device.Draws()[0].material, before0));  // object 0 as it is
+    for (int d = 2; d < 4; ++d) {
+        const D3DMATERIAL9& drawn = device.Draws()[d].material;
+        const D3DMATERIAL9& original = d == 2 ? before0 : before1;
+        EXPECT_EQ(drawn.Diffuse.r, 1.0f);
+        EXPECT_EQ(drawn.Diffuse.g, 0.5f);
+        EXPECT_EQ(drawn.Diffuse.b, 0.0f);
+        EXPECT_EQ(drawn.Diffuse.a, 1.0f);
+        EXPECT_EQ(drawn.Emissive.r, 1.0f);
+        EXPECT_EQ(drawn.Emissive.g, 0.5f);
+        EXPECT_EQ(drawn.Emissive.b, 0.0f);
+        EXPECT_EQ(drawn.Emissive.a, 0.7f);
+        EXPECT_EQ(drawn.Power, original.Power);
+        EXPECT_EQ(drawn.Ambient.r, original.Ambient.r);
+        EXPECT_EQ(device.Draws()[d].texture, nullptr);
+    }
+    EXPECT_TRUE(SameMaterial(model.Material(0).MatD3D, before0));
+    EXPECT_TRUE(SameMaterial(model.Material(1).MatD3D, before1));
+    D3DMATERIAL9 after{};
+    device.GetMaterial(&after);
+    EXPECT_TRUE(SameMaterial(after, current));  // the device's material is given back
+
+    stage.ClearSelection();
+    device.ClearLog();
+    stage.Draw("TEST");
+    EXPECT_TRUE(SameMaterial(device.Draws()[2].material, before0));
+}
+
+TEST_F(StageDrawTest, TexturesComeFromTheCacheAndAreReused) {
+    TempDir dir;
+    std::string file = dir.Write("red.bmp", RedBitmap()).string();
+    std::string missing = (dir.Path() / "missing.png").string();
+    TestModel model(&device, 3);
+    model.Material(0).pTextureFilename = file.data();
+    model.Material(2).pTextureFilename = missing.data();
+    stage.Groups()["TEST"].push_back(model.Place({}, {}, {1, 1, 1}));
+    stage.Groups()["TEST"].push_back(model.Place({}, {}, {1, 1, 1}));
+    stage.Draw("TEST");
+    ASSERT_EQ(device.Draws().size(), 6u);
+    IDirect3DBaseTexture9* red = device.Draws()[0].texture;
+    EXPECT_NE(red, nullptr);
+    EXPECT_EQ(device.Draws()[1].texture, red);      // a material without a file keeps the texture in place
+    EXPECT_EQ(device.Draws()[2].texture, nullptr);  // a file that cannot be loaded draws untextured
+    EXPECT_EQ(device.Draws()[3].texture, red);      // the second object gets the cached texture
+    EXPECT_EQ(device.LiveTextures(), 1);
+    EXPECT_EQ(device.BoundTexture(0), nullptr);
+    model.Material(0).pTextureFilename = nullptr;
+    model.Material(2).pTextureFilename = nullptr;
+    stage.Uninit();
+    EXPECT_EQ(device.LiveTextures(), 0);
+}
+
+TEST_F(StageDrawTest, EmptyGroupsModelsMissingAndNoMaterials) {
+    TestModel model(&device, 1);
+    device.ClearLog();
+    stage.Draw("TEST");
+    EXPECT_TRUE(device.Log().empty());
+    EXPECT_EQ(stage.Groups().count("TEST"), 1u);  // the look-up made the group
+
+    // An object whose model the catalog does not hold is kept but not drawn.
+    StageObject unknown;
+    unknown.part.ModelLabel = "GONE";
+    stage.Groups()["TEST"].push_back(unknown);
+    stage.Draw("TEST");
+    EXPECT_TRUE(device.Log().empty());
+
+    // A model without materials still gets its transform and states, and no subset is drawn.
+    StageObject bare = model.Place({}, {}, {1, 1, 1});
+    bare.materialBuffer = nullptr;
+    bare.numMaterials = 0;
+    stage.Groups()["TEST"].push_back(bare);
+    stage.Draw("TEST");
+    const std::vector<std::string> expected = {"SetTexture(0,null)", "SetRenderState(23,2)", "SetRenderState(14,1)",
+                                               "SetTransform(256)",  "GetMaterial",          "SetMaterial",
+                                               "SetTexture(0,null)"};
+    EXPECT_EQ(device.Log(), expected);
+}
