@@ -1,0 +1,129 @@
+// vellumar-tool check, export-json and format, run as the program runs them.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/temp_dir.h"
+#include "tools/commands.h"
+
+namespace {
+
+const char* const kExample =
+    "Tag : TEST\n"
+    "Index : 0\n"
+    "Pos : 0 , 10 , 0\n"
+    "Rot : 0 , 1.5708 , 0\n"
+    "Scale : 1 , 1 , 1\n"
+    "ModelLabel : SPHERE\n"
+    "ObjectLabel : \n"
+    "Index : 1\n"
+    "Pos : -20.5 , 0 , 3.25\n"
+    "Rot : 0 , 0 , 0\n"
+    "Scale : 2 , 2 , 2\n"
+    "ModelLabel : SPHERE\n"
+    "ObjectLabel : door1\n";
+
+struct ToolRun {
+    int code;
+    std::string out, err;
+};
+
+ToolRun Tool(int (*command)(const ToolArgs&, std::ostream&, std::ostream&), ToolArgs args) {
+    std::ostringstream out, err;
+    int code = command(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// Each test works in a folder of its own, without catalogs.
+class ToolTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScopedWorkingDir cwd{dir.Path()};
+};
+
+}  // namespace
+
+TEST_F(ToolTest, CheckCountsGroupsAndObjectsOrNamesTheBadLine) {
+    dir.Write("example.txt", kExample);
+    dir.Write("two.txt", "Tag : A\nTag : B\nIndex : 2\n");
+    dir.Write("bad.txt", "Tag : A\nIndex : 0\nIndex : -4\n");
+
+    ToolRun ok = Tool(RunCheck, {"example.txt"});
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(ok.out, "ok: 1 groups, 2 objects\n");
+    EXPECT_EQ(Tool(RunCheck, {"two.txt"}).out, "ok: 2 groups, 3 objects\n");
+
+    ToolRun bad = Tool(RunCheck, {"bad.txt"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.err, "bad.txt:3: error: negative index -4\n");
+    EXPECT_EQ(bad.out, "");
+
+    ToolRun missing = Tool(RunCheck, {"nothing.txt"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "nothing.txt: error: cannot open the file: No such file or directory\n");
+
+    EXPECT_EQ(Tool(RunCheck, {}).code, 2);
+    EXPECT_EQ(Tool(RunCheck, {"a", "b"}).code, 2);
+}
+
+TEST_F(ToolTest, ExportJsonWritesToStandardOutputOrAFile) {
+    dir.Write("example.txt", kExample);
+    const std::string json =
+        "{\"STAGE\":[{\"Level\":\"TEST\",\"Object\":[{\"ID\":0,\"ModelLabel\":\"SPHERE\",\"ObjectLabel\":\"\","
+        "\"Pos\":{\"X\":0.0,\"Y\":10.0,\"Z\":0.0},\"Rot\":{\"X\":0.0,\"Y\":1.5707999467849731,\"Z\":0.0},"
+        "\"Scale\":{\"X\":1.0,\"Y\":1.0,\"Z\":1.0}},{\"ID\":1,\"ModelLabel\":\"SPHERE\",\"ObjectLabel\":\"door1\","
+        "\"Pos\":{\"X\":-20.5,\"Y\":0.0,\"Z\":3.25},\"Rot\":{\"X\":0.0,\"Y\":0.0,\"Z\":0.0},"
+        "\"Scale\":{\"X\":2.0,\"Y\":2.0,\"Z\":2.0}}]}]}\n";
+    ToolRun out = Tool(RunExportJson, {"example.txt"});
+    EXPECT_EQ(out.code, 0);
+    EXPECT_EQ(out.out, json);
+
+    ToolRun file = Tool(RunExportJson, {"example.txt", "out.json"});
+    EXPECT_EQ(file.code, 0);
+    EXPECT_EQ(file.out, "");
+    EXPECT_EQ(TempDir::Read(dir.Path() / "out.json"), json);
+
+    dir.Write("latin1.txt", "Tag : caf\xe9\n");
+    ToolRun bad = Tool(RunExportJson, {"latin1.txt", "out.json"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.err.find("out.json: error: [json.exception.type_error.316] "),
+              std::string::npos)
+        << bad.err;
+    EXPECT_EQ(TempDir::Read(dir.Path() / "out.json"), json);  // the old export stays
+
+    EXPECT_EQ(Tool(RunExportJson, {"nothing.txt"}).code, 1);
+    EXPECT_EQ(Tool(RunExportJson, {}).code, 2);
+}
+
+TEST_F(ToolTest, FormatWritesTheCanonicalText) {
+    dir.Write("messy.txt",
+              "Tag:TEST\r\n"
+              "Index:0\r\n"
+              "Pos:0,10,0\r\n"
+              "Rot:0,1.5708,0\r\n"
+              "Scale: 1.0 , 1e0 , 1 \r\n"
+              "ModelLabel:SPHERE\r\n"
+              "TexturePath: ignored.png\r\n"
+              "Index:1\r\n"
+              "Pos:-20.50,0,3.25\r\n"
+              "Scale:2,2,2\r\n"
+              "ModelLabel:SPHERE\r\n"
+              "ObjectLabel:door1");
+    ToolRun out = Tool(RunFormat, {"messy.txt"});
+    EXPECT_EQ(out.code, 0) << out.err;
+    EXPECT_EQ(out.out, kExample);
+
+    EXPECT_EQ(Tool(RunFormat, {"messy.txt", "clean.txt"}).code, 0);
+    EXPECT_EQ(TempDir::Read(dir.Path() / "clean.txt"), kExample);
+
+    ToolRun missingFolder = Tool(RunFormat, {"messy.txt", "no/such/folder.txt"});
+    EXPECT_EQ(missingFolder.code, 1);
+    EXPECT_EQ(missingFolder.err.rfind("no/such/folder.txt: error: ", 0), 0u) << missingFolder.err;
+
+    dir.Write("bad.txt", "Index : 0\nScale : 1 , x , 1\n");
+    ToolRun bad = Tool(RunFormat, {"bad.txt", "clean.txt"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.err, "bad.txt:2: error: invalid stof argument\n");
+    EXPECT_EQ(TempDir::Read(dir.Path() / "clean.txt"), kExample);
+    EXPECT_EQ(Tool(RunFormat, {"a", "b", "c"}).code, 2);
+}
