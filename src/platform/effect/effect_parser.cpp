@@ -1,6 +1,7 @@
 #include "platform/effect/effect_parser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 #include "platform/effect/effect_lexer.h"
@@ -74,7 +75,12 @@ private:
         }
         if (word == "typedef") {
             Take();
-            Expression(";");
+            while (Cur().kind == Kind::Identifier && Modifiers().count(Cur().text)) Take();
+            Type();
+            do {
+                Name();
+                while (Cur().Is("[")) Balanced("[", "]");
+            } while (Accept(","));
             Expect(";");
             return;
         }
@@ -264,13 +270,20 @@ private:
         }
     }
 
-    // An expression (or initialiser list) up to one of the terminators at bracket depth zero.
+    // An expression (or initialiser list) up to one of the terminators at bracket depth zero. Two operands
+    // in a row mean a terminator is missing, except after `compile` (compile vs_2_0 VS()).
     void Expression(const char* terminators) {
+        const std::string terminator = std::string("'") + terminators[std::strlen(terminators) - 1] + "'";
         std::vector<std::string> stack;
         bool empty = true;
+        const EffectToken* previous = nullptr;
+        const EffectToken* beforePrevious = nullptr;
         for (;;) {
             const EffectToken& token = Cur();
-            if (token.kind == Kind::End) Expected(stack.empty() ? "';'" : "'" + stack.back() + "'");
+            if (token.kind == Kind::End) Expected(stack.empty() ? terminator : "'" + stack.back() + "'");
+            if (previous && IsOperand(*previous) && IsOperand(token) && !previous->Is("compile") &&
+                !(beforePrevious && beforePrevious->Is("compile")))
+                Expected(stack.empty() ? terminator : "'" + stack.back() + "'");
             if (token.kind == Kind::Punct) {
                 const std::string& p = token.text;
                 if (stack.empty() && std::string(terminators).find(p[0]) != std::string::npos) break;
@@ -284,9 +297,14 @@ private:
                 }
             }
             empty = false;
-            Take();
+            beforePrevious = previous;
+            previous = &Take();
         }
         if (empty) Expected("expression");
+    }
+
+    static bool IsOperand(const EffectToken& token) {
+        return token.kind == Kind::Identifier || token.kind == Kind::Number || token.kind == Kind::String;
     }
 
     const std::vector<EffectToken>& t_;
