@@ -1,0 +1,75 @@
+// The texture catalog and the texture cache.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "resource/texture_cache.h"
+#include "resource/texture_manager.h"
+#include "support/headless_editor.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+int Creations(CRecordingDevice& device) {
+    const auto& log = device.Log();
+    return static_cast<int>(std::count_if(log.begin(), log.end(), [](const std::string& entry) {
+        return entry.rfind("CreateTexture", 0) == 0;
+    }));
+}
+
+}  // namespace
+
+TEST(TextureCatalog, FirstLabelWinsExtraElementsAreIgnoredAndBadEntriesReported) {
+    TempDir dir;
+    std::string path = dir.Write("texture.json", R"({"TEXTURE": [
+        ["grass", "t/grass.png"], ["grass", "t/other.png"], ["stone", "t/stone.jpg", {"any": 1}],
+        ["lonely"], [1, "t/x.png"], {"Label": "obj"}]})")
+                           .string();
+    CTextureManager catalog;
+    catalog.Load(path);
+    const auto& map = catalog.GetTextureMap();
+    ASSERT_EQ(map.size(), 2u);
+    EXPECT_EQ(map.at("grass"), "t/grass.png");
+    EXPECT_EQ(map.at("stone"), "t/stone.jpg");
+    ASSERT_EQ(catalog.GetProblems().size(), 3u);
+    EXPECT_EQ(catalog.GetProblems()[0], path + ": entry 3 (\"lonely\"): expected a label and an image path (two strings)");
+    EXPECT_EQ(catalog.GetProblems()[2].rfind(path + ": entry 5 (\"obj\"): ", 0), 0u);
+
+    CTextureManager empty;
+    empty.Load(dir.Write("empty.json", "{}").string());
+    EXPECT_TRUE(empty.GetTextureMap().empty());
+    EXPECT_TRUE(empty.GetProblems().empty());
+}
+
+TEST(TextureCache, CreatesEachFileOnceAndRetriesFilesThatFailed) {
+    const std::string png = TempDir::Read(SourceDir() / "Data/texture/crate.png");
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.Path());
+    HeadlessEditor editor;
+    ASSERT_TRUE(editor.Started());
+    dir.Write("tex/crate.png", png);
+    CRecordingDevice& device = editor.Device();
+    device.ClearLog();
+    const int liveBefore = device.LiveTextures();
+
+    {
+        CTextureCache cache;
+        IDirect3DTexture9* first = cache.GetTexture("tex/crate.png");
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(cache.GetTexture("tex/crate.png"), first);
+        EXPECT_EQ(Creations(device), 1);
+        // A Windows-style name is a different key, but the file is found.
+        IDirect3DTexture9* windows = cache.GetTexture("tex\\crate.png");
+        ASSERT_NE(windows, nullptr);
+        EXPECT_NE(windows, first);
+
+        EXPECT_EQ(cache.GetTexture("tex/later.png"), nullptr);
+        EXPECT_EQ(cache.GetTexture("tex/later.png"), nullptr);
+        dir.Write("tex/later.png", png);
+        EXPECT_NE(cache.GetTexture("tex/later.png"), nullptr);  // tried again, and now it loads
+        EXPECT_EQ(Creations(device), 3);
+        EXPECT_EQ(device.LiveTextures(), liveBefore + 3);
+        cache.Uninit();
+        EXPECT_EQ(device.LiveTextures(), liveBefore);
+    }
+}
