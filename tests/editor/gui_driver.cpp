@@ -27,11 +27,8 @@ ImGuiID GuiDriver::WidgetId(ImGuiWindow* window, std::initializer_list<IdPart> p
 
 // The navigation cursor stores the rectangle of the item it sits on when that item is submitted, so the
 // cursor is put on the widget for one frame and the rectangle read back.
-std::optional<ImVec2> GuiDriver::Locate(const std::string& windowName, std::initializer_list<IdPart> path) {
-    ImGuiWindow* window = FindWindow(windowName);
-    if (!window) return std::nullopt;
+std::optional<ImVec2> GuiDriver::LocateOnce(ImGuiWindow* window, ImGuiID id) {
     ImGuiContext& g = *ImGui::GetCurrentContext();
-    ImGuiID id = WidgetId(window, path);
     // A window that just appeared may move the cursor to its default item first, so try a few frames.
     bool found = false;
     for (int attempt = 0; attempt < 3 && !found; ++attempt) {
@@ -46,6 +43,25 @@ std::optional<ImVec2> GuiDriver::Locate(const std::string& windowName, std::init
     ImVec2 centre = g.NavWindow->NavRectRel[g.NavLayer].GetCenter();
     ImVec2 origin = g.NavWindow->DC.CursorStartPos;
     return ImVec2(origin.x + centre.x, origin.y + centre.y);
+}
+
+// A widget scrolled out of sight is scrolled into the middle of its window first, as a user would; a
+// child window that its parent hides makes the parent scroll.
+std::optional<ImVec2> GuiDriver::Locate(const std::string& windowName, std::initializer_list<IdPart> path) {
+    ImGuiWindow* window = FindWindow(windowName);
+    if (!window) return std::nullopt;
+    ImGuiContext& g = *ImGui::GetCurrentContext();
+    ImGuiID id = WidgetId(window, path);
+    for (int round = 0; round < 4; ++round) {
+        std::optional<ImVec2> centre = LocateOnce(window, id);
+        if (!centre || g.NavLayer == ImGuiNavLayer_Menu || window->InnerClipRect.Contains(*centre)) return centre;
+        ImGuiWindow* scrolled = window;
+        while (scrolled->ParentWindow && scrolled->InnerRect.Contains(*centre)) scrolled = scrolled->ParentWindow;
+        float middle = (scrolled->InnerRect.Min.y + scrolled->InnerRect.Max.y) * 0.5f;
+        ImGui::SetScrollY(scrolled, scrolled->Scroll.y + centre->y - middle);
+        editor_.Frames(1);
+    }
+    return std::nullopt;
 }
 
 void GuiDriver::ClickAt(ImVec2 point, int button) {

@@ -29,8 +29,8 @@ public:
     // The ID a widget gets from its path below the window's root.
     static ImGuiID WidgetId(ImGuiWindow* window, std::initializer_list<IdPart> path);
 
-    // The centre of a widget in client coordinates, found by running one frame; nothing when the
-    // widget was not submitted in that frame.
+    // The centre of a widget in client coordinates, found by running a frame (and scrolling it into
+    // view when needed); nothing when the widget is not submitted.
     std::optional<ImVec2> Locate(const std::string& window, std::initializer_list<IdPart> path);
     // Moves the cursor over the widget and clicks it (hover frame, press frame, release frame).
     bool Click(const std::string& window, std::initializer_list<IdPart> path, int button = 0);
@@ -50,5 +50,7 @@ public:
     void Idle(int frames = 1);
 
 private:
+    std::optional<ImVec2> LocateOnce(ImGuiWindow* window, ImGuiID id);
+
     HeadlessEditor& editor_;
 };
