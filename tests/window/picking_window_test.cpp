@@ -1,0 +1,103 @@
+// In the real window on the virtual X server: holding the right button over a placed object selects it,
+// and holding it over empty space selects nothing.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/application.h"
+#include "app/manager.h"
+#include "editor/editor.h"
+#include "scene/pointer.h"
+#include "scene/stage.h"
+#include "platform/sdl/sdl_platform.h"
+#include "support/temp_dir.h"
+#include "x_tools.h"
+
+namespace {
+
+// A cube of 20 units a side around its origin, one material.
+const char* const kCubeX = R"(xof 0303txt 0032
+Mesh Cube {
+  8;
+  -10.0;-10.0;-10.0;, 10.0;-10.0;-10.0;, 10.0;10.0;-10.0;, -10.0;10.0;-10.0;,
+  -10.0;-10.0;10.0;, 10.0;-10.0;10.0;, 10.0;10.0;10.0;, -10.0;10.0;10.0;;
+  12;
+  3;0,3,2;, 3;0,2,1;, 3;4,5,6;, 3;4,6,7;, 3;0,1,5;, 3;0,5,4;,
+  3;3,7,6;, 3;3,6,2;, 3;1,2,6;, 3;1,6,5;, 3;0,4,7;, 3;0,7,3;;
+  MeshMaterialList {
+    1;
+    12;
+    0,0,0,0,0,0,0,0,0,0,0,0;;
+    Material {
+      0.8;0.4;0.2;1.0;;
+      0.0;
+      0.0;0.0;0.0;;
+      0.0;0.0;0.0;;
+    }
+  }
+}
+)";
+
+TEST(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
+    TempDir folder;
+    folder.Write("Data/FILE/model.json", R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"]]})");
+    folder.Write("Data/model/cube.x", kCubeX);
+    ScopedWorkingDir inFolder(folder.Path());
+
+    CSdlPlatform platform;
+    std::string error;
+    ASSERT_TRUE(StartEditor(platform, error)) << error;
+    CManager* manager = CManager::GetInstance();
+    CStage* stage = manager->GetStage();
+
+    // One object at the pointer, which the camera looks at from the start: the middle of the view.
+    ObjectPart part{};
+    part.Pos = manager->GetPointer()->GetPos();
+    part.Scale = D3DXVECTOR3(1, 1, 1);
+    part.ModelLabel = "BOX";
+    stage->CreateObject(part, "TEST", "BOX");
+    manager->GetEditor()->RefreshGroup("TEST");
+    ASSERT_NE(stage->Groups()["TEST"].at(0).mesh, nullptr) << "the catalog did not load";
+
+    const std::string window = XWindowId(platform.SdlWindow());
+    ASSERT_FALSE(window.empty());
+    const std::string move = "xdotool mousemove --sync --window " + window + " ";
+
+    bool selectedOverEmptySpace = true;
+    bool selectedOverObject = false;
+    int selectedIndex = -1;
+    CFrameLoop loop(platform);
+    const int exitCode = loop.Run([&](std::uint64_t frame) {
+        switch (frame) {
+        case 10:  // bottom right: no object, no GUI window
+            Shell(move + "1200 680");
+            Shell("xdotool mousedown 3");
+            break;
+        case 30:
+            selectedOverEmptySpace = stage->IsSelectionValid();
+            Shell("xdotool mouseup 3");
+            break;
+        case 40:
+            Shell(move + "640 360");
+            Shell("xdotool mousedown 3");
+            break;
+        case 60:
+            selectedOverObject = stage->IsSelectionValid();
+            selectedIndex = stage->GetSelectedIndex();
+            Shell("xdotool mouseup 3");
+            platform.PostQuitMessage(0);
+            break;
+        default:
+            break;
+        }
+    });
+    StopEditor();
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_FALSE(selectedOverEmptySpace);
+    EXPECT_TRUE(selectedOverObject);
+    EXPECT_EQ(selectedIndex, 0);
+}
+
+}  // namespace
