@@ -36,6 +36,10 @@ void CStage::Uninit() {
 }
 
 void CStage::CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel) {
+    AddObject(ObjectPart(templ), tag, modelLabel);
+}
+
+void CStage::AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel) {
     StageObject object;
     if (CModelManager* models = CManager::GetInstance()->GetModelManager()) {
         object.mesh = models->GetMesh(modelLabel);
@@ -44,8 +48,8 @@ void CStage::CreateObject(const ObjectPart& templ, const std::string& tag, const
         object.max = models->GetMax(modelLabel);
         object.min = models->GetMin(modelLabel);
     }
-    object.part = templ;
-    groups_[tag].push_back(object);
+    object.part = std::move(part);
+    groups_[tag].push_back(std::move(object));
     currentTag_ = tag;
 }
 
@@ -150,8 +154,13 @@ FileResult CStage::LoadTextFile(StageGroups* editorGroups, const std::string& pa
     // Every group is recreated under its own tag, in file order, empty ones too. The objects are added
     // after what the stage holds already.
     for (StageTextGroup& group : loaded) {
-        groups_[group.tag].reserve(groups_[group.tag].size() + group.records.size());
-        for (const ObjectPart& record : group.records) CreateObject(record, group.tag, record.ModelLabel);
+        std::vector<StageObject>& objects = groups_[group.tag];
+        objects.reserve(objects.size() + group.records.size());
+        for (ObjectPart& record : group.records) {
+            std::string modelLabel = record.ModelLabel;
+            AddObject(std::move(record), group.tag, modelLabel);
+        }
+        std::vector<ObjectPart>().swap(group.records);  // a group's records go as soon as they are in the stage
     }
     if (editorGroups && editorGroups != &groups_) *editorGroups = groups_;
     return result;

@@ -49,6 +49,9 @@ public:
     FileResult LoadTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:
+    // CreateObject's work on a template the caller gives up (the loader's records are moved, not copied).
+    void AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel);
+
     StageGroups groups_;
     std::string currentTag_;
     ObjectPart clipboard_{};

@@ -14,8 +14,13 @@ struct FileResult {
 
     // "PATH:LINE: error: MESSAGE" (or "PATH: error: MESSAGE" without a line).
     std::string Describe() const {
-        std::string where = path;
-        if (line > 0) where += ":" + std::to_string(line);
-        return where + ": error: " + message;
+        std::string text = path;
+        if (line > 0) {
+            text += ':';
+            text += std::to_string(line);
+        }
+        text += ": error: ";
+        text += message;
+        return text;
     }
 };

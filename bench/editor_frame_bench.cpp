@@ -1,0 +1,92 @@
+// Whole editor frames on the headless platform (GUI, object list, stage drawing on the recording device)
+// with a growing number of objects in the selected group. After the runs the program prints the frame
+// time of each size against the empty-group baseline and against the next smaller size, measured in the
+// same run, so the growth of the frame cost can be read on a noisy machine.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "app/application.h"
+#include "app/manager.h"
+#include "editor/editor.h"
+#include "platform/headless/headless_platform.h"
+#include "scene/stage.h"
+
+namespace {
+
+void BM_EditorFrame(benchmark::State& state) {
+    const int objects = static_cast<int>(state.range(0));
+    CHeadlessPlatform platform;
+    std::string error;
+    if (!StartEditor(platform, error)) {
+        state.SkipWithError(("cannot start the editor: " + error).c_str());
+        return;
+    }
+    CManager* manager = CManager::GetInstance();
+    CStage* stage = manager->GetStage();
+    ObjectPart part{};
+    part.Scale = D3DXVECTOR3(1, 1, 1);
+    part.ModelLabel = "SPHERE";
+    for (int i = 0; i < objects; ++i) {
+        part.Pos = D3DXVECTOR3(static_cast<float>(i % 100) * 12.0f, 0.0f, static_cast<float>(i / 100) * 12.0f);
+        stage->CreateObject(part, "TEST", part.ModelLabel);
+    }
+    manager->GetEditor()->RefreshGroup("TEST");
+    if (objects > 0) stage->Select(0);  // one highlighted object
+    bool drawn = objects == 0 || stage->Groups()["TEST"][0].mesh != nullptr;
+
+    CFrameLoop loop(platform);
+    for (int i = 0; i < 3; ++i) loop.RunFrame();  // windows settle
+    for (auto _ : state) {
+        platform.Advance(CFrameLoop::kFrameInterval);
+        loop.RunFrame();
+        if (CRecordingDevice* device = platform.Device()) device->ClearLog();
+    }
+    state.counters["objects"] = objects;
+    state.counters["meshes_drawn"] = drawn ? 1 : 0;
+    StopEditor();
+}
+BENCHMARK(BM_EditorFrame)->Arg(0)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Prints the console report, then the ratios of the frame times.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+            auto it = run.counters.find("objects");
+            if (it != run.counters.end()) frameMs_[static_cast<int>(it->second.value)] = run.GetAdjustedRealTime();
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        if (frameMs_.empty()) return;
+        double baseline = frameMs_.begin()->second;
+        double previousMs = 0.0;
+        int previous = -1;
+        for (const auto& [objects, ms] : frameMs_) {
+            std::printf("frame with %6d objects: %8.3f ms, %7.2f x empty group", objects, ms, ms / baseline);
+            if (previous > 0) std::printf(", %6.2f x %d objects", ms / previousMs, previous);
+            std::printf("\n");
+            previous = objects;
+            previousMs = ms;
+        }
+    }
+
+private:
+    std::map<int, double> frameMs_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
