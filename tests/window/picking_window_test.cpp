@@ -1,5 +1,5 @@
-// In the real window on the virtual X server: holding the right button over a placed object selects it,
-// and holding it over empty space selects nothing.
+// In the real window on the virtual X server: holding the right button over a placed object selects it
+// (over empty space nothing); W moves the pointer, a left drag turns the camera, the wheel zooms.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/manager.h"
+#include "render/camera.h"
 #include "editor/editor.h"
 #include "scene/pointer.h"
 #include "scene/stage.h"
@@ -98,6 +99,68 @@ TEST(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
     EXPECT_FALSE(selectedOverEmptySpace);
     EXPECT_TRUE(selectedOverObject);
     EXPECT_EQ(selectedIndex, 0);
+}
+
+TEST(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
+    TempDir folder;  // no catalogs: nothing here needs a model
+    ScopedWorkingDir inFolder(folder.Path());
+    CCamera::ResetSpin();
+
+    CSdlPlatform platform;
+    std::string error;
+    ASSERT_TRUE(StartEditor(platform, error)) << error;
+    CManager* manager = CManager::GetInstance();
+    const std::string window = XWindowId(platform.SdlWindow());
+    ASSERT_FALSE(window.empty());
+    const std::string move = "xdotool mousemove --sync --window " + window + " ";
+
+    D3DXVECTOR3 pointerAfterW, eyeBeforeWheel, eyeAfterWheel;
+    float yawAfterDrag = 0.0f;
+    CFrameLoop loop(platform);
+    const int exitCode = loop.Run([&](std::uint64_t frame) {
+        switch (frame) {
+        case 10:  // away from the GUI windows
+            Shell(move + "900 500");
+            Shell("xdotool windowfocus --sync " + window + " keydown w");
+            break;
+        case 20:
+            Shell("xdotool keyup w");
+            pointerAfterW = manager->GetPointer()->GetPos();
+            Shell("xdotool mousedown 1");
+            break;
+        case 21:
+        case 22:
+        case 23:
+            Shell(move + std::to_string(900 + 30 * (frame - 20)) + " 500");
+            break;
+        case 24:
+            Shell("xdotool mouseup 1");
+            break;
+        case 60:
+            yawAfterDrag = manager->GetCamera()->rot.y;
+            eyeBeforeWheel = manager->GetCamera()->posV;
+            Shell("xdotool click 4");
+            break;
+        case 70:
+            eyeAfterWheel = manager->GetCamera()->posV;
+            platform.PostQuitMessage(0);
+            break;
+        default:
+            break;
+        }
+    });
+    StopEditor();
+    CCamera::ResetSpin();
+
+    EXPECT_EQ(exitCode, 0);
+    // W with the camera's yaw at 0 walks towards -z, one unit per frame.
+    EXPECT_EQ(pointerAfterW.x, 0.0f);
+    EXPECT_LT(pointerAfterW.z, -3.0f);
+    // Dragging to the right turns the yaw up, and the turn runs on after the release.
+    EXPECT_GT(yawAfterDrag, 90 * 0.005f);
+    // The wheel forward brings the eye down and nearer.
+    EXPECT_LT(eyeAfterWheel.z, eyeBeforeWheel.z);
+    EXPECT_LT(eyeAfterWheel.y, eyeBeforeWheel.y);
 }
 
 }  // namespace
