@@ -3,6 +3,7 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
+#include <algorithm>
 #include <charconv>
 
 #include "app/manager.h"
@@ -52,15 +53,29 @@ bool CObjectList::Show(const std::string& tag) {
     if (openRowHeight_ <= 0.0f) openRowHeight_ = closedRowHeight_ + 5.0f * (ImGui::GetFrameHeight() + 5.0f);
     const int selected = stage ? stage->GetSelectedIndex() : -1;
 
+    // With every node closed (the usual case) all rows are equally tall, so the rows above and below the
+    // visible region are skipped without looking at them.
+    bool anyOpen = false;
+    for (const ImGuiStorage::ImGuiStoragePair& state : openStates->Data) anyOpen = anyOpen || state.val_i != 0;
     float skipped = 0.0f;
+    std::size_t i = 0;
+    if (!anyOpen) {
+        float above = (clipTop - window->DC.CursorPos.y) / closedRowHeight_;
+        i = above > 0.0f ? std::min(group.size(), static_cast<std::size_t>(above)) : 0;
+        skipped = static_cast<float>(i) * closedRowHeight_;
+    }
     drawnRows_ = 0;
-    for (std::size_t i = 0; i < group.size(); ++i) {
+    for (; i < group.size(); ++i) {
         const int index = static_cast<int>(i);
+        float rowTop = window->DC.CursorPos.y + skipped;
+        if (!anyOpen && rowTop >= clipBottom) {
+            skipped += static_cast<float>(group.size() - i) * closedRowHeight_;
+            break;
+        }
         ObjectPart& part = group[i].part;
         std::string label = NodeLabel(part, index);
         bool open = openStates->GetInt(window->GetIDNoKeepAlive(label.c_str()), 0) != 0;
         float rowHeight = open ? openRowHeight_ : closedRowHeight_;
-        float rowTop = window->DC.CursorPos.y + skipped;
         if (rowTop + rowHeight <= clipTop || rowTop >= clipBottom) {
             skipped += rowHeight;
             continue;
