@@ -47,6 +47,8 @@ public:
     CCreationPanel* GetCreationPanel() const { return creationPanel_; }
     CTagControls* GetTagControls() const { return tagControls_; }
     CFileMenu* GetFileMenu() const { return fileMenu_; }
+    // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
+    const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
 
     StageGroups groups;
     std::vector<std::string> tags;
@@ -59,7 +61,7 @@ public:
 private:
     void ShowMainWindow(bool& showAnother);
     void ShowAnotherWindow(bool& showAnother);
-    // Lists the problems the catalogs met at start-up, once, in a popup.
+    // Lists the problems the catalogs met at start-up in a popup, opened once.
     void ShowCatalogProblems();
 
     CTagControls* tagControls_ = nullptr;

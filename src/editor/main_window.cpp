@@ -6,6 +6,9 @@
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 #include "editor/tag_controls.h"
+#include "resource/model_manager.h"
+#include "resource/shader_manager.h"
+#include "resource/texture_manager.h"
 
 bool CEditor::Update(bool showMain, bool showAnother) {
     if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) platform->GuiNewFrame();
@@ -54,6 +57,23 @@ void CEditor::ShowAnotherWindow(bool& showAnother) {
 }
 
 void CEditor::ShowCatalogProblems() {
-    if (catalogProblemsShown_) return;
-    catalogProblemsShown_ = true;
+    static constexpr const char* kPopup = "Catalog problems";
+    if (!catalogProblemsShown_) {
+        catalogProblemsShown_ = true;
+        CManager* manager = CManager::GetInstance();
+        auto gather = [this](const std::vector<std::string>& problems) {
+            catalogProblems_.insert(catalogProblems_.end(), problems.begin(), problems.end());
+        };
+        if (CModelManager* models = manager->GetModelManager()) gather(models->GetProblems());
+        if (CTextureManager* textures = manager->GetTextureManager()) gather(textures->GetProblems());
+        if (CShaderManager* shaders = manager->GetShaderManager()) gather(shaders->GetProblems());
+        if (!catalogProblems_.empty()) ImGui::OpenPopup(kPopup);
+    }
+    if (catalogProblems_.empty()) return;
+    ImGui::SetNextWindowSize(ImVec2(640, 0), ImGuiCond_Appearing);
+    if (!ImGui::BeginPopupModal(kPopup, nullptr, 0)) return;
+    ImGui::TextUnformatted("These catalog entries were left out:");
+    for (const std::string& problem : catalogProblems_) ImGui::BulletText("%s", problem.c_str());
+    if (ImGui::Button("Close")) ImGui::CloseCurrentPopup();
+    ImGui::EndPopup();
 }

@@ -24,6 +24,7 @@ protected:
         fs::copy(SourceDir() / "Data", dir_.Path() / "Data", fs::copy_options::recursive);
         fs::remove(dir_.Path() / "Data/FILE/stage.txt");
         fs::remove(dir_.Path() / "Data/FILE/stage.json");
+        PrepareData();
         cwd_ = std::make_unique<ScopedWorkingDir>(dir_.Path());
         app_ = std::make_unique<HeadlessEditor>();
         ASSERT_TRUE(app_->Started());
@@ -35,6 +36,9 @@ protected:
         app_.reset();
         cwd_.reset();
     }
+
+    // Changes the scratch Data/ folder before the editor starts.
+    virtual void PrepareData() {}
 
     CEditor& Editor() { return *app_->Manager().GetEditor(); }
     CStage& Stage() { return *app_->Manager().GetStage(); }
