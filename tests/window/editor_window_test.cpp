@@ -1,0 +1,56 @@
+// The editor program itself on the virtual X server: its window, its size, and Escape ending it cleanly.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "support/temp_dir.h"
+#include "x_tools.h"
+
+namespace {
+
+// Waits up to `seconds` for the child to end; its exit status, or -1 when it is still running.
+int WaitForExit(pid_t child, int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return -1;
+}
+
+TEST(EditorWindow, OpensTitledVellumarAt1280By720AndEscapeEndsItWithCodeZero) {
+    // A working folder of its own (the sample data linked in), so its imgui.ini stays there.
+    TempDir folder;
+    std::filesystem::create_directory_symlink(SourceDir() / "Data", folder.Path() / "Data");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (chdir(folder.Path().c_str()) != 0) _exit(126);
+        execl(VELLUMAR_EXE, VELLUMAR_EXE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+
+    std::string window;
+    for (int i = 0; i < 600 && window.empty(); ++i) {
+        window = Shell("xdotool search --name '^Vellumar$' 2>/dev/null | head -n1");
+        if (window.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (window.empty()) kill(child, SIGKILL);
+    ASSERT_FALSE(window.empty()) << "no window titled Vellumar";
+    EXPECT_EQ(Shell("xdotool getwindowname " + window), "Vellumar");
+    EXPECT_EQ(Shell("xwininfo -id " + window + " | awk '/Width:/ {print $2}'"), "1280");
+    EXPECT_EQ(Shell("xwininfo -id " + window + " | awk '/Height:/ {print $2}'"), "720");
+
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // a few frames
+    Shell("xdotool windowfocus --sync " + window + " key Escape");
+    int code = WaitForExit(child, 60);
+    if (code == -1) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "imgui.ini")) << "the GUI keeps its settings in the working folder";
+}
+
+}  // namespace
