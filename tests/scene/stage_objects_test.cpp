@@ -53,16 +53,8 @@ TEST(StageObjects, AddScaleTouchesOnlyItsGroup) {
     EXPECT_EQ(stage.Groups()["B"][0].part.Scale, D3DXVECTOR3(1, 1, 1));
 }
 
-TEST(StageObjects, ClipboardSelectionAndTagOrder) {
+TEST(StageObjects, LookUpsInsertGroupsThatIterateInByteOrder) {
     CStage stage;
-    EXPECT_EQ(stage.GetClipboard().Scale, D3DXVECTOR3(0, 0, 0));
-    stage.SetClipboard(Part({4, 5, 6}, "X"));
-    EXPECT_EQ(stage.GetClipboard().ModelLabel, "X");
-    EXPECT_FALSE(stage.IsSelectionValid());
-    stage.Select(7);
-    stage.ClearSelection();
-    EXPECT_FALSE(stage.IsSelectionValid());
-    EXPECT_EQ(stage.GetSelectedIndex(), 7);
     EXPECT_TRUE(stage.CopyGroup("Test").empty());
     stage.CopyGroup("TEST");
     stage.CopyGroup("A");
