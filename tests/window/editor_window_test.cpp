@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <filesystem>
 #include <thread>
 
@@ -30,6 +32,11 @@ TEST(EditorWindow, OpensTitledVellumarAt1280By720AndEscapeEndsItWithCodeZero) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (chdir(folder.Path().c_str()) != 0) _exit(126);
+        // In the sanitizer build: the GL driver is unloaded before the leak check, which could then only
+        // report its allocations under an unknown module. Leaks of the program's own code are checked by the
+        // tests that run the editor and the device in-process.
+        std::string asan = getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "";
+        setenv("ASAN_OPTIONS", (asan + (asan.empty() ? "" : ":") + "detect_leaks=0").c_str(), 1);
         execl(VELLUMAR_EXE, VELLUMAR_EXE, static_cast<char*>(nullptr));
         _exit(127);
     }
