@@ -67,8 +67,11 @@ TEST_F(RendererInEmptyFolder, AFrameClearsDrawsTheGuiLastAndPresents) {
     ASSERT_GE(gui, 0);
     EXPECT_LT(gui, end);
     EXPECT_EQ(end + 1, present);
-    for (std::size_t i = 0; i < log.size(); ++i)
-        if (log[i].rfind("DrawSubset", 0) == 0) EXPECT_LT(static_cast<std::ptrdiff_t>(i), gui) << log[i];
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        if (log[i].rfind("DrawSubset", 0) == 0) {
+            EXPECT_LT(static_cast<std::ptrdiff_t>(i), gui) << log[i];
+        }
+    }
     EXPECT_GT(editor.Device().GuiDrawLists(), 0);  // the main window was drawn
 }
 
