@@ -5,18 +5,13 @@
 #include <nlohmann/json.hpp>
 
 #include "stagefile/stage_json.h"
+#include "support/stage_samples.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 StageObject Object(D3DXVECTOR3 pos, D3DXVECTOR3 rot, D3DXVECTOR3 scale, std::string model, std::string label = "") {
-    StageObject object;
-    object.part.Pos = pos;
-    object.part.Rot = rot;
-    object.part.Scale = scale;
-    object.part.ModelLabel = std::move(model);
-    object.part.ObjectLabel = std::move(label);
-    return object;
+    return SampleObject(pos, rot, scale, std::move(model), std::move(label));
 }
 
 std::string Dump(const StageGroups& groups) {

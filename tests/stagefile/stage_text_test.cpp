@@ -8,32 +8,14 @@
 
 #include "stagefile/stage_text_reader.h"
 #include "stagefile/stage_text_writer.h"
+#include "support/stage_samples.h"
 
 namespace {
 
-const char* const kExample =
-    "Tag : TEST\n"
-    "Index : 0\n"
-    "Pos : 0 , 10 , 0\n"
-    "Rot : 0 , 1.5708 , 0\n"
-    "Scale : 1 , 1 , 1\n"
-    "ModelLabel : SPHERE\n"
-    "ObjectLabel : \n"
-    "Index : 1\n"
-    "Pos : -20.5 , 0 , 3.25\n"
-    "Rot : 0 , 0 , 0\n"
-    "Scale : 2 , 2 , 2\n"
-    "ModelLabel : SPHERE\n"
-    "ObjectLabel : door1\n";
+const char* const kExample = kExampleStageText;
 
 StageObject Object(D3DXVECTOR3 pos, D3DXVECTOR3 rot, D3DXVECTOR3 scale, std::string model, std::string label = "") {
-    StageObject object;
-    object.part.Pos = pos;
-    object.part.Rot = rot;
-    object.part.Scale = scale;
-    object.part.ModelLabel = std::move(model);
-    object.part.ObjectLabel = std::move(label);
-    return object;
+    return SampleObject(pos, rot, scale, std::move(model), std::move(label));
 }
 
 std::string Write(const StageGroups& groups) {

@@ -3,25 +3,13 @@
 
 #include <sstream>
 
+#include "support/stage_samples.h"
 #include "support/temp_dir.h"
 #include "tools/commands.h"
 
 namespace {
 
-const char* const kExample =
-    "Tag : TEST\n"
-    "Index : 0\n"
-    "Pos : 0 , 10 , 0\n"
-    "Rot : 0 , 1.5708 , 0\n"
-    "Scale : 1 , 1 , 1\n"
-    "ModelLabel : SPHERE\n"
-    "ObjectLabel : \n"
-    "Index : 1\n"
-    "Pos : -20.5 , 0 , 3.25\n"
-    "Rot : 0 , 0 , 0\n"
-    "Scale : 2 , 2 , 2\n"
-    "ModelLabel : SPHERE\n"
-    "ObjectLabel : door1\n";
+const char* const kExample = kExampleStageText;
 
 struct ToolRun {
     int code;
