@@ -2,8 +2,6 @@
 // until set again) and appends every call to a log that tests read.
 #pragma once
 
-#include <array>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "platform/d3dx9.h"
+#include "platform/device_state.h"
 
 class CRecordingDevice : public RefCounted<IDirect3DDevice9> {
 public:
@@ -65,12 +64,14 @@ public:
         draws_.clear();
     }
     const std::vector<DrawRecord>& Draws() const { return draws_; }
-    DWORD RenderState(D3DRENDERSTATETYPE state) const { return renderStates_[state]; }
-    DWORD SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const { return samplerStates_[sampler][type]; }
-    DWORD TextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const { return stageStates_[stage][type]; }
-    bool HasLight(DWORD index) const { return lights_.count(index) != 0; }
-    bool IsLightEnabled(DWORD index) const { return enabledLights_.count(index) != 0; }
-    IDirect3DBaseTexture9* BoundTexture(DWORD stage) const { return stage < 8 ? textures_[stage] : nullptr; }
+    DWORD RenderState(D3DRENDERSTATETYPE state) const { return state_.RenderState(state); }
+    DWORD SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const { return state_.SamplerState(sampler, type); }
+    DWORD TextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const {
+        return state_.TextureStageState(stage, type);
+    }
+    bool HasLight(DWORD index) const { return state_.HasLight(index); }
+    bool IsLightEnabled(DWORD index) const { return state_.IsLightEnabled(index); }
+    IDirect3DBaseTexture9* BoundTexture(DWORD stage) const { return state_.Texture(stage); }
     void SetBeginSceneFails(bool fails) { beginSceneFails_ = fails; }
     int LiveTextures() const { return liveTextures_; }
     int GuiDrawLists() const { return guiDrawLists_; }
@@ -83,15 +84,8 @@ protected:
 private:
     void Record(std::string entry) { log_.push_back(std::move(entry)); }
 
-    std::array<DWORD, D3DRS_COUNT> renderStates_{};
-    std::array<std::array<DWORD, D3DSAMP_COUNT>, 16> samplerStates_{};
-    std::array<std::array<DWORD, D3DTSS_COUNT>, 8> stageStates_{};
-    std::map<DWORD, D3DMATRIX> transforms_;
-    std::map<DWORD, D3DLIGHT9> lights_;
-    std::set<DWORD> enabledLights_;
-    D3DMATERIAL9 material_{};
-    std::array<IDirect3DBaseTexture9*, 8> textures_{};  // not owned, as the log only compares pointers
-    D3DVIEWPORT9 viewport_{0, 0, kBackBufferWidth, kBackBufferHeight, 0.0f, 1.0f};
+    // Keeps the bound textures' pointers without owning them, as the log only compares pointers.
+    CDeviceState state_{kBackBufferWidth, kBackBufferHeight, E_INVALIDARG};
     bool beginSceneFails_ = false;
     bool inScene_ = false;
     int liveTextures_ = 0;

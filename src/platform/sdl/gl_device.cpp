@@ -52,52 +52,14 @@ GLenum AddressMode(DWORD mode) {
     }
 }
 
-D3DMATRIX Identity() {
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
 }  // namespace
 
 CGlDevice::CGlDevice(SDL_Window* window, SDL_GLContext context, UINT backBufferWidth, UINT backBufferHeight)
-    : context_{context}, window_(window), width_(backBufferWidth), height_(backBufferHeight) {
-    // The original device's defaults.
-    renderStates_[D3DRS_LIGHTING] = TRUE;
-    renderStates_[D3DRS_AMBIENT] = 0;
-    renderStates_[D3DRS_SPECULARENABLE] = FALSE;
-    renderStates_[D3DRS_COLORVERTEX] = TRUE;
-    renderStates_[D3DRS_LOCALVIEWER] = TRUE;
-    renderStates_[D3DRS_NORMALIZENORMALS] = FALSE;
-    renderStates_[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
-    renderStates_[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
-    renderStates_[D3DRS_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
-    renderStates_[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
-    renderStates_[D3DRS_ZENABLE] = D3DZB_TRUE;
-    renderStates_[D3DRS_ZWRITEENABLE] = TRUE;
-    renderStates_[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
-    renderStates_[D3DRS_CULLMODE] = D3DCULL_CCW;
-    renderStates_[D3DRS_FILLMODE] = D3DFILL_SOLID;
-    renderStates_[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
-    renderStates_[D3DRS_ALPHABLENDENABLE] = FALSE;
-    renderStates_[D3DRS_SRCBLEND] = D3DBLEND_ONE;
-    renderStates_[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
-    for (auto& sampler : samplerStates_) {
-        sampler[D3DSAMP_ADDRESSU] = sampler[D3DSAMP_ADDRESSV] = sampler[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
-        sampler[D3DSAMP_MAGFILTER] = sampler[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
-        sampler[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
-    }
-    for (DWORD stage = 0; stage < stageStates_.size(); ++stage) {
-        stageStates_[stage][D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
-        stageStates_[stage][D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
-        stageStates_[stage][D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-        stageStates_[stage][D3DTSS_COLORARG2] = D3DTA_CURRENT;
-        stageStates_[stage][D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-        stageStates_[stage][D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
-    }
-    transforms_[D3DTS_WORLD] = transforms_[D3DTS_VIEW] = transforms_[D3DTS_PROJECTION] = Identity();
-    viewport_ = {0, 0, width_, height_, 0.0f, 1.0f};
-}
+    : context_{context},
+      window_(window),
+      width_(backBufferWidth),
+      height_(backBufferHeight),
+      state_(backBufferWidth, backBufferHeight, D3DERR_INVALIDCALL) {}
 
 CGlDevice::~CGlDevice() {
     // The GL objects go with the members, before the context (see Context); make sure it is the current one.
@@ -136,131 +98,89 @@ bool CGlDevice::Build(std::string& error) {
 
 // ---- states ----
 
+// ---- states, kept in state_ ----
+
 HRESULT CGlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    if (state >= D3DRS_COUNT) return D3DERR_INVALIDCALL;
-    renderStates_[state] = value;
-    return S_OK;
+    return state_.SetRenderState(state, value);
 }
 
 HRESULT CGlDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
-    if (state >= D3DRS_COUNT || !value) return D3DERR_INVALIDCALL;
-    *value = renderStates_[state];
-    return S_OK;
+    return state_.GetRenderState(state, value);
 }
 
 HRESULT CGlDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    if (sampler >= samplerStates_.size() || type >= D3DSAMP_COUNT) return D3DERR_INVALIDCALL;
-    samplerStates_[sampler][type] = value;
-    return S_OK;
+    return state_.SetSamplerState(sampler, type, value);
 }
 
 HRESULT CGlDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
-    if (sampler >= samplerStates_.size() || type >= D3DSAMP_COUNT || !value) return D3DERR_INVALIDCALL;
-    *value = samplerStates_[sampler][type];
-    return S_OK;
+    return state_.GetSamplerState(sampler, type, value);
 }
 
 HRESULT CGlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-    if (stage >= stageStates_.size() || type >= D3DTSS_COUNT) return D3DERR_INVALIDCALL;
-    stageStates_[stage][type] = value;
-    return S_OK;
+    return state_.SetTextureStageState(stage, type, value);
 }
 
 HRESULT CGlDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
-    if (stage >= stageStates_.size() || type >= D3DTSS_COUNT || !value) return D3DERR_INVALIDCALL;
-    *value = stageStates_[stage][type];
-    return S_OK;
+    return state_.GetTextureStageState(stage, type, value);
 }
 
 HRESULT CGlDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
-    if (!matrix) return D3DERR_INVALIDCALL;
-    transforms_[state] = *matrix;
-    return S_OK;
+    return state_.SetTransform(state, matrix);
 }
 
 HRESULT CGlDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
-    if (!matrix) return D3DERR_INVALIDCALL;
-    auto it = transforms_.find(state);
-    *matrix = it == transforms_.end() ? Identity() : it->second;
-    return S_OK;
+    return state_.GetTransform(state, matrix);
 }
 
 HRESULT CGlDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
-    if (!light || light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
-    lights_[index] = *light;
-    return S_OK;
+    // Only the three light types exist.
+    if (light && (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL)) return D3DERR_INVALIDCALL;
+    return state_.SetLight(index, light);
 }
 
-HRESULT CGlDevice::GetLight(DWORD index, D3DLIGHT9* light) {
-    auto it = lights_.find(index);
-    if (!light || it == lights_.end()) return D3DERR_INVALIDCALL;
-    *light = it->second;
-    return S_OK;
-}
+HRESULT CGlDevice::GetLight(DWORD index, D3DLIGHT9* light) { return state_.GetLight(index, light); }
 
 HRESULT CGlDevice::LightEnable(DWORD index, BOOL enable) {
-    if (!lights_.count(index)) {
+    if (!state_.HasLight(index)) {
         // Enabling a light never set gives the default one: white, directional, along +z.
         D3DLIGHT9 light{};
         light.Type = D3DLIGHT_DIRECTIONAL;
         light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
         light.Direction = {0.0f, 0.0f, 1.0f};
-        lights_[index] = light;
+        state_.SetLight(index, &light);
     }
-    lightEnabled_[index] = enable != FALSE;
-    return S_OK;
+    return state_.LightEnable(index, enable);
 }
 
 HRESULT CGlDevice::GetLightEnable(DWORD index, BOOL* enable) {
-    auto it = lightEnabled_.find(index);
-    if (!enable || !lights_.count(index)) return D3DERR_INVALIDCALL;
-    *enable = it != lightEnabled_.end() && it->second ? TRUE : FALSE;
-    return S_OK;
+    // Asking about a light never set fails.
+    if (!state_.HasLight(index)) return D3DERR_INVALIDCALL;
+    return state_.GetLightEnable(index, enable);
 }
 
-HRESULT CGlDevice::SetMaterial(const D3DMATERIAL9* material) {
-    if (!material) return D3DERR_INVALIDCALL;
-    material_ = *material;
-    return S_OK;
-}
+HRESULT CGlDevice::SetMaterial(const D3DMATERIAL9* material) { return state_.SetMaterial(material); }
 
-HRESULT CGlDevice::GetMaterial(D3DMATERIAL9* material) {
-    if (!material) return D3DERR_INVALIDCALL;
-    *material = material_;
-    return S_OK;
-}
+HRESULT CGlDevice::GetMaterial(D3DMATERIAL9* material) { return state_.GetMaterial(material); }
 
-HRESULT CGlDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
-    if (stage >= textures_.size()) return D3DERR_INVALIDCALL;
-    textures_[stage] = texture;
-    return S_OK;
-}
+HRESULT CGlDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) { return state_.SetTexture(stage, texture); }
 
 HRESULT CGlDevice::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
-    if (stage >= textures_.size() || !texture) return D3DERR_INVALIDCALL;
-    *texture = textures_[stage];
-    if (*texture) (*texture)->AddRef();
-    return S_OK;
+    return state_.GetTexture(stage, texture);
 }
 
-void CGlDevice::ForgetTexture(IDirect3DBaseTexture9* texture) {
-    std::replace(textures_.begin(), textures_.end(), texture, static_cast<IDirect3DBaseTexture9*>(nullptr));
-}
+void CGlDevice::ForgetTexture(IDirect3DBaseTexture9* texture) { state_.ForgetTexture(texture); }
 
 HRESULT CGlDevice::SetViewport(const D3DVIEWPORT9* viewport) {
-    if (!viewport || viewport->Width == 0 || viewport->Height == 0 || viewport->X >= width_ ||
-        viewport->Y >= height_ || viewport->Width > width_ - viewport->X || viewport->Height > height_ - viewport->Y ||
-        !(viewport->MinZ >= 0.0f && viewport->MinZ <= viewport->MaxZ && viewport->MaxZ <= 1.0f))
+    // The viewport must lie within the back buffer, with 0 <= MinZ <= MaxZ <= 1.
+    if (viewport && (viewport->Width == 0 || viewport->Height == 0 || viewport->X >= width_ ||
+                     viewport->Y >= height_ || viewport->Width > width_ - viewport->X ||
+                     viewport->Height > height_ - viewport->Y ||
+                     !(viewport->MinZ >= 0.0f && viewport->MinZ <= viewport->MaxZ && viewport->MaxZ <= 1.0f)))
         return D3DERR_INVALIDCALL;
-    viewport_ = *viewport;
-    return S_OK;
+    return state_.SetViewport(viewport);
 }
 
-HRESULT CGlDevice::GetViewport(D3DVIEWPORT9* viewport) {
-    if (!viewport) return D3DERR_INVALIDCALL;
-    *viewport = viewport_;
-    return S_OK;
-}
+HRESULT CGlDevice::GetViewport(D3DVIEWPORT9* viewport) { return state_.GetViewport(viewport); }
 
 // ---- drawing ----
 
@@ -287,18 +207,19 @@ HRESULT CGlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLO
     }
 
     // Clears cover the viewport, or the given rectangles within it; rows count from the top.
+    const D3DVIEWPORT9& viewport = state_.Viewport();
     auto clearRect = [&](LONG x1, LONG y1, LONG x2, LONG y2) {
-        x1 = std::max<LONG>(x1, viewport_.X);
-        y1 = std::max<LONG>(y1, viewport_.Y);
-        x2 = std::min<LONG>(x2, viewport_.X + viewport_.Width);
-        y2 = std::min<LONG>(y2, viewport_.Y + viewport_.Height);
+        x1 = std::max<LONG>(x1, viewport.X);
+        y1 = std::max<LONG>(y1, viewport.Y);
+        x2 = std::min<LONG>(x2, viewport.X + viewport.Width);
+        y2 = std::min<LONG>(y2, viewport.Y + viewport.Height);
         if (x2 <= x1 || y2 <= y1) return;
         glScissor(x1, static_cast<GLint>(height_) - y2, x2 - x1, y2 - y1);
         glClear(mask);
     };
     glEnable(GL_SCISSOR_TEST);
     if (count == 0) {
-        clearRect(viewport_.X, viewport_.Y, viewport_.X + viewport_.Width, viewport_.Y + viewport_.Height);
+        clearRect(viewport.X, viewport.Y, viewport.X + viewport.Width, viewport.Y + viewport.Height);
     } else {
         for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
     }
@@ -337,10 +258,11 @@ HRESULT CGlDevice::Present(const void*, const void*, HWND, const void*) {
 }
 
 void CGlDevice::ApplyViewport() const {
-    glViewport(static_cast<GLint>(viewport_.X),
-               static_cast<GLint>(height_) - static_cast<GLint>(viewport_.Y) - static_cast<GLint>(viewport_.Height),
-               static_cast<GLsizei>(viewport_.Width), static_cast<GLsizei>(viewport_.Height));
-    glDepthRange(viewport_.MinZ, viewport_.MaxZ);
+    const D3DVIEWPORT9& viewport = state_.Viewport();
+    glViewport(static_cast<GLint>(viewport.X),
+               static_cast<GLint>(height_) - static_cast<GLint>(viewport.Y) - static_cast<GLint>(viewport.Height),
+               static_cast<GLsizei>(viewport.Width), static_cast<GLsizei>(viewport.Height));
+    glDepthRange(viewport.MinZ, viewport.MaxZ);
 }
 
 void CGlDevice::ApplyRasterState() const {
@@ -348,16 +270,16 @@ void CGlDevice::ApplyRasterState() const {
     glDisable(GL_STENCIL_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
-    if (renderStates_[D3DRS_ZENABLE] != D3DZB_FALSE) {
+    if (state_.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE) {
         glEnable(GL_DEPTH_TEST);
-        glDepthFunc(CompareFunc(renderStates_[D3DRS_ZFUNC]));
+        glDepthFunc(CompareFunc(state_.RenderState(D3DRS_ZFUNC)));
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    glDepthMask(renderStates_[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    glDepthMask(state_.RenderState(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
 
     // The device's front faces are the clockwise ones; the viewport mapping keeps the winding on screen.
-    switch (renderStates_[D3DRS_CULLMODE]) {
+    switch (state_.RenderState(D3DRS_CULLMODE)) {
         case D3DCULL_NONE:
             glDisable(GL_CULL_FACE);
             break;
@@ -373,16 +295,16 @@ void CGlDevice::ApplyRasterState() const {
             break;
     }
 
-    switch (renderStates_[D3DRS_FILLMODE]) {
+    switch (state_.RenderState(D3DRS_FILLMODE)) {
         case D3DFILL_POINT: glPolygonMode(GL_FRONT_AND_BACK, GL_POINT); break;
         case D3DFILL_WIREFRAME: glPolygonMode(GL_FRONT_AND_BACK, GL_LINE); break;
         default: glPolygonMode(GL_FRONT_AND_BACK, GL_FILL); break;
     }
 
-    if (renderStates_[D3DRS_ALPHABLENDENABLE]) {
+    if (state_.RenderState(D3DRS_ALPHABLENDENABLE)) {
         glEnable(GL_BLEND);
         glBlendEquation(GL_FUNC_ADD);
-        glBlendFunc(BlendFactor(renderStates_[D3DRS_SRCBLEND]), BlendFactor(renderStates_[D3DRS_DESTBLEND]));
+        glBlendFunc(BlendFactor(state_.RenderState(D3DRS_SRCBLEND)), BlendFactor(state_.RenderState(D3DRS_DESTBLEND)));
     } else {
         glDisable(GL_BLEND);
     }
@@ -390,31 +312,31 @@ void CGlDevice::ApplyRasterState() const {
 
 FixedFunctionInputs CGlDevice::GatherInputs() const {
     FixedFunctionInputs in;
-    const D3DXMATRIX world(transforms_.at(D3DTS_WORLD));
-    const D3DXMATRIX view(transforms_.at(D3DTS_VIEW));
-    in.projection = D3DXMATRIX(transforms_.at(D3DTS_PROJECTION));
+    const D3DXMATRIX world(state_.Transform(D3DTS_WORLD));
+    const D3DXMATRIX view(state_.Transform(D3DTS_VIEW));
+    in.projection = D3DXMATRIX(state_.Transform(D3DTS_PROJECTION));
     D3DXMatrixMultiply(&in.worldView, &world, &view);
     D3DXMATRIX inverse;
     if (D3DXMatrixInverse(&inverse, nullptr, &in.worldView)) {
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c) in.normalMatrix[r * 3 + c] = inverse.m[r][c];
     }
-    in.normalizeNormals = renderStates_[D3DRS_NORMALIZENORMALS] != FALSE;
+    in.normalizeNormals = state_.RenderState(D3DRS_NORMALIZENORMALS) != FALSE;
 
     // Meshes carry no vertex colours, so every colour source falls back to the material.
-    in.lighting = renderStates_[D3DRS_LIGHTING] != FALSE;
-    in.material = material_;
-    const DWORD ambient = renderStates_[D3DRS_AMBIENT];
+    in.lighting = state_.RenderState(D3DRS_LIGHTING) != FALSE;
+    in.material = state_.Material();
+    const DWORD ambient = state_.RenderState(D3DRS_AMBIENT);
     in.globalAmbient[0] = ((ambient >> 16) & 0xFF) / 255.0f;
     in.globalAmbient[1] = ((ambient >> 8) & 0xFF) / 255.0f;
     in.globalAmbient[2] = (ambient & 0xFF) / 255.0f;
-    in.specular = renderStates_[D3DRS_SPECULARENABLE] != FALSE;
-    in.localViewer = renderStates_[D3DRS_LOCALVIEWER] != FALSE;
+    in.specular = state_.RenderState(D3DRS_SPECULARENABLE) != FALSE;
+    in.localViewer = state_.RenderState(D3DRS_LOCALVIEWER) != FALSE;
 
     // Enabled directional lights, lowest index first; the direction is where the light travels.
-    for (const auto& [index, enabled] : lightEnabled_) {
-        if (!enabled || in.lightCount == kMaxActiveLights) continue;
-        const D3DLIGHT9& light = lights_.at(index);
+    for (DWORD index : state_.EnabledLights()) {
+        if (in.lightCount == kMaxActiveLights) continue;
+        const D3DLIGHT9& light = state_.Light(index);
         if (light.Type != D3DLIGHT_DIRECTIONAL) continue;
         const D3DVECTOR& d = light.Direction;
         D3DXVECTOR3 camera(d.x * view._11 + d.y * view._21 + d.z * view._31,
@@ -431,30 +353,30 @@ FixedFunctionInputs CGlDevice::GatherInputs() const {
     }
 
     // Texture stage 0. A stage that reads a texture when none is bound acts as disabled.
-    const auto& stage = stageStates_[0];
-    in.colorOp = static_cast<int>(stage[D3DTSS_COLOROP]);
-    in.colorArg1 = static_cast<int>(stage[D3DTSS_COLORARG1]);
-    in.colorArg2 = static_cast<int>(stage[D3DTSS_COLORARG2]);
-    in.alphaOp = static_cast<int>(stage[D3DTSS_ALPHAOP]);
-    in.alphaArg1 = static_cast<int>(stage[D3DTSS_ALPHAARG1]);
-    in.alphaArg2 = static_cast<int>(stage[D3DTSS_ALPHAARG2]);
+    auto stage = [this](D3DTEXTURESTAGESTATETYPE type) { return state_.TextureStageState(0, type); };
+    in.colorOp = static_cast<int>(stage(D3DTSS_COLOROP));
+    in.colorArg1 = static_cast<int>(stage(D3DTSS_COLORARG1));
+    in.colorArg2 = static_cast<int>(stage(D3DTSS_COLORARG2));
+    in.alphaOp = static_cast<int>(stage(D3DTSS_ALPHAOP));
+    in.alphaArg1 = static_cast<int>(stage(D3DTSS_ALPHAARG1));
+    in.alphaArg2 = static_cast<int>(stage(D3DTSS_ALPHAARG2));
     const bool readsTexture = in.colorArg1 == D3DTA_TEXTURE || in.colorArg2 == D3DTA_TEXTURE ||
                               in.alphaArg1 == D3DTA_TEXTURE || in.alphaArg2 == D3DTA_TEXTURE;
-    in.stageActive = in.colorOp != D3DTOP_DISABLE && (textures_[0] != nullptr || !readsTexture);
+    in.stageActive = in.colorOp != D3DTOP_DISABLE && (state_.Texture(0) != nullptr || !readsTexture);
     return in;
 }
 
 void CGlDevice::ApplySampler(const CGlTexture* texture) const {
-    const auto& s = samplerStates_[0];
-    const bool linearMin = s[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+    auto s = [this](D3DSAMPLERSTATETYPE type) { return state_.SamplerState(0, type); };
+    const bool linearMin = s(D3DSAMP_MINFILTER) >= D3DTEXF_LINEAR;
     GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
-    if (s[D3DSAMP_MIPFILTER] == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    if (s[D3DSAMP_MIPFILTER] >= D3DTEXF_LINEAR) minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    if (s(D3DSAMP_MIPFILTER) == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    if (s(D3DSAMP_MIPFILTER) >= D3DTEXF_LINEAR) minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
     const GLuint sampler = sampler_.Get();
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, s[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s[D3DSAMP_ADDRESSU])));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s[D3DSAMP_ADDRESSV])));
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, s(D3DSAMP_MAGFILTER) >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s(D3DSAMP_ADDRESSU))));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s(D3DSAMP_ADDRESSV))));
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture ? texture->Name() : 0);
     glBindSampler(0, sampler);
@@ -470,7 +392,7 @@ HRESULT CGlDevice::DrawMeshSubset(IMeshBuffers* buffers, DWORD, UINT startIndex,
     ApplyViewport();
     ApplyRasterState();
     const FixedFunctionInputs inputs = GatherInputs();
-    ApplySampler(inputs.stageActive ? dynamic_cast<const CGlTexture*>(textures_[0]) : nullptr);
+    ApplySampler(inputs.stageActive ? dynamic_cast<const CGlTexture*>(state_.Texture(0)) : nullptr);
     program_.Use(inputs);
     glBindVertexArray(mesh->VertexArray());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,

@@ -6,12 +6,11 @@
 
 #include <SDL.h>
 
-#include <array>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/d3dx9.h"
+#include "platform/device_state.h"
 #include "platform/sdl/gl_fixed_function.h"
 #include "platform/sdl/gl_objects.h"
 
@@ -87,15 +86,8 @@ private:
     CGlFixedFunction program_;
     GlSampler sampler_;
 
-    std::array<DWORD, D3DRS_COUNT> renderStates_{};
-    std::array<std::array<DWORD, D3DSAMP_COUNT>, 16> samplerStates_{};
-    std::array<std::array<DWORD, D3DTSS_COUNT>, 8> stageStates_{};
-    std::map<DWORD, D3DMATRIX> transforms_;
-    std::map<DWORD, D3DLIGHT9> lights_;
-    std::map<DWORD, bool> lightEnabled_;
-    D3DMATERIAL9 material_{};
-    std::array<IDirect3DBaseTexture9*, 8> textures_{};  // not owned; a texture unbinds itself when it goes
-    D3DVIEWPORT9 viewport_{};
+    // Keeps the bound textures' pointers without owning them; a texture unbinds itself when it goes.
+    CDeviceState state_;
     bool inScene_ = false;
 };
 
