@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <filesystem>
@@ -37,17 +38,31 @@ TEST(EditorWindow, OpensTitledVellumarAt1280By720AndEscapeEndsItWithCodeZero) {
         // tests that run the editor and the device in-process.
         std::string asan = getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "";
         setenv("ASAN_OPTIONS", (asan + (asan.empty() ? "" : ":") + "detect_leaks=0").c_str(), 1);
+        // What the editor says goes to a file the test shows when the window does not come up.
+        FILE* log = std::freopen("editor.log", "w", stderr);
+        (void)log;
         execl(VELLUMAR_EXE, VELLUMAR_EXE, static_cast<char*>(nullptr));
         _exit(127);
     }
 
     std::string window;
+    int exitedEarly = -1;
     for (int i = 0; i < 600 && window.empty(); ++i) {
         window = Shell("xdotool search --name '^Vellumar$' 2>/dev/null | head -n1");
-        if (window.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!window.empty()) break;
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            exitedEarly = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (window.empty()) kill(child, SIGKILL);
-    ASSERT_FALSE(window.empty()) << "no window titled Vellumar";
+    if (window.empty() && exitedEarly == -1) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    ASSERT_FALSE(window.empty()) << "no window titled Vellumar; the editor "
+                                 << (exitedEarly == -1 ? std::string("was still running")
+                                                       : "ended with code " + std::to_string(exitedEarly))
+                                 << "; it said:\n"
+                                 << TempDir::Read(folder.Path() / "editor.log");
     EXPECT_EQ(Shell("xdotool getwindowname " + window), "Vellumar");
     EXPECT_EQ(Shell("xwininfo -id " + window + " | awk '/Width:/ {print $2}'"), "1280");
     EXPECT_EQ(Shell("xwininfo -id " + window + " | awk '/Height:/ {print $2}'"), "720");
