@@ -49,6 +49,7 @@ bool CEditor::RenameSelectedTag(const std::string& newName) {
     const std::string old = tags[tagIndex];
     // Renaming a tag to its own name would erase its group below.
     if (newName.empty() || newName == old) return false;
+    mirrorValid_ = false;
     auto it = groups.find(old);
     if (it != groups.end()) {
         groups[newName] = it->second;
@@ -63,10 +64,12 @@ void CEditor::CopyTagGroup(int source, int target) {
     if (source < 0 || source >= count || target < 0 || target >= count) return;
     auto it = groups.find(tags[source]);
     if (it == groups.end() || tags[source] == tags[target]) return;
+    mirrorValid_ = false;
     groups[tags[target]] = it->second;
 }
 
 void CEditor::MergeTagsFromGroups() {
+    mirrorValid_ = false;  // a load replaced the working copy
     for (const auto& entry : groups)
         if (std::find(tags.begin(), tags.end(), entry.first) == tags.end()) tags.push_back(entry.first);
     tagIndex = static_cast<int>(tags.size()) - 1;
@@ -77,6 +80,8 @@ void CEditor::MirrorSelectedGroup() {
     if (!stage) return;
     const std::string& tag = SelectedTag();
     stage->Groups()[tag] = groups[tag];
+    mirroredTag_ = tag;
+    mirrorValid_ = true;
 }
 
 void CEditor::RefreshGroup(const std::string& tag) {

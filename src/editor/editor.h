@@ -42,6 +42,9 @@ public:
     void MirrorSelectedGroup();
     // The working copy's group of the tag becomes a copy of the stage's.
     void RefreshGroup(const std::string& tag);
+    // True while the stage's group of the tag is known to equal the working copy's: the mirroring made
+    // them equal this frame and no tag operation has changed the working copy since.
+    bool IsMirrored(const std::string& tag) const { return mirrorValid_ && mirroredTag_ == tag; }
 
     CObjectList* GetObjectList() const { return objectList_; }
     CCreationPanel* GetCreationPanel() const { return creationPanel_; }
@@ -70,4 +73,6 @@ private:
     CFileMenu* fileMenu_ = nullptr;
     std::vector<std::string> catalogProblems_;
     bool catalogProblemsShown_ = false;
+    std::string mirroredTag_;
+    bool mirrorValid_ = false;
 };

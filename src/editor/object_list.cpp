@@ -65,6 +65,7 @@ bool CObjectList::Show(const std::string& tag) {
         skipped = static_cast<float>(i) * closedRowHeight_;
     }
     drawnRows_ = 0;
+    bool edited = false;
     for (; i < group.size(); ++i) {
         const int index = static_cast<int>(i);
         float rowTop = window->DC.CursorPos.y + skipped;
@@ -86,7 +87,7 @@ bool CObjectList::Show(const std::string& tag) {
         ImGui::PushStyleColor(ImGuiCol_Text, index == selected ? kSelectedColour : kWhite);
         bool clicked = false;
         float before = window->DC.CursorPos.y;
-        ShowObjectNode(&clicked, &part, index, label);
+        edited |= ShowObjectNode(&clicked, &part, index, label);
         float height = window->DC.CursorPos.y - before;
         bool nowOpen = openStates->GetInt(window->GetIDNoKeepAlive(label.c_str()), 0) != 0;
         // A row that toggled this frame was laid out in its old state; measure only settled rows.
@@ -97,26 +98,31 @@ bool CObjectList::Show(const std::string& tag) {
     }
     SkipRows(window, skipped);
 
-    // One write-back after the whole list: the stage then holds every edit made above, this frame.
-    bool wroteBack = !group.empty() && stage;
-    if (wroteBack) stage->Groups()[tag] = group;
+    // One write-back after the whole list: the stage then holds every edit made above, this frame. It is
+    // skipped when nothing was edited and the mirroring already made the two groups equal this frame.
+    bool inStage = !group.empty() && stage;
+    if (inStage && (edited || !editor_.IsMirrored(tag))) stage->Groups()[tag] = group;
     ImGui::EndChild();
-    return wroteBack;
+    return inStage;
 }
 
-void CObjectList::ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label) {
+bool CObjectList::ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label) {
     // From the first node on, every window uses this spacing.
     ImGui::GetStyle().ItemSpacing.y = 5.0f;
     bool open = ImGui::TreeNodeEx(label.c_str(), ImGuiTreeNodeFlags_SpanFullWidth);
     if (ImGui::IsMouseClicked(0) && ImGui::IsItemHovered()) *clicked = !*clicked;
-    if (!open) return;
+    if (!open) return false;
     ImGui::PushStyleColor(ImGuiCol_Text, kWhite);
-    ImGui::DragFloat3("Pos", &part->Pos.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
-    ImGui::DragFloat3("Rot", &part->Rot.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
-    ImGui::DragFloat3("Scale", &part->Scale.x, 0.1f, 1.0f, 0.0f, "%.3f", 0);
+    bool edited = ImGui::DragFloat3("Pos", &part->Pos.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    edited |= ImGui::DragFloat3("Rot", &part->Rot.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    edited |= ImGui::DragFloat3("Scale", &part->Scale.x, 0.1f, 1.0f, 0.0f, "%.3f", 0);
     std::array<char, 256>& buffer = objectTagBuffers_.try_emplace(index).first->second;
     ImGui::InputText("ObjectTag", buffer.data(), buffer.size(), 0);
-    if (ImGui::Button("Update Tag")) part->ObjectLabel = buffer.data();
+    if (ImGui::Button("Update Tag")) {
+        part->ObjectLabel = buffer.data();
+        edited = true;
+    }
     ImGui::PopStyleColor();
     ImGui::TreePop();
+    return edited;
 }

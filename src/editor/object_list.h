@@ -14,8 +14,8 @@ class CObjectList {
 public:
     explicit CObjectList(CEditor& editor) : editor_(editor) {}
 
-    // Draws the list of the tag's group of the working copy. When the group is not empty, writes it
-    // back into the stage's group afterwards and returns true.
+    // Draws the list of the tag's group of the working copy. When the group is not empty, the stage's
+    // group equals it afterwards (written back unless it was equal already) and the result is true.
     bool Show(const std::string& tag);
 
     // The text of the "ObjectTag" field at a list position (empty until typed into).
@@ -27,7 +27,8 @@ public:
     static std::string NodeLabel(const ObjectPart& part, int index);
 
 private:
-    void ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label);
+    // Returns true when a widget changed the object.
+    bool ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label);
 
     CEditor& editor_;
     // One "ObjectTag" buffer per list position, made when the position's inspector is first shown.

@@ -2,21 +2,12 @@
 
 #include <imgui.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string Args(std::initializer_list<long long> values) {
-    std::string s = "(";
-    bool first = true;
-    for (long long v : values) {
-        if (!first) s += ",";
-        s += std::to_string(v);
-        first = false;
-    }
-    return s + ")";
-}
 
 class CMeshBuffers : public RefCounted<IMeshBuffers> {};
 
@@ -54,7 +45,7 @@ CRecordingDevice::~CRecordingDevice() { *alive_ = false; }
 // The states are kept in state_; every Set* call (and GetMaterial) is logged, whether or not it succeeds.
 
 HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    Record("SetRenderState" + Args({state, value}));
+    Record("SetRenderState", {state, value});
     return state_.SetRenderState(state, value);
 }
 
@@ -63,7 +54,7 @@ HRESULT CRecordingDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 }
 
 HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    Record("SetSamplerState" + Args({sampler, type, value}));
+    Record("SetSamplerState", {sampler, type, value});
     return state_.SetSamplerState(sampler, type, value);
 }
 
@@ -72,7 +63,7 @@ HRESULT CRecordingDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE typ
 }
 
 HRESULT CRecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-    Record("SetTextureStageState" + Args({stage, type, value}));
+    Record("SetTextureStageState", {stage, type, value});
     return state_.SetTextureStageState(stage, type, value);
 }
 
@@ -81,7 +72,7 @@ HRESULT CRecordingDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
 }
 
 HRESULT CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
-    Record("SetTransform" + Args({state}));
+    Record("SetTransform", {state});
     return state_.SetTransform(state, matrix);
 }
 
@@ -90,14 +81,14 @@ HRESULT CRecordingDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* m
 }
 
 HRESULT CRecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
-    Record("SetLight" + Args({index}));
+    Record("SetLight", {index});
     return state_.SetLight(index, light);
 }
 
 HRESULT CRecordingDevice::GetLight(DWORD index, D3DLIGHT9* light) { return state_.GetLight(index, light); }
 
 HRESULT CRecordingDevice::LightEnable(DWORD index, BOOL enable) {
-    Record("LightEnable" + Args({index, enable}));
+    Record("LightEnable", {index, enable});
     return state_.LightEnable(index, enable);
 }
 
@@ -114,7 +105,7 @@ HRESULT CRecordingDevice::GetMaterial(D3DMATERIAL9* material) {
 }
 
 HRESULT CRecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
-    Record(std::string("SetTexture(") + std::to_string(stage) + "," + (texture ? "texture" : "null") + ")");
+    Record("SetTexture", {stage}, texture ? "texture" : "null");
     return state_.SetTexture(stage, texture);
 }
 
@@ -130,7 +121,7 @@ HRESULT CRecordingDevice::SetViewport(const D3DVIEWPORT9* viewport) {
 HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) { return state_.GetViewport(viewport); }
 
 HRESULT CRecordingDevice::Clear(DWORD count, const D3DRECT*, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
-    Record("Clear" + Args({count, flags, color, static_cast<long long>(z), stencil}));
+    Record("Clear", {count, flags, color, static_cast<long long>(z), stencil});
     return S_OK;
 }
 
@@ -163,7 +154,7 @@ HRESULT CRecordingDevice::CreateVertexDeclaration(const D3DVERTEXELEMENT9* eleme
 
 HRESULT CRecordingDevice::CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba,
                                                   IDirect3DTexture9** texture) {
-    Record("CreateTexture" + Args({width, height}));
+    Record("CreateTexture", {width, height});
     if (!texture || !rgba || width == 0 || height == 0) return E_INVALIDARG;
     *texture = new CRecordedTexture(this, width, height, rgba);
     return S_OK;
@@ -177,7 +168,8 @@ HRESULT CRecordingDevice::CreateMeshBuffers(const MeshVertex*, UINT, const std::
 }
 
 HRESULT CRecordingDevice::DrawMeshSubset(IMeshBuffers*, DWORD attribId, UINT, UINT) {
-    Record("DrawSubset" + Args({attribId}));
+    Record("DrawSubset", {attribId});
+    if (!recording_) return S_OK;
     DrawRecord record{attribId, state_.Material(), state_.Texture(0), D3DXMATRIX(state_.Transform(D3DTS_WORLD)),
                       state_.RenderState(D3DRS_FILLMODE)};
     draws_.push_back(record);
@@ -205,4 +197,30 @@ HRESULT CRecordingDirect3D9::CreateDevice(UINT, D3DDEVTYPE type, HWND, DWORD beh
     lastDevice = new CRecordingDevice();
     *device = lastDevice;
     return S_OK;
+}
+
+void CRecordingDevice::Record(const char* name, std::initializer_list<long long> args, const char* word) {
+    if (!recording_) return;
+    LogEntry entry{name, static_cast<std::uint8_t>(args.size()), {}, word};
+    std::copy(args.begin(), args.end(), entry.args.begin());
+    log_.push_back(entry);
+}
+
+std::vector<std::string> CRecordingDevice::Log() const {
+    std::vector<std::string> lines;
+    lines.reserve(log_.size());
+    for (const LogEntry& entry : log_) {
+        std::string line = entry.name;
+        if (entry.argCount > 0 || entry.word) {
+            line += '(';
+            for (std::uint8_t i = 0; i < entry.argCount; ++i) {
+                if (i > 0) line += ',';
+                line += std::to_string(entry.args[i]);
+            }
+            if (entry.word) line += std::string(entry.argCount > 0 ? "," : "") + entry.word;
+            line += ')';
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }

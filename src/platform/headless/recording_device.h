@@ -58,7 +58,8 @@ public:
     void RenderGui(ImDrawData* drawData) override;
 
     // ---- for tests ----
-    const std::vector<std::string>& Log() const { return log_; }
+    // Every call so far, as text such as "SetRenderState(22,3)" or "SetTexture(0,null)".
+    std::vector<std::string> Log() const;
     void ClearLog() {
         log_.clear();
         draws_.clear();
@@ -73,6 +74,9 @@ public:
     bool IsLightEnabled(DWORD index) const { return state_.IsLightEnabled(index); }
     IDirect3DBaseTexture9* BoundTexture(DWORD stage) const { return state_.Texture(stage); }
     void SetBeginSceneFails(bool fails) { beginSceneFails_ = fails; }
+    // While off, calls still change the state but are neither logged nor kept as draw records (for
+    // benchmarks, where the journal of a long run would measure only itself).
+    void SetRecording(bool on) { recording_ = on; }
     int LiveTextures() const { return liveTextures_; }
     int GuiDrawLists() const { return guiDrawLists_; }
     // Turns false when the device is destroyed; lets tests check what still held it at shut-down.
@@ -82,15 +86,23 @@ protected:
     ~CRecordingDevice() override;
 
 private:
-    void Record(std::string entry) { log_.push_back(std::move(entry)); }
+    // One logged call, kept compact so that drawing many objects stays cheap; Log() spells them out.
+    struct LogEntry {
+        const char* name;
+        std::uint8_t argCount;
+        std::array<long long, 5> args;
+        const char* word;  // a last argument written as a word, or null
+    };
+    void Record(const char* name, std::initializer_list<long long> args = {}, const char* word = nullptr);
 
     // Keeps the bound textures' pointers without owning them, as the log only compares pointers.
     CDeviceState state_{kBackBufferWidth, kBackBufferHeight, E_INVALIDARG};
     bool beginSceneFails_ = false;
+    bool recording_ = true;
     bool inScene_ = false;
     int liveTextures_ = 0;
     int guiDrawLists_ = 0;
-    std::vector<std::string> log_;
+    std::vector<LogEntry> log_;
     std::vector<DrawRecord> draws_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
