@@ -36,6 +36,25 @@ TEST_F(MainWindowTest, AnotherWindowOpensAndCloseMeClosesIt) {
 }
 
 // Without a model catalog the combo says so and Enter creates nothing.
+TEST_F(MainWindowTest, TheStageKeepsTheSelectedGroupWhenATagOperationChangesTheWorkingCopy) {
+    CreateAt(1, 2, 3);
+    Gui().Idle(1);
+    EXPECT_TRUE(Editor().IsMirrored("TEST"));
+
+    // Edited behind the list's back between frames: the next frame's mirroring carries it over.
+    EditorGroup("TEST")[0].part.Pos.x = 42.0f;
+    Gui().Idle(1);
+    EXPECT_EQ(StageGroup("TEST")[0].part.Pos.x, 42.0f);
+
+    ASSERT_TRUE(Editor().RenameSelectedTag("B"));
+    EXPECT_FALSE(Editor().IsMirrored("B"));
+    EXPECT_FALSE(Editor().IsMirrored("TEST"));
+    Gui().Idle(1);
+    ASSERT_EQ(StageGroup("B").size(), 1u);
+    EXPECT_EQ(StageGroup("B")[0].part.Pos.x, 42.0f);
+    EXPECT_TRUE(Editor().IsMirrored("B"));
+}
+
 class EmptyCatalogTest : public EditorTest {
 protected:
     void PrepareData() override { WriteFile("model.json", "{\"MODEL\": []}"); }
