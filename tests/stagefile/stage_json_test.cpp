@@ -10,10 +10,6 @@
 
 namespace {
 
-StageObject Object(D3DXVECTOR3 pos, D3DXVECTOR3 rot, D3DXVECTOR3 scale, std::string model, std::string label = "") {
-    return SampleObject(pos, rot, scale, std::move(model), std::move(label));
-}
-
 std::string Dump(const StageGroups& groups) {
     std::string text;
     FileResult result = DumpStageJson(groups, text);
@@ -44,8 +40,8 @@ nlohmann::json Document(const StageGroups& groups) {
 
 TEST(StageJson, WritesTheExampleByteForByte) {
     StageGroups groups;
-    groups["TEST"].push_back(Object({0, 10, 0}, {0, 1.5708f, 0}, {1, 1, 1}, "SPHERE"));
-    groups["TEST"].push_back(Object({-20.5f, 0, 3.25f}, {0, 0, 0}, {2, 2, 2}, "SPHERE", "door1"));
+    groups["TEST"].push_back(SampleObject({0, 10, 0}, {0, 1.5708f, 0}, {1, 1, 1}, "SPHERE"));
+    groups["TEST"].push_back(SampleObject({-20.5f, 0, 3.25f}, {0, 0, 0}, {2, 2, 2}, "SPHERE", "door1"));
     EXPECT_EQ(Dump(groups),
               "{\"STAGE\":[{\"Level\":\"TEST\",\"Object\":[{\"ID\":0,\"ModelLabel\":\"SPHERE\",\"ObjectLabel\":\"\","
               "\"Pos\":{\"X\":0.0,\"Y\":10.0,\"Z\":0.0},\"Rot\":{\"X\":0.0,\"Y\":1.5707999467849731,\"Z\":0.0},"
@@ -56,9 +52,9 @@ TEST(StageJson, WritesTheExampleByteForByte) {
 
 TEST(StageJson, MatchesTheLibrarysDumpOfTheWholeDocument) {
     StageGroups groups;
-    groups["A"].push_back(Object({0.1f, -0.0f, 1e-7f}, {1234.5678f, INFINITY, NAN}, {3e38f, 1, 1}, "M\"q\\", "tab\there"));
-    groups["B"].push_back(Object({}, {}, {}, "caf\xc3\xa9", ""));
-    groups["B"].push_back(Object({1, 2, 3}, {}, {}, "X", "\x01"));
+    groups["A"].push_back(SampleObject({0.1f, -0.0f, 1e-7f}, {1234.5678f, INFINITY, NAN}, {3e38f, 1, 1}, "M\"q\\", "tab\there"));
+    groups["B"].push_back(SampleObject({}, {}, {}, "caf\xc3\xa9", ""));
+    groups["B"].push_back(SampleObject({1, 2, 3}, {}, {}, "X", "\x01"));
     groups["empty"];
     EXPECT_EQ(Dump(groups), Document(groups).dump() + "\n");
     EXPECT_NE(Dump(groups).find("{\"Level\":\"empty\"}"), std::string::npos);  // no "Object" key
@@ -71,7 +67,7 @@ TEST(StageJson, InvalidUtf8FailsWithTheLibrarysMessageAndKeepsTheOldFile) {
     TempDir dir;
     auto path = dir.Write("stage.json", "old\n");
     StageGroups groups;
-    groups["ok"].push_back(Object({}, {}, {}, "M", "bad \xff byte"));
+    groups["ok"].push_back(SampleObject({}, {}, {}, "M", "bad \xff byte"));
     FileResult result = SaveJsonFile(groups, path.string());
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.path, path.string());
@@ -85,7 +81,7 @@ TEST(StageJson, SaveJsonWritesBelowTheDataFolderAndReplacesTheFile) {
     dir.Write("Data/FILE/stage.json", "old\n");
     ScopedWorkingDir cwd(dir.Path());
     StageGroups groups;
-    groups["A"].push_back(Object({1, 2, 3}, {}, {1, 1, 1}, "M"));
+    groups["A"].push_back(SampleObject({1, 2, 3}, {}, {1, 1, 1}, "M"));
     FileResult result = SaveJson(&groups, "stage.json");
     ASSERT_TRUE(result.ok) << result.Describe();
     EXPECT_EQ(result.path, "Data/FILE/stage.json");

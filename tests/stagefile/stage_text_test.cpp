@@ -14,10 +14,6 @@ namespace {
 
 const char* const kExample = kExampleStageText;
 
-StageObject Object(D3DXVECTOR3 pos, D3DXVECTOR3 rot, D3DXVECTOR3 scale, std::string model, std::string label = "") {
-    return SampleObject(pos, rot, scale, std::move(model), std::move(label));
-}
-
 std::string Write(const StageGroups& groups) {
     std::ostringstream out;
     FileResult result = WriteStageText(groups, out);
@@ -36,8 +32,8 @@ bool SameBits(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return std::memcmp(&
 
 TEST(StageTextWriter, WritesTheExampleFileByteForByte) {
     StageGroups groups;
-    groups["TEST"].push_back(Object({0, 10, 0}, {0, 1.5708f, 0}, {1, 1, 1}, "SPHERE"));
-    groups["TEST"].push_back(Object({-20.5f, 0, 3.25f}, {0, 0, 0}, {2, 2, 2}, "SPHERE", "door1"));
+    groups["TEST"].push_back(SampleObject({0, 10, 0}, {0, 1.5708f, 0}, {1, 1, 1}, "SPHERE"));
+    groups["TEST"].push_back(SampleObject({-20.5f, 0, 3.25f}, {0, 0, 0}, {2, 2, 2}, "SPHERE", "door1"));
     EXPECT_EQ(Write(groups), kExample);
 }
 
@@ -52,7 +48,7 @@ TEST(StageTextWriter, EmptyGroupsAreTagLinesInByteOrder) {
 
 TEST(StageTextWriter, RefusesLineBreaksInLabelsAndWritesNothing) {
     StageGroups groups;
-    groups["A"].push_back(Object({}, {}, {}, "M", "two\nlines"));
+    groups["A"].push_back(SampleObject({}, {}, {}, "M", "two\nlines"));
     std::ostringstream out;
     FileResult result = WriteStageText(groups, out);
     EXPECT_FALSE(result.ok);
@@ -89,14 +85,14 @@ TEST(StageTextReader, ReadsTheExampleFile) {
 TEST(StageTextReader, SaveThenLoadLosesNothing) {
     const float denormal = std::numeric_limits<float>::denorm_min();
     StageGroups groups;
-    groups["TEST"].push_back(Object({1234.5678f, 0.1f, -0.0f}, {1e-7f, 3.14159265f, -1e-30f},
+    groups["TEST"].push_back(SampleObject({1234.5678f, 0.1f, -0.0f}, {1e-7f, 3.14159265f, -1e-30f},
                                     {FLT_MAX, -FLT_MAX, denormal}, "SPHERE", "front door  left"));
-    groups["TEST"].push_back(Object({1234567.f, 1e6f, 100000.f}, {0.0001f, 0.00001f, 16777216.f},
+    groups["TEST"].push_back(SampleObject({1234567.f, 1e6f, 100000.f}, {0.0001f, 0.00001f, 16777216.f},
                                     {1.f / 3.f, 2.f / 3.f, 1e38f}, "BOX  2", "a:b : c"));
-    groups["my tag"].push_back(Object({-1, -2, -3}, {}, {}, "", ""));
+    groups["my tag"].push_back(SampleObject({-1, -2, -3}, {}, {}, "", ""));
     groups["empty"];
     groups[""];
-    for (int i = 0; i < 40; ++i) groups["tag" + std::to_string(i)].push_back(Object({float(i), 0, 0}, {}, {1, 1, 1}, "M"));
+    for (int i = 0; i < 40; ++i) groups["tag" + std::to_string(i)].push_back(SampleObject({float(i), 0, 0}, {}, {1, 1, 1}, "M"));
 
     std::string text = Write(groups);
     std::vector<StageTextGroup> loaded;
