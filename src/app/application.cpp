@@ -6,6 +6,7 @@
 
 #include "app/manager.h"
 #include "editor/editor.h"
+#include "editor/file_menu.h"
 #include "input/input.h"
 #include "render/camera.h"
 #include "render/renderer.h"
@@ -92,11 +93,21 @@ void CFrameLoop::RunFrame() {
     ++frames_;
 }
 
-int RunEditor(IPlatform& platform) {
+int RunEditor(IPlatform& platform, const std::string& stageFile) {
     std::string error;
     if (!StartEditor(platform, error)) {
         std::fprintf(stderr, "Vellumar: %s\n", error.c_str());
         return 1;
+    }
+    if (!stageFile.empty()) {
+        CEditor* editor = CManager::GetInstance()->GetEditor();
+        FileResult opened = editor ? editor->GetFileMenu()->OpenFile(stageFile)
+                                   : FileResult{false, stageFile, 0, "no editor", 0, 0};
+        if (!opened.ok) {
+            std::fprintf(stderr, "Vellumar: %s\n", opened.Describe().c_str());
+            StopEditor();
+            return 2;
+        }
     }
     int exitCode = CFrameLoop(platform).Run();
     StopEditor();

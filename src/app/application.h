@@ -36,5 +36,6 @@ private:
     std::uint64_t frames_ = 0;
 };
 
-// Start, loop, stop. Returns the program's exit code (1 when start-up failed).
-int RunEditor(IPlatform& platform);
+// Start, loop, stop. Returns the program's exit code (1 when start-up failed). A `stageFile` is opened
+// before the first frame; when it cannot be read the reason goes to stderr and the result is 2.
+int RunEditor(IPlatform& platform, const std::string& stageFile = "");

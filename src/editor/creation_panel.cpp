@@ -1,6 +1,7 @@
 #include "editor/creation_panel.h"
 
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include "app/manager.h"
 #include "editor/combo.h"
@@ -24,9 +25,14 @@ void CCreationPanel::Show(const std::string& tag) {
     ShowModelCombo();
     ShowPrototype();
     ShowGroupScale(tag);
-    HandleKeys(tag);
+    // A modal window (the file dialog, an error) has the user's attention: no key or pick reaches the stage.
+    const bool modal = ImGui::GetTopMostPopupModal() != nullptr;
+    if (!modal) HandleKeys(tag);
 
-    if (CStage* stage = CManager::GetInstance()->GetStage()) stage->Picking();
+    if (CStage* stage = CManager::GetInstance()->GetStage()) {
+        stage->SetCurrentTag(tag);
+        if (!modal) stage->Picking();
+    }
 }
 
 void CCreationPanel::ShowModelCombo() {
@@ -75,6 +81,20 @@ void CCreationPanel::HandleKeys(const std::string& tag) {
     if (keyboard->GetTrigger(DIK_DELETE)) DeleteSelected(tag);
     if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_C)) CopySelected(tag);
     if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_V)) Paste(tag);
+    if (keyboard->GetTrigger(DIK_HOME)) GoToSelection(tag);
+}
+
+bool CCreationPanel::GoToSelection(const std::string& tag) {
+    CManager* manager = CManager::GetInstance();
+    CStage* stage = manager->GetStage();
+    CPointer* pointer = manager->GetPointer();
+    if (!stage || !pointer || !stage->IsSelectionValid()) return false;
+    const std::vector<StageObject>& group = editor_.groups[tag];
+    const int index = stage->GetSelectedIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return false;
+    // The camera orbits the pointer, so it frames the object from the next frame on.
+    pointer->SetPos(group[index].part.Pos);
+    return true;
 }
 
 bool CCreationPanel::CreateAtPointer(const std::string& tag) {

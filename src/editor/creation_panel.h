@@ -25,6 +25,8 @@ public:
     bool CopySelected(const std::string& tag);
     // Creates the clipboard's object at the pointer; false when the clipboard holds no object.
     bool Paste(const std::string& tag);
+    // Moves the 3D pointer to the selected object of the tag's group; false without one.
+    bool GoToSelection(const std::string& tag);
 
     const ObjectPart& Prototype() const { return creationPrototype_; }
     const std::vector<std::string>& ModelLabels() const { return labels_; }

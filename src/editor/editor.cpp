@@ -10,6 +10,7 @@
 #include "editor/file_menu.h"
 #include "editor/object_list.h"
 #include "editor/tag_controls.h"
+#include "editor/tag_panel.h"
 #include "scene/stage.h"
 
 int CEditor::Init() {
@@ -18,10 +19,13 @@ int CEditor::Init() {
     creationPanel_ = new CCreationPanel(*this);
     objectList_ = new CObjectList(*this);
     fileMenu_ = new CFileMenu(*this);
+    tagPanel_ = new CTagPanel(*this);
     return 0;
 }
 
 void CEditor::Uninit() {
+    delete tagPanel_;
+    tagPanel_ = nullptr;
     delete fileMenu_;
     fileMenu_ = nullptr;
     delete objectList_;
@@ -73,6 +77,14 @@ void CEditor::MergeTagsFromGroups() {
     for (const auto& entry : groups)
         if (std::find(tags.begin(), tags.end(), entry.first) == tags.end()) tags.push_back(entry.first);
     tagIndex = static_cast<int>(tags.size()) - 1;
+}
+
+void CEditor::ReplaceTagsFromGroups() {
+    mirrorValid_ = false;
+    tags.clear();
+    for (const auto& entry : groups) tags.push_back(entry.first);
+    if (tags.empty()) tags.push_back("TEST");
+    tagIndex = 0;
 }
 
 void CEditor::MirrorSelectedGroup() {

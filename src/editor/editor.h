@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "editor/current_file.h"
 #include "scene/stage_types.h"
 
 class CTagControls;
 class CCreationPanel;
 class CObjectList;
 class CFileMenu;
+class CTagPanel;
 
 class CEditor {
 public:
@@ -38,6 +40,9 @@ public:
     void CopyTagGroup(int source, int target);
     // After a load: appends every tag of the working copy that the list lacks, then selects the last tag.
     void MergeTagsFromGroups();
+    // After "Open...": the tag list becomes the working copy's tags in order ("TEST" when it has none), and
+    // the first is selected.
+    void ReplaceTagsFromGroups();
     // The stage's group of the selected tag becomes a copy of the working copy's group of that tag.
     void MirrorSelectedGroup();
     // The working copy's group of the tag becomes a copy of the stage's.
@@ -50,6 +55,10 @@ public:
     CCreationPanel* GetCreationPanel() const { return creationPanel_; }
     CTagControls* GetTagControls() const { return tagControls_; }
     CFileMenu* GetFileMenu() const { return fileMenu_; }
+    CTagPanel* GetTagPanel() const { return tagPanel_; }
+    // The stage file that "SaveText", "LoadText" and "SaveJson" act on.
+    CCurrentFile& CurrentFile() { return currentFile_; }
+    const CCurrentFile& CurrentFile() const { return currentFile_; }
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
     const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
 
@@ -71,6 +80,8 @@ private:
     CCreationPanel* creationPanel_ = nullptr;
     CObjectList* objectList_ = nullptr;
     CFileMenu* fileMenu_ = nullptr;
+    CTagPanel* tagPanel_ = nullptr;
+    CCurrentFile currentFile_;
     std::vector<std::string> catalogProblems_;
     bool catalogProblemsShown_ = false;
     std::string mirroredTag_;

@@ -4,6 +4,7 @@
 
 #include "app/manager.h"
 #include "editor/editor.h"
+#include "editor/gui_file_dialog.h"
 #include "scene/stage.h"
 #include "stagefile/stage_json.h"
 
@@ -13,7 +14,18 @@ std::string Plural(std::size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
+FileResult NoStage(const std::string& path) { return FileResult{false, path, 0, "no stage", 0, 0}; }
+
 }  // namespace
+
+CFileMenu::CFileMenu(CEditor& editor) : editor_(editor) {
+    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) dialog_.reset(platform->CreateFileDialog());
+    if (!dialog_) dialog_ = std::make_unique<CGuiFileDialog>();
+    recent_.Load(CRecentFiles::DefaultSettingsPath());
+    if (!recent_.Problem().empty()) status_ = recent_.Problem();
+}
+
+CFileMenu::~CFileMenu() = default;
 
 void CFileMenu::ShowMenuBar() {
     if (!ImGui::BeginMenuBar()) return;
@@ -24,32 +36,112 @@ void CFileMenu::ShowMenuBar() {
             LoadText();
         else if (ImGui::MenuItem("SaveJson"))
             SaveJson();
+        ImGui::Separator();
+        if (ImGui::MenuItem("Open..."))
+            Ask(Asking::Open);
+        else if (ImGui::MenuItem("Save As..."))
+            Ask(Asking::SaveAs);
+        else if (ImGui::MenuItem("Export JSON As..."))
+            Ask(Asking::ExportJson);
+        ShowRecentMenu();
         ImGui::EndMenu();
     }
     ImGui::EndMenuBar();
 }
 
+void CFileMenu::ShowRecentMenu() {
+    if (!ImGui::BeginMenu("Recent", !recent_.Files().empty())) return;
+    std::string chosen;
+    for (std::size_t i = 0; i < recent_.Files().size(); ++i) {
+        ImGui::PushID(static_cast<int>(i));
+        if (ImGui::MenuItem(recent_.Files()[i].c_str())) chosen = recent_.Files()[i];
+        ImGui::PopID();
+    }
+    ImGui::EndMenu();
+    if (!chosen.empty()) OpenFile(chosen);  // after the loop: opening reorders the list
+}
+
+void CFileMenu::Ask(Asking what) {
+    const CCurrentFile& current = editor_.CurrentFile();
+    FileDialogRequest request;
+    request.mode = what == Asking::Open ? FileDialogRequest::Mode::Open : FileDialogRequest::Mode::Save;
+    if (what == Asking::ExportJson) {
+        request.title = "Export JSON As";
+        request.filterName = "Stage JSON files (*.json)";
+        request.extension = ".json";
+        request.initialPath = current.JsonPath();
+    } else {
+        request.title = what == Asking::Open ? "Open Stage" : "Save Stage As";
+        request.filterName = "Stage files (*.txt)";
+        request.extension = ".txt";
+        request.initialPath = current.TextPath();
+    }
+    asking_ = what;
+    dialog_->Open(request);
+}
+
+void CFileMenu::ShowFileName() {
+    const CCurrentFile& current = editor_.CurrentFile();
+    ImGui::Text("Stage: %s", current.DisplayName().c_str());
+    if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s", current.TextPath().c_str());
+}
+
 FileResult CFileMenu::SaveText() {
+    const CCurrentFile& current = editor_.CurrentFile();
     CStage* stage = CManager::GetInstance()->GetStage();
-    FileResult result = stage ? stage->SaveText() : FileResult{false, "Data/FILE/stage.txt", 0, "no stage"};
+    FileResult result = stage ? stage->SaveTextFile(current.TextPath()) : NoStage(current.TextPath());
     Report(result, "Saved", "to");
+    if (result.ok && current.IsChosen()) Remember(current.Chosen());
     return result;
 }
 
 FileResult CFileMenu::LoadText() {
+    const CCurrentFile& current = editor_.CurrentFile();
     CStage* stage = CManager::GetInstance()->GetStage();
-    FileResult result = stage ? stage->LoadText(&editor_.groups, "stage.txt")
-                              : FileResult{false, "Data/FILE/stage.txt", 0, "no stage"};
+    FileResult result = stage ? stage->LoadTextFile(&editor_.groups, current.TextPath()) : NoStage(current.TextPath());
     // A failed load changed nothing, the tag list included.
     if (result.ok) editor_.MergeTagsFromGroups();
     Report(result, "Loaded", "from");
+    if (result.ok && current.IsChosen()) Remember(current.Chosen());
     return result;
 }
 
 FileResult CFileMenu::SaveJson() {
-    FileResult result = ::SaveJson(&editor_.groups, "stage.json");
+    FileResult result = SaveJsonFile(editor_.groups, editor_.CurrentFile().JsonPath());
     Report(result, "Exported", "to");
     return result;
+}
+
+FileResult CFileMenu::OpenFile(const std::string& path) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    FileResult result = stage ? stage->OpenTextFile(&editor_.groups, path) : NoStage(path);
+    if (result.ok) {
+        editor_.ReplaceTagsFromGroups();
+        editor_.CurrentFile().Choose(path);
+    }
+    Report(result, "Opened", "from");
+    if (result.ok) Remember(path);
+    return result;
+}
+
+FileResult CFileMenu::SaveAs(const std::string& path) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    FileResult result = stage ? stage->SaveTextFile(path) : NoStage(path);
+    if (result.ok) editor_.CurrentFile().Choose(path);
+    Report(result, "Saved", "to");
+    if (result.ok) Remember(path);
+    return result;
+}
+
+FileResult CFileMenu::ExportJsonAs(const std::string& path) {
+    FileResult result = SaveJsonFile(editor_.groups, path);
+    Report(result, "Exported", "to");
+    return result;
+}
+
+void CFileMenu::Remember(const std::string& path) {
+    FileResult saved = recent_.Add(path);
+    if (!saved.ok) status_ += " (the recent files could not be kept: " + saved.Describe() + ")";
 }
 
 void CFileMenu::Report(const FileResult& result, const char* verb, const char* preposition) {
@@ -65,6 +157,17 @@ void CFileMenu::Report(const FileResult& result, const char* verb, const char* p
 
 void CFileMenu::ShowOutcome() {
     if (!status_.empty()) ImGui::TextWrapped("%s", status_.c_str());
+
+    // The dialog is modal: the scene behind it takes no drags.
+    if (dialog_->IsOpen()) editor_.mouseOverWindow = true;
+    std::string chosen;
+    if (dialog_->Show(&chosen)) {
+        const Asking what = asking_;
+        asking_ = Asking::Nothing;
+        if (what == Asking::Open) OpenFile(chosen);
+        if (what == Asking::SaveAs) SaveAs(chosen);
+        if (what == Asking::ExportJson) ExportJsonAs(chosen);
+    }
 
     // The popup is opened here, at the main window's level, not inside the menu that ran the command.
     if (openErrorPopup_) {

@@ -1,26 +1,47 @@
-// The "File" menu of the main window: save the stage as text, load it back, export the JSON. Every
-// command's outcome is shown in the main window; a failure opens a popup naming the file, line and reason.
+// The "File" menu of the main window: the design's "SaveText", "LoadText" and "SaveJson" on the current
+// stage file, and "Open...", "Recent", "Save As..." and "Export JSON As..." to work on any stage file.
+// Every command's outcome is shown in the main window; a failure opens a popup naming the file, line and
+// reason, and changes nothing.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "editor/recent_files.h"
+#include "platform/file_dialog.h"
 #include "stagefile/file_result.h"
 
 class CEditor;
 
 class CFileMenu {
 public:
-    explicit CFileMenu(CEditor& editor) : editor_(editor) {}
+    // Reads the recent files from the settings file and takes the platform's file dialog, or makes the
+    // editor's own.
+    explicit CFileMenu(CEditor& editor);
+    ~CFileMenu();
 
     // The menu bar with the "File" menu; run right after the main window begins.
     void ShowMenuBar();
-    // The line that tells the last command's outcome, and the error popup of a failed command.
+    // The current stage file's name.
+    void ShowFileName();
+    // The line that tells the last command's outcome, the error popup of a failed command, and the file
+    // dialog while it is open.
     void ShowOutcome();
 
     // ---- the commands behind the menu items ----
+    // On the current stage file (Data/FILE/stage.txt and stage.json until a file is chosen).
     FileResult SaveText();
     FileResult LoadText();
     FileResult SaveJson();
+    // Replaces the stage with the file's groups; the file becomes the current one.
+    FileResult OpenFile(const std::string& path);
+    // Saves the stage to the file, which becomes the current one.
+    FileResult SaveAs(const std::string& path);
+    // Exports the editor's groups to the file; the current file stays.
+    FileResult ExportJsonAs(const std::string& path);
+
+    IFileDialog& Dialog() { return *dialog_; }
+    const CRecentFiles& Recent() const { return recent_; }
 
     // What the main window shows after the last command ("" before any).
     const std::string& Status() const { return status_; }
@@ -31,10 +52,18 @@ public:
     static constexpr const char* kErrorPopup = "File error";
 
 private:
+    enum class Asking { Nothing, Open, SaveAs, ExportJson };
+    void Ask(Asking what);
+    void ShowRecentMenu();
     // Shows a successful command's summary, or queues the popup for a failed one.
     void Report(const FileResult& result, const char* verb, const char* preposition);
+    // The file joins the recent files; a settings file that cannot be written is reported on the status line.
+    void Remember(const std::string& path);
 
     CEditor& editor_;
+    std::unique_ptr<IFileDialog> dialog_;
+    Asking asking_ = Asking::Nothing;
+    CRecentFiles recent_;
     std::string status_;
     FileResult error_;  // ok while there is nothing to show
     bool openErrorPopup_ = false;

@@ -6,6 +6,7 @@
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 #include "editor/tag_controls.h"
+#include "editor/tag_panel.h"
 #include "resource/model_manager.h"
 #include "resource/shader_manager.h"
 #include "resource/texture_manager.h"
@@ -22,6 +23,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
 
     if (!showMain) return false;
     ShowMainWindow(showAnother);
+    tagPanel_->Show();
     if (showAnother) ShowAnotherWindow(showAnother);
     ShowCatalogProblems();
     return showAnother;
@@ -38,6 +40,7 @@ void CEditor::ShowMainWindow(bool& showAnother) {
 
     ImGuiIO& io = ImGui::GetIO();
     ImGui::Text("Application average %.3f ms/frame (%.1f FPS)", 1000.0f / io.Framerate, io.Framerate);
+    fileMenu_->ShowFileName();
     fileMenu_->ShowOutcome();
 
     MirrorSelectedGroup();

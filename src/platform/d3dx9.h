@@ -85,6 +85,7 @@ struct D3DXATTRIBUTERANGE {
     DWORD VertexCount;
 };
 
+constexpr DWORD D3DXMESH_32BIT = 0x001;
 constexpr DWORD D3DXMESH_SYSTEMMEM = 0x110;
 
 struct ID3DXMesh : IUnknown {
@@ -93,6 +94,11 @@ struct ID3DXMesh : IUnknown {
     virtual DWORD GetFVF() = 0;
     virtual HRESULT LockVertexBuffer(DWORD flags, void** data) = 0;
     virtual HRESULT UnlockVertexBuffer() = 0;
+    // The creation options; with D3DXMESH_32BIT the index buffer holds 32-bit indices, else 16-bit ones.
+    virtual DWORD GetOptions() = 0;
+    // Three indices per face.
+    virtual HRESULT LockIndexBuffer(DWORD flags, void** data) = 0;
+    virtual HRESULT UnlockIndexBuffer() = 0;
     virtual HRESULT DrawSubset(DWORD attribId) = 0;
     // The attribute table: one range of faces per material, in material order.
     virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;

@@ -19,6 +19,12 @@ HRESULT CMemoryMesh::LockVertexBuffer(DWORD, void** data) {
 
 HRESULT CMemoryMesh::UnlockVertexBuffer() { return S_OK; }
 
+HRESULT CMemoryMesh::LockIndexBuffer(DWORD, void** data) {
+    if (!data) return E_INVALIDARG;
+    *data = data_.indices.empty() ? nullptr : data_.indices.data();
+    return S_OK;
+}
+
 HRESULT CMemoryMesh::DrawSubset(DWORD attribId) {
     if (!device_) return E_FAIL;
     if (!buffers_) {

@@ -23,6 +23,9 @@ public:
     DWORD GetFVF() override { return D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1; }
     HRESULT LockVertexBuffer(DWORD flags, void** data) override;
     HRESULT UnlockVertexBuffer() override;
+    DWORD GetOptions() override { return D3DXMESH_SYSTEMMEM | D3DXMESH_32BIT; }
+    HRESULT LockIndexBuffer(DWORD flags, void** data) override;
+    HRESULT UnlockIndexBuffer() override { return S_OK; }
     HRESULT DrawSubset(DWORD attribId) override;
     HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) override;
 

@@ -8,6 +8,7 @@
 
 #include "platform/d3d9.h"
 #include "platform/dinput.h"
+#include "platform/file_dialog.h"
 
 struct ImDrawData;
 
@@ -64,4 +65,8 @@ public:
     // Offers a message to the GUI first; true when the GUI claimed it and nothing else may act on it.
     virtual bool GuiProcessMessage(const PlatformMessage& message) = 0;
     virtual void GuiShutdown() = 0;
+
+    // The system's own file dialog, where the platform has one; null (the default) lets the editor draw
+    // its own. The caller owns the result.
+    virtual IFileDialog* CreateFileDialog() { return nullptr; }
 };

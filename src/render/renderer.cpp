@@ -76,7 +76,7 @@ void CRenderer::Draw() {
         device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
 
         CObject::DrawAll();
-        if (CStage* stage = CManager::GetInstance()->GetStage()) stage->Draw("TEST");
+        if (CStage* stage = CManager::GetInstance()->GetStage()) stage->DrawVisible();
 
         // The GUI is drawn last, over the scene; only when a GUI frame is open.
         if (GuiFrameOpen()) {

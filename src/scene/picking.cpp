@@ -1,6 +1,10 @@
 #include "scene/picking.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+
+#include "scene/object_world.h"
 
 namespace {
 constexpr float kParallel = 1.1920929e-7f;  // below this a direction component counts as zero
@@ -8,7 +12,104 @@ constexpr float kFloatMax = 3.4028235e38f;
 
 bool Finite(const D3DXVECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
+bool Finite(const D3DXMATRIX& m) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (!std::isfinite(m.m[r][c])) return false;
+    return true;
+}
+
 float Component(const D3DXVECTOR3& v, int k) { return k == 0 ? v.x : (k == 1 ? v.y : v.z); }
+
+// v * m for a point (w = 1) and for a direction (w = 0) of an affine matrix.
+D3DXVECTOR3 TransformPoint(const D3DXVECTOR3& v, const D3DXMATRIX& m) {
+    return {v.x * m._11 + v.y * m._21 + v.z * m._31 + m._41, v.x * m._12 + v.y * m._22 + v.z * m._32 + m._42,
+            v.x * m._13 + v.y * m._23 + v.z * m._33 + m._43};
+}
+D3DXVECTOR3 TransformDirection(const D3DXVECTOR3& v, const D3DXMATRIX& m) {
+    return {v.x * m._11 + v.y * m._21 + v.z * m._31, v.x * m._12 + v.y * m._22 + v.z * m._32,
+            v.x * m._13 + v.y * m._23 + v.z * m._33};
+}
+
+D3DXVECTOR3 Cross(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float Dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// Where the line meets the triangle (a, b, c), both faces, edges included; false when it does not or
+// runs in its plane.
+bool HitsTriangle(const D3DXVECTOR3& origin, const D3DXVECTOR3& dir, const D3DXVECTOR3& a, const D3DXVECTOR3& b,
+                  const D3DXVECTOR3& c, float* t) {
+    const D3DXVECTOR3 e1 = b - a, e2 = c - a;
+    const D3DXVECTOR3 p = Cross(dir, e2);
+    const float det = Dot(e1, p);
+    if (det == 0.0f || !std::isfinite(det)) return false;
+    const float inverse = 1.0f / det;
+    const D3DXVECTOR3 s = origin - a;
+    const float u = Dot(s, p) * inverse;
+    if (u < 0.0f || u > 1.0f) return false;
+    const D3DXVECTOR3 q = Cross(s, e1);
+    const float v = Dot(dir, q) * inverse;
+    if (v < 0.0f || u + v > 1.0f) return false;
+    *t = Dot(e2, q) * inverse;
+    return std::isfinite(*t);
+}
+
+// The placement and bounds of an object, all finite.
+bool FinitePlacement(const StageObject& object) {
+    const ObjectPart& part = object.part;
+    return Finite(part.Pos) && Finite(part.Rot) && Finite(part.Scale) && Finite(object.min) && Finite(object.max);
+}
+
+// Broad phase before any rotation is made: a sphere round the object's position that holds its bounds
+// however they are turned (the farthest corner times the largest scale factor). Computed in double so
+// that far objects are not lost to rounding; the sphere is widened a little for the same reason.
+bool SphereMayHit(const PickRay& ray, double dirLength2, const StageObject& object, const D3DXVECTOR3& lo,
+                  const D3DXVECTOR3& hi) {
+    const ObjectPart& part = object.part;
+    const double ax = std::max(std::fabs(lo.x), std::fabs(hi.x));
+    const double ay = std::max(std::fabs(lo.y), std::fabs(hi.y));
+    const double az = std::max(std::fabs(lo.z), std::fabs(hi.z));
+    const double scale =
+        std::max({std::fabs(part.Scale.x), std::fabs(part.Scale.y), std::fabs(part.Scale.z)});
+    const double wx = double(part.Pos.x) - ray.origin.x, wy = double(part.Pos.y) - ray.origin.y,
+                 wz = double(part.Pos.z) - ray.origin.z;
+    const double along = (wx * ray.dir.x + wy * ray.dir.y + wz * ray.dir.z) / dirLength2;
+    const double cx = wx - along * ray.dir.x, cy = wy - along * ray.dir.y, cz = wz - along * ray.dir.z;
+    const double distance = std::sqrt(wx * wx + wy * wy + wz * wz);
+    const double radius = std::sqrt(ax * ax + ay * ay + az * az) * scale;
+    const double slack = 1e-5 * (distance + radius) + 1e-6;
+    const double reach = radius + slack;
+    if (cx * cx + cy * cy + cz * cz > reach * reach) return false;
+    return along + reach / std::sqrt(dirLength2) >= ray.tEye;  // not wholly behind the eye
+}
+
+// The turned box of an object seen in its own model space: the line taken there by the inverse world.
+bool HitsTurnedBox(const PickRay& ray, const D3DXMATRIX& world, const StageObject& object, float* t) {
+    D3DXMATRIX inverse;
+    if (D3DXMatrixInverse(&inverse, nullptr, &world) && Finite(inverse)) {
+        PickRay local;
+        local.origin = TransformPoint(ray.origin, inverse);
+        local.dir = TransformDirection(ray.dir, inverse);
+        local.tEye = ray.tEye;
+        const D3DXVECTOR3 lo(std::min(object.min.x, object.max.x), std::min(object.min.y, object.max.y),
+                             std::min(object.min.z, object.max.z));
+        const D3DXVECTOR3 hi(std::max(object.min.x, object.max.x), std::max(object.min.y, object.max.y),
+                             std::max(object.min.z, object.max.z));
+        if (Finite(local.origin) && Finite(local.dir)) return PickRayBoxEntry(local, lo, hi, t);
+    }
+    // A flattened object (a zero scale factor) has no model space to go back to: its world box is exact
+    // enough, being flat too.
+    D3DXVECTOR3 boxMin, boxMax;
+    WorldBox(world, object.min, object.max, &boxMin, &boxMax);
+    return PickRayBoxEntry(ray, boxMin, boxMax, t);
+}
+
+struct Candidate {
+    float entry;  // where the line enters the world box
+    std::size_t index;
+    D3DXMATRIX world;
+};
 }  // namespace
 
 D3DXVECTOR3 UnprojectNearPlane(float x, float y, const D3DVIEWPORT9& viewport, const D3DXMATRIX& projection,
@@ -53,6 +154,11 @@ bool MakePickRay(const D3DXVECTOR3& cursor, const D3DVIEWPORT9& viewport, const 
 }
 
 bool PickRayHitsBox(const PickRay& ray, const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax) {
+    float t;
+    return PickRayBoxEntry(ray, boxMin, boxMax, &t);
+}
+
+bool PickRayBoxEntry(const PickRay& ray, const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax, float* t) {
     float tNear = -kFloatMax;
     float tFar = kFloatMax;
     for (int k = 0; k < 3; ++k) {
@@ -68,14 +174,127 @@ bool PickRayHitsBox(const PickRay& ray, const D3DXVECTOR3& boxMin, const D3DXVEC
         const float inverse = 1.0f / d;
         float t1 = (hi - o) * inverse;
         float t2 = (lo - o) * inverse;
-        if (t1 > t2) {
-            const float swap = t1;
-            t1 = t2;
-            t2 = swap;
-        }
+        if (t1 > t2) std::swap(t1, t2);
         if (!(tNear > t1)) tNear = t1;
         if (!(t2 > tFar)) tFar = t2;
     }
-    if (tNear > tFar) return false;
-    return !(tFar < ray.tEye);
+    if (tNear > tFar || tFar < ray.tEye) return false;
+    *t = std::max(tNear, ray.tEye);
+    return true;
+}
+
+void WorldBox(const D3DXMATRIX& world, const D3DXVECTOR3& min, const D3DXVECTOR3& max, D3DXVECTOR3* boxMin,
+              D3DXVECTOR3* boxMax) {
+    const D3DXVECTOR3 centre((min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f, (min.z + max.z) * 0.5f);
+    const float ex = std::fabs(max.x - min.x) * 0.5f, ey = std::fabs(max.y - min.y) * 0.5f,
+                ez = std::fabs(max.z - min.z) * 0.5f;
+    const D3DXVECTOR3 c = TransformPoint(centre, world);
+    const D3DXVECTOR3 e(ex * std::fabs(world._11) + ey * std::fabs(world._21) + ez * std::fabs(world._31),
+                        ex * std::fabs(world._12) + ey * std::fabs(world._22) + ez * std::fabs(world._32),
+                        ex * std::fabs(world._13) + ey * std::fabs(world._23) + ez * std::fabs(world._33));
+    *boxMin = c - e;
+    *boxMax = c + e;
+}
+
+bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mesh, float* t, bool* tested) {
+    *tested = false;
+    if (!mesh) return false;
+    const DWORD faces = mesh->GetNumFaces();
+    const DWORD vertices = mesh->GetNumVertices();
+    const DWORD fvf = mesh->GetFVF();
+    const UINT stride = D3DXGetFVFVertexSize(fvf);
+    if (faces == 0 || vertices == 0 || !(fvf & D3DFVF_XYZ) || stride < 3 * sizeof(float)) return false;
+
+    void* vertexData = nullptr;
+    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertexData)) || !vertexData) return false;
+    void* indexData = nullptr;
+    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indexData)) || !indexData) {
+        mesh->UnlockVertexBuffer();
+        return false;
+    }
+    *tested = true;
+    const bool wide = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
+    const auto* bytes = static_cast<const unsigned char*>(vertexData);
+    auto index = [&](DWORD i) -> DWORD {
+        return wide ? static_cast<const std::uint32_t*>(indexData)[i] : static_cast<const std::uint16_t*>(indexData)[i];
+    };
+    auto position = [&](DWORD v) {
+        const float* p = reinterpret_cast<const float*>(bytes + std::size_t(v) * stride);
+        return D3DXVECTOR3(p[0], p[1], p[2]);
+    };
+
+    // The line is taken into model space, where the triangles are; the parameter t is the same in both
+    // spaces. A flattened object has no inverse, so its triangles are taken into world space instead.
+    D3DXMATRIX inverse;
+    const bool local = D3DXMatrixInverse(&inverse, nullptr, &world) && Finite(inverse);
+    const D3DXVECTOR3 origin = local ? TransformPoint(ray.origin, inverse) : ray.origin;
+    const D3DXVECTOR3 dir = local ? TransformDirection(ray.dir, inverse) : ray.dir;
+
+    bool hit = false;
+    float nearest = kFloatMax;
+    for (DWORD f = 0; f < faces; ++f) {
+        const DWORD i0 = index(3 * f), i1 = index(3 * f + 1), i2 = index(3 * f + 2);
+        if (i0 >= vertices || i1 >= vertices || i2 >= vertices) continue;
+        D3DXVECTOR3 a = position(i0), b = position(i1), c = position(i2);
+        if (!local) {
+            a = TransformPoint(a, world);
+            b = TransformPoint(b, world);
+            c = TransformPoint(c, world);
+        }
+        float tHit;
+        if (HitsTriangle(origin, dir, a, b, c, &tHit) && tHit >= ray.tEye && tHit < nearest) {
+            nearest = tHit;
+            hit = true;
+        }
+    }
+    mesh->UnlockIndexBuffer();
+    mesh->UnlockVertexBuffer();
+    if (hit) *t = nearest;
+    return hit;
+}
+
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group) {
+    const double dirLength2 = double(ray.dir.x) * ray.dir.x + double(ray.dir.y) * ray.dir.y +
+                              double(ray.dir.z) * ray.dir.z;
+    if (!(dirLength2 > 0.0)) return -1;
+
+    // Broad phase: the sphere, then the world box of the turned bounds.
+    std::vector<Candidate> candidates;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const StageObject& object = group[i];
+        if (!FinitePlacement(object)) continue;
+        // The catalog keeps a mesh's bounds rounded down, so the mesh may reach up to one unit past the
+        // stored maximum.
+        const D3DXVECTOR3 lo = object.min;
+        const D3DXVECTOR3 hi = object.mesh ? object.max + D3DXVECTOR3(1, 1, 1) : object.max;
+        if (!SphereMayHit(ray, dirLength2, object, lo, hi)) continue;
+        Candidate candidate{0.0f, i, ObjectWorld(object.part)};
+        if (!Finite(candidate.world)) continue;
+        D3DXVECTOR3 boxMin, boxMax;
+        WorldBox(candidate.world, lo, hi, &boxMin, &boxMax);
+        if (!Finite(boxMin) || !Finite(boxMax)) continue;
+        if (PickRayBoxEntry(ray, boxMin, boxMax, &candidate.entry)) candidates.push_back(candidate);
+    }
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+        return a.entry < b.entry || (a.entry == b.entry && a.index < b.index);
+    });
+
+    // Narrow phase, nearest box first: an object whose box begins beyond the best hit cannot be nearer.
+    int best = -1;
+    float bestT = kFloatMax;
+    for (const Candidate& candidate : candidates) {
+        if (best >= 0 && candidate.entry > bestT) break;
+        const StageObject& object = group[candidate.index];
+        float t;
+        bool tested = false;
+        bool hit = PickRayHitsMesh(ray, candidate.world, object.mesh, &t, &tested);
+        if (!tested) hit = HitsTurnedBox(ray, candidate.world, object, &t);
+        if (!hit) continue;
+        const int index = static_cast<int>(candidate.index);
+        if (t < bestT || (t == bestT && index < best)) {
+            bestT = t;
+            best = index;
+        }
+    }
+    return best;
 }

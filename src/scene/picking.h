@@ -1,7 +1,11 @@
-// The maths of mouse picking on plain values: the line through the cursor and the box test against it.
+// The maths of mouse picking on plain values: the line through the cursor, the box and triangle tests
+// against it, and the choice of the nearest object of a group.
 #pragma once
 
+#include <vector>
+
 #include "platform/d3dx9.h"
+#include "scene/stage_types.h"
 
 // The line under the cursor: the points origin + t * dir. origin lies at view depth 1, dir points away
 // from the eye, and tEye is the parameter of the eye itself.
@@ -24,3 +28,20 @@ bool MakePickRay(const D3DXVECTOR3& cursor, const D3DVIEWPORT9& viewport, const 
 // Slab test of the whole line against an axis-aligned box. A box the line meets only behind the eye is
 // missed: it cannot be seen.
 bool PickRayHitsBox(const PickRay& ray, const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax);
+// The same, giving where the line enters the box in front of the eye (tEye when the eye is inside).
+bool PickRayBoxEntry(const PickRay& ray, const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax, float* t);
+
+// The world-space axis-aligned box that holds the model bounds [min, max] under an affine `world`.
+void WorldBox(const D3DXMATRIX& world, const D3DXVECTOR3& min, const D3DXVECTOR3& max, D3DXVECTOR3* boxMin,
+              D3DXVECTOR3* boxMax);
+
+// The nearest point, in front of the eye, where the line meets a triangle of `mesh` under `world` (both
+// faces count). *tested is false when the mesh has no triangles that can be read; the caller then falls
+// back to the box.
+bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mesh, float* t, bool* tested);
+
+// The index of the object of `group` that the line meets nearest in front of the eye, or -1. Each object
+// is tested against its mesh's triangles under its world transform, or against its turned box when it has
+// no mesh; at equal distances the lower index wins. Objects whose placement or bounds are not finite are
+// missed.
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group);

@@ -6,6 +6,7 @@
 
 #include "app/manager.h"
 #include "resource/model_manager.h"
+#include "scene/object_world.h"
 #include "stagefile/file_replace.h"
 #include "stagefile/stage_text_reader.h"
 #include "stagefile/stage_text_writer.h"
@@ -81,14 +82,7 @@ void CStage::Draw(const std::string& tag) {
 
         device->SetTexture(0, nullptr);
 
-        D3DXMATRIX world, scale, rotation, translation;
-        D3DXMatrixIdentity(&world);
-        D3DXMatrixScaling(&scale, part.Scale.x, part.Scale.y, part.Scale.z);
-        D3DXMatrixMultiply(&world, &world, &scale);
-        D3DXMatrixRotationYawPitchRoll(&rotation, part.Rot.y, part.Rot.x, part.Rot.z);
-        D3DXMatrixMultiply(&world, &world, &rotation);
-        D3DXMatrixTranslation(&translation, part.Pos.x, part.Pos.y, part.Pos.z);
-        D3DXMatrixMultiply(&world, &world, &translation);
+        const D3DXMATRIX world = ObjectWorld(part);
 
         device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
         device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
@@ -104,7 +98,7 @@ void CStage::Draw(const std::string& tag) {
             int held = static_cast<int>(object.materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
             if (count > held) count = held;
         }
-        bool highlighted = selectionValid_ && selectedIndex_ == static_cast<int>(i);
+        bool highlighted = selectionValid_ && selectedIndex_ == static_cast<int>(i) && tag == currentTag_;
         for (int m = 0; m < count; ++m) {
             const D3DXMATERIAL& material = materials[m];
             if (highlighted) {
@@ -127,6 +121,25 @@ void CStage::Draw(const std::string& tag) {
     }
 }
 
+void CStage::DrawVisible() {
+    for (const auto& entry : groups_)
+        if (IsTagVisible(entry.first)) Draw(entry.first);
+}
+
+void CStage::SetTagVisible(const std::string& tag, bool visible) {
+    if (visible)
+        hiddenTags_.erase(tag);
+    else
+        hiddenTags_.insert(tag);
+}
+
+void CStage::SetTagLocked(const std::string& tag, bool locked) {
+    if (locked)
+        lockedTags_.insert(tag);
+    else
+        lockedTags_.erase(tag);
+}
+
 FileResult CStage::SaveText() { return SaveTextFile(std::string(kStageFolder) + "stage.txt"); }
 
 FileResult CStage::SaveTextFile(const std::string& path) {
@@ -138,6 +151,14 @@ FileResult CStage::LoadText(StageGroups* editorGroups, const std::string& fileNa
 }
 
 FileResult CStage::LoadTextFile(StageGroups* editorGroups, const std::string& path) {
+    return ReadTextFile(editorGroups, path, false);
+}
+
+FileResult CStage::OpenTextFile(StageGroups* editorGroups, const std::string& path) {
+    return ReadTextFile(editorGroups, path, true);
+}
+
+FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& path, bool replace) {
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -150,6 +171,10 @@ FileResult CStage::LoadTextFile(StageGroups* editorGroups, const std::string& pa
     FileResult result = ReadStageText(in, loaded);
     result.path = path;
     if (!result.ok) return result;
+    if (replace) {
+        groups_.clear();
+        ClearSelection();
+    }
 
     // Every group is recreated under its own tag, in file order, empty ones too. The objects are added
     // after what the stage holds already.

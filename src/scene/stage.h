@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,24 @@ public:
     int GetSelectedIndex() const { return selectedIndex_; }
     bool IsSelectionValid() const { return selectionValid_; }
     const std::string& GetCurrentTag() const { return currentTag_; }
+    // The editor makes its selected tag the current one every frame: picking searches that group, and
+    // the selection is highlighted only there.
+    void SetCurrentTag(const std::string& tag) { currentTag_ = tag; }
 
+    // Draws the tag's group; the selected object is highlighted when the tag is the current one.
     void Draw(const std::string& tag);
-    // Selects the first object of the current tag's group under the cursor while the right button is held.
+    // Draws every group that is not hidden, in tag order.
+    void DrawVisible();
+    // While the right button is held, selects the object of the current tag's group nearest under the
+    // cursor (its mesh's triangles, or its box when it has no mesh). A hidden or locked group is not picked.
     void Picking();
+
+    // View state of the tag groups: hidden groups are neither drawn nor picked, locked ones are drawn but
+    // not picked. Never saved, and not part of the stage's edits.
+    void SetTagVisible(const std::string& tag, bool visible);
+    bool IsTagVisible(const std::string& tag) const { return hiddenTags_.count(tag) == 0; }
+    void SetTagLocked(const std::string& tag, bool locked);
+    bool IsTagLocked(const std::string& tag) const { return lockedTags_.count(tag) != 0; }
 
     // Writes every group to "Data/FILE/stage.txt" (replacing the old file only when the write succeeded).
     FileResult SaveText();
@@ -47,8 +62,11 @@ public:
     // The same two for a file anywhere (vellumar-tool). `editorGroups` may be null.
     FileResult SaveTextFile(const std::string& path);
     FileResult LoadTextFile(StageGroups* editorGroups, const std::string& path);
+    // Replaces every group with the file's and clears the selection ("Open..."). On any error nothing changes.
+    FileResult OpenTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:
+    FileResult ReadTextFile(StageGroups* editorGroups, const std::string& path, bool replace);
     // CreateObject's work on a template the caller gives up (the loader's records are moved, not copied).
     void AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel);
 
@@ -58,4 +76,6 @@ private:
     CTextureCache* textureCache_ = nullptr;
     int selectedIndex_ = 0;
     bool selectionValid_ = false;
+    std::set<std::string> hiddenTags_;
+    std::set<std::string> lockedTags_;
 };

@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "app/manager.h"
 #include "input/input.h"
 #include "render/camera.h"
@@ -12,6 +10,11 @@ void CStage::Picking() {
     CCamera* camera = manager->GetCamera();
     CInputMouse* mouse = manager->GetMouse();
     if (!device || !camera || !mouse) return;
+    // Only a held right button selects, so without it there is nothing to look for.
+    if (!mouse->GetPress(1)) return;
+    if (!IsTagVisible(currentTag_) || IsTagLocked(currentTag_)) return;
+    auto group = groups_.find(currentTag_);
+    if (group == groups_.end() || group->second.empty()) return;
 
     D3DVIEWPORT9 viewport{};
     device->GetViewport(&viewport);
@@ -24,25 +27,6 @@ void CStage::Picking() {
     PickRay ray;
     if (!MakePickRay(cursor, viewport, camera->mtxProjection, view, nearPoint, &ray)) return;
 
-    // Nothing is picked before the first object has been created or loaded.
-    if (currentTag_.empty()) return;
-
-    std::vector<StageObject>& group = groups_[currentTag_];
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        const StageObject& object = group[i];
-        const ObjectPart& part = object.part;
-        // The box ignores the object's rotation. A negative scale mirrors the bounds, so each axis is
-        // ordered again.
-        const D3DXVECTOR3 a(object.max.x * part.Scale.x + part.Pos.x, object.max.y * part.Scale.y + part.Pos.y,
-                            object.max.z * part.Scale.z + part.Pos.z);
-        const D3DXVECTOR3 b(object.min.x * part.Scale.x + part.Pos.x, object.min.y * part.Scale.y + part.Pos.y,
-                            object.min.z * part.Scale.z + part.Pos.z);
-        const D3DXVECTOR3 boxMin(std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z));
-        const D3DXVECTOR3 boxMax(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
-        if (!PickRayHitsBox(ray, boxMin, boxMax)) continue;
-        if (mouse->GetPress(1)) {
-            Select(static_cast<int>(i));
-            return;
-        }
-    }
+    const int index = PickNearestObject(ray, group->second);
+    if (index >= 0) Select(index);
 }

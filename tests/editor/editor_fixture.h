@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -24,6 +25,8 @@ protected:
         fs::copy(SourceDir() / "Data", dir_.Path() / "Data", fs::copy_options::recursive);
         fs::remove(dir_.Path() / "Data/FILE/stage.txt");
         fs::remove(dir_.Path() / "Data/FILE/stage.json");
+        // The recent files go to a settings folder of the test's own, never the user's.
+        setenv("XDG_CONFIG_HOME", (dir_.Path() / "config").c_str(), 1);
         PrepareData();
         cwd_ = std::make_unique<ScopedWorkingDir>(dir_.Path());
         app_ = std::make_unique<HeadlessEditor>();

@@ -6,6 +6,7 @@
 
 #include "editor/editor.h"
 #include "input/input.h"
+#include "platform/memory_mesh.h"
 #include "render/camera.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
@@ -101,6 +102,108 @@ TEST(PickRayMaths, BoxesOnlyBehindTheEyeAreMissed) {
     EXPECT_TRUE(PickRayHitsBox(ray, {-1, -1, 20}, {1, 1, 30}));
 }
 
+// A box-shaped mesh from `lo` to `hi` (12 triangles), with the catalog's bounds: rounded down.
+struct BoxModel {
+    CMemoryMesh* mesh;
+    D3DXVECTOR3 lo, hi;
+    BoxModel(D3DXVECTOR3 l, D3DXVECTOR3 h) : lo(l), hi(h) {
+        MeshData data;
+        for (int i = 0; i < 8; ++i)
+            data.vertices.push_back(
+                MeshVertex{{i & 1 ? h.x : l.x, i & 2 ? h.y : l.y, i & 4 ? h.z : l.z}, {0, 0, 0}, {0, 0}});
+        const std::uint32_t faces[12][3] = {{0, 1, 3}, {0, 3, 2}, {4, 6, 7}, {4, 7, 5}, {0, 4, 5}, {0, 5, 1},
+                                            {2, 3, 7}, {2, 7, 6}, {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}};
+        for (const auto& face : faces) data.indices.insert(data.indices.end(), face, face + 3);
+        data.attributes.push_back(D3DXATTRIBUTERANGE{0, 0, 12, 0, 8});
+        mesh = new CMemoryMesh(nullptr, std::move(data));
+    }
+    ~BoxModel() { mesh->Release(); }
+    StageObject Place(D3DXVECTOR3 pos, D3DXVECTOR3 rot = {}, D3DXVECTOR3 scale = {1, 1, 1}) const {
+        StageObject object;
+        object.mesh = mesh;
+        object.max = D3DXVECTOR3(std::floor(hi.x), std::floor(hi.y), std::floor(hi.z));
+        object.min = D3DXVECTOR3(std::floor(lo.x), std::floor(lo.y), std::floor(lo.z));
+        object.part.Pos = pos;
+        object.part.Rot = rot;
+        object.part.Scale = scale;
+        return object;
+    }
+};
+
+// A line straight down onto the ground at (x, z), from y = 100, the eye at y = 101.
+PickRay Down(float x, float z) {
+    PickRay ray;
+    ray.origin = D3DXVECTOR3(x, 100, z);
+    ray.dir = D3DXVECTOR3(0, -1, 0);
+    ray.tEye = -1.0f;
+    return ray;
+}
+
+TEST(PickNearest, AGroundCreatedFirstDoesNotHideWhatStandsOnIt) {
+    BoxModel ground({-100, -1, -100}, {100, 0, 100});
+    BoxModel crate({-2.5f, 0, -2.5f}, {2.5f, 5, 2.5f});
+    const std::vector<StageObject> group = {ground.Place({0, 0, 0}), crate.Place({10, 0, 0}), crate.Place({30, 0, 0})};
+    EXPECT_EQ(PickNearestObject(Down(10, 0), group), 1);
+    EXPECT_EQ(PickNearestObject(Down(31, 2), group), 2);
+    EXPECT_EQ(PickNearestObject(Down(20, 0), group), 0);
+    EXPECT_EQ(PickNearestObject(Down(150, 0), group), -1);
+    // Looking up from below the ground: the ground is nearest; everything behind the eye is missed.
+    PickRay up = Down(10, 0);
+    up.origin.y = -50;
+    up.dir.y = 1;
+    EXPECT_EQ(PickNearestObject(up, group), 0);
+    up.origin.y = 50;
+    EXPECT_EQ(PickNearestObject(up, group), -1);
+}
+
+TEST(PickNearest, ALongObjectTurnedIsPickedAtItsEndAndNotBesideIt) {
+    BoxModel beam({-20, 0, -0.5f}, {20, 1, 0.5f});
+    const std::vector<StageObject> group = {beam.Place({0, 0, 0}, {0, 1.5707964f, 0})};  // along z
+    EXPECT_EQ(PickNearestObject(Down(0, 19.5f), group), 0);
+    EXPECT_EQ(PickNearestObject(Down(0, -19.5f), group), 0);
+    EXPECT_EQ(PickNearestObject(Down(19.5f, 0), group), -1);
+    EXPECT_EQ(PickNearestObject(Down(1.0f, 0), group), -1);
+    // Halved in length, then raised 45 degrees at one end (roll): it now reaches x = 7.07 only.
+    const std::vector<StageObject> tilted = {beam.Place({0, 0, 0}, {0, 0, 0.7853982f}, {0.5f, 1, 1})};
+    EXPECT_EQ(PickNearestObject(Down(6.5f, 0), tilted), 0);
+    EXPECT_EQ(PickNearestObject(Down(7.5f, 0), tilted), -1);
+}
+
+TEST(PickNearest, TrianglesNotTheBoxEqualDistancesAndBadPlacements) {
+    // One triangle filling half of its box: the empty half is missed.
+    MeshData data;
+    data.vertices = {MeshVertex{{0, 0, 0}, {}, {}}, MeshVertex{{0, 0, 4}, {}, {}}, MeshVertex{{4, 0, 0}, {}, {}}};
+    data.indices = {0, 1, 2};
+    CMemoryMesh* triangle = new CMemoryMesh(nullptr, std::move(data));
+    StageObject half;
+    half.mesh = triangle;
+    half.max = D3DXVECTOR3(4, 0, 4);
+    half.part.Scale = D3DXVECTOR3(1, 1, 1);
+    EXPECT_EQ(PickNearestObject(Down(1, 1), {half}), 0);
+    EXPECT_EQ(PickNearestObject(Down(3, 3), {half}), -1);
+    triangle->Release();
+
+    // Equal distances: the lower index. An object without a mesh is its turned box.
+    BoxModel cube({-1, -1, -1}, {1, 1, 1});
+    StageObject bare = cube.Place({0, 0, 0});
+    bare.mesh = nullptr;
+    bare.max = D3DXVECTOR3(1, 1, 1);
+    const std::vector<StageObject> group = {cube.Place({5, 0, 0}), cube.Place({0, 0, 0}), bare, cube.Place({0, 0, 0})};
+    EXPECT_EQ(PickNearestObject(Down(0, 0), group), 1);
+    bare.part.Rot = D3DXVECTOR3(0, 0.7853982f, 0);  // its corner now reaches x = 1.41
+    EXPECT_EQ(PickNearestObject(Down(1.3f, 0), {bare}), 0);
+    EXPECT_EQ(PickNearestObject(Down(1.3f, 0.6f), {bare}), -1);
+
+    // A placement or bounds that are not finite are missed, whatever else is in the group.
+    const float nan = std::nanf(""), inf = INFINITY;
+    std::vector<StageObject> broken = {cube.Place({0, nan, 0}), cube.Place({0, 0, 0}, {inf, 0, 0}),
+                                       cube.Place({0, 0, 0}, {}, {1, inf, 1}), cube.Place({0, 0, 0})};
+    broken[3].max.x = nan;
+    EXPECT_EQ(PickNearestObject(Down(0, 0), broken), -1);
+    broken.push_back(cube.Place({0, -10, 0}));
+    EXPECT_EQ(PickNearestObject(Down(0, 0), broken), 4);
+}
+
 // The stage on a running editor: the default camera looks from (0, 110, 300) at the pointer (0, 10, 0),
 // so the middle of the view is the pointer's position.
 class StagePickingTest : public ::testing::Test {
@@ -151,13 +254,13 @@ TEST_F(StagePickingTest, RightButtonOverAnObjectSelectsIt) {
     EXPECT_EQ(Stage().GetSelectedIndex(), 1);
 }
 
-TEST_F(StagePickingTest, OverlappingObjectsGiveTheLowerIndexNotTheNearest) {
+TEST_F(StagePickingTest, OverlappingObjectsGiveTheNearest) {
     Place(D3DXVECTOR3(200, 0, 0), 5);
     Place(D3DXVECTOR3(0, -10, -60), 20);  // behind the look-at point, farther from the eye
     Place(D3DXVECTOR3(0, 10, 0), 20);
     Pick(640, 360);
     ASSERT_TRUE(Stage().IsSelectionValid());
-    EXPECT_EQ(Stage().GetSelectedIndex(), 1);
+    EXPECT_EQ(Stage().GetSelectedIndex(), 2);
 }
 
 TEST_F(StagePickingTest, EmptySpaceKeepsTheSelection) {
@@ -169,14 +272,18 @@ TEST_F(StagePickingTest, EmptySpaceKeepsTheSelection) {
     EXPECT_EQ(Stage().GetSelectedIndex(), 1);
 }
 
-TEST_F(StagePickingTest, BoxesUseScaleAndPositionButNotRotation) {
-    // A box flattened beside the line, then a box reaching the line only through its scale.
+TEST_F(StagePickingTest, BoxesTurnWithTheirObjects) {
+    // A box flattened beside the line; a long box that reaches the line only while not turned.
     Place(D3DXVECTOR3(0.5f, 10, 0), 1, D3DXVECTOR3(0, 1, 1));
     Place(D3DXVECTOR3(-40, 10, 0), 1, D3DXVECTOR3(50, 1, 1));
-    Stage().Groups()["TEST"][1].part.Rot = D3DXVECTOR3(0, 1.5707964f, 0);
     Pick(640, 360);
     ASSERT_TRUE(Stage().IsSelectionValid());
     EXPECT_EQ(Stage().GetSelectedIndex(), 1);  // the flat one at index 0 is missed
+
+    Stage().ClearSelection();
+    Stage().Groups()["TEST"][1].part.Rot = D3DXVECTOR3(0, 1.5707964f, 0);  // now it lies along z
+    Pick(640, 360);
+    EXPECT_FALSE(Stage().IsSelectionValid());
 }
 
 TEST_F(StagePickingTest, MirroredObjectIsStillPicked) {
@@ -198,16 +305,23 @@ TEST_F(StagePickingTest, ObjectBehindTheEyeIsNotPicked) {
     EXPECT_EQ(Stage().GetSelectedIndex(), 1);
 }
 
-TEST_F(StagePickingTest, NothingIsPickedBeforeTheFirstObjectIsCreated) {
-    StageObject object;
-    object.max = D3DXVECTOR3(50, 50, 50);
-    object.min = D3DXVECTOR3(-50, -50, -50);
-    object.part.Pos = D3DXVECTOR3(0, 10, 0);
-    object.part.Scale = D3DXVECTOR3(1, 1, 1);
-    Stage().Groups()["TEST"].push_back(object);
-    ASSERT_TRUE(Stage().GetCurrentTag().empty());
+TEST_F(StagePickingTest, OnlyTheCurrentTagsVisibleUnlockedGroupIsPicked) {
+    Place(D3DXVECTOR3(0, 10, 0), 50);
+    Stage().SetCurrentTag("OTHER");
     Pick(640, 360);
     EXPECT_FALSE(Stage().IsSelectionValid());
+
+    Stage().SetCurrentTag("TEST");
+    Stage().SetTagLocked("TEST", true);
+    Pick(640, 360);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+    Stage().SetTagLocked("TEST", false);
+    Stage().SetTagVisible("TEST", false);
+    Pick(640, 360);
+    EXPECT_FALSE(Stage().IsSelectionValid());
+    Stage().SetTagVisible("TEST", true);
+    Pick(640, 360);
+    EXPECT_TRUE(Stage().IsSelectionValid());
 }
 
 TEST_F(StagePickingTest, DegenerateViewportOrProjectionSelectsNothing) {

@@ -111,6 +111,7 @@ TEST_F(StageDrawTest, HighlightsTheSelectedObjectAndRestoresTheSharedMaterials) 
     device.SetMaterial(&current);
 
     stage.Select(1);
+    stage.SetCurrentTag("TEST");  // the selection is highlighted in the current tag's group only
     stage.Draw("TEST");
     ASSERT_EQ(device.Draws().size(), 4u);
     EXPECT_TRUE(SameMaterial(device.Draws()[0].material, before0));  // object 0 as it is
@@ -189,4 +190,31 @@ TEST_F(StageDrawTest, EmptyGroupsModelsMissingAndNoMaterials) {
                                                "SetTransform(256)",  "GetMaterial",          "SetMaterial",
                                                "SetTexture(0,null)"};
     EXPECT_EQ(device.Log(), expected);
+}
+
+TEST_F(StageDrawTest, EveryVisibleGroupIsDrawnAndTheHighlightStaysInTheCurrentOne) {
+    TestModel model(&device, 1);
+    for (const char* tag : {"A", "B", "C"}) {
+        stage.Groups()[tag].push_back(model.Place({0, 0, 0}, {}, {1, 1, 1}));
+        stage.Groups()[tag].push_back(model.Place({1, 0, 0}, {}, {1, 1, 1}));
+    }
+    stage.SetCurrentTag("B");
+    stage.Select(0);
+    stage.SetTagVisible("C", false);
+    stage.SetTagLocked("A", true);  // locked groups are still drawn
+    stage.DrawVisible();
+    ASSERT_EQ(device.Draws().size(), 4u);  // A and B, two objects each
+    auto highlighted = [&](int d) { return device.Draws()[d].material.Emissive.a == 0.7f; };
+    EXPECT_FALSE(highlighted(0));  // A's object 0 has the selected index but is not in B
+    EXPECT_FALSE(highlighted(1));
+    EXPECT_TRUE(highlighted(2));
+    EXPECT_FALSE(highlighted(3));
+
+    device.ClearLog();
+    stage.SetTagVisible("C", true);
+    stage.SetTagVisible("A", false);
+    stage.SetTagVisible("B", false);
+    stage.DrawVisible();
+    EXPECT_EQ(device.Draws().size(), 2u);
+    EXPECT_EQ(stage.Groups().size(), 3u);  // drawing every group inserts none
 }

@@ -1,0 +1,99 @@
+#include "editor/recent_files.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <system_error>
+
+#include "stagefile/file_replace.h"
+
+namespace {
+const char* const kKey = "Recent";
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+}  // namespace
+
+std::string CRecentFiles::DefaultSettingsPath() {
+    std::filesystem::path folder;
+#ifdef _WIN32
+    const std::string appData = Environment("APPDATA");
+    if (appData.empty()) return "";
+    folder = std::filesystem::path(appData) / "Vellumar";
+#else
+    const std::string config = Environment("XDG_CONFIG_HOME");
+    const std::string home = Environment("HOME");
+    // A relative XDG_CONFIG_HOME is to be ignored.
+    if (!config.empty() && std::filesystem::path(config).is_absolute())
+        folder = std::filesystem::path(config) / "vellumar";
+    else if (!home.empty())
+        folder = std::filesystem::path(home) / ".config" / "vellumar";
+    else
+        return "";
+#endif
+    return (folder / "settings.json").string();
+}
+
+void CRecentFiles::Load(const std::string& settingsPath) {
+    settingsPath_ = settingsPath;
+    files_.clear();
+    problem_.clear();
+    if (settingsPath.empty()) return;
+    std::ifstream in(settingsPath, std::ios::binary);
+    if (!in) return;  // no settings yet
+    std::stringstream text;
+    text << in.rdbuf();
+    const nlohmann::json settings = nlohmann::json::parse(text.str(), nullptr, false);
+    if (settings.is_discarded() || !settings.is_object()) {
+        problem_ = settingsPath + ": error: not a JSON object; the recent files are not listed";
+        return;
+    }
+    auto list = settings.find(kKey);
+    if (list == settings.end()) return;
+    if (!list->is_array()) {
+        problem_ = settingsPath + ": error: \"Recent\" is not a list; the recent files are not listed";
+        return;
+    }
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        const nlohmann::json& entry = (*list)[i];
+        if (!entry.is_string() || entry.get_ref<const std::string&>().empty()) {
+            problem_ = settingsPath + ": entry " + std::to_string(i + 1) +
+                       " of \"Recent\": error: not a file name; the recent files are not listed";
+            return;
+        }
+        if (files.size() < kLimit) files.push_back(entry.get<std::string>());
+    }
+    files_ = std::move(files);
+}
+
+FileResult CRecentFiles::Add(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    const std::string entry = error ? path : absolute.lexically_normal().string();
+    files_.erase(std::remove(files_.begin(), files_.end(), entry), files_.end());
+    files_.insert(files_.begin(), entry);
+    if (files_.size() > kLimit) files_.resize(kLimit);
+    if (settingsPath_.empty()) return FileResult{};
+
+    std::filesystem::create_directories(std::filesystem::path(settingsPath_).parent_path(), error);
+    nlohmann::json settings = nlohmann::json::object();
+    settings[kKey] = files_;
+    std::string text;
+    try {
+        text = settings.dump(2) + "\n";
+    } catch (const nlohmann::json::exception& e) {
+        return FileResult{false, settingsPath_, 0, e.what(), 0, 0};  // a file name that is not UTF-8
+    }
+    FileResult result = ReplaceFile(settingsPath_, [&](std::ostream& out) {
+        out << text;
+        return FileResult{};
+    });
+    if (result.ok) problem_.clear();
+    return result;
+}

@@ -1,0 +1,69 @@
+#include "editor/tag_panel.h"
+
+#include <imgui.h>
+
+#include <algorithm>
+
+#include "app/manager.h"
+#include "editor/editor.h"
+#include "scene/stage.h"
+
+std::vector<CTagPanel::Row> CTagPanel::Rows() const {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    std::vector<Row> rows;
+    auto add = [&](const std::string& tag, bool listed) {
+        for (const Row& row : rows)
+            if (row.tag == tag) return;
+        Row row{tag, 0, listed};
+        if (stage) {
+            auto group = stage->Groups().find(tag);
+            if (group != stage->Groups().end()) row.objects = group->second.size();
+        }
+        rows.push_back(row);
+    };
+    for (const std::string& tag : editor_.tags) add(tag, true);
+    if (stage)
+        for (const auto& entry : stage->Groups()) add(entry.first, false);
+    return rows;
+}
+
+void CTagPanel::Show() {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    ImGui::SetNextWindowPos(ImVec2(960, 20), ImGuiCond_Once);
+    ImGui::SetNextWindowSize(ImVec2(310, 260), ImGuiCond_Once);
+    ImGui::Begin(kWindow, nullptr, 0);
+    // Drags and the wheel over this window belong to it, not to the camera.
+    const ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
+    if (ImGui::IsMouseHoveringRect(pos, ImVec2(pos.x + size.x, pos.y + size.y), true)) editor_.mouseOverWindow = true;
+
+    ImGui::TextUnformatted("Tag");
+    ImGui::SameLine(150);
+    ImGui::TextUnformatted("Objects");
+    ImGui::SameLine(210);
+    ImGui::TextUnformatted("Visible");
+    ImGui::SameLine(260);
+    ImGui::TextUnformatted("Lock");
+    ImGui::Separator();
+
+    const std::string selected = editor_.SelectedTag();
+    for (const Row& row : Rows()) {
+        ImGui::PushID(row.tag.c_str(), row.tag.c_str() + row.tag.size());
+        const std::string label = (row.tag.empty() ? std::string("(no name)") : row.tag) + "###Tag";
+        if (!row.listed) ImGui::BeginDisabled();
+        if (ImGui::Selectable(label.c_str(), row.tag == selected, 0, ImVec2(140, 0))) {
+            auto it = std::find(editor_.tags.begin(), editor_.tags.end(), row.tag);
+            if (it != editor_.tags.end()) editor_.tagIndex = static_cast<int>(it - editor_.tags.begin());
+        }
+        if (!row.listed) ImGui::EndDisabled();
+        ImGui::SameLine(150);
+        ImGui::Text("%zu", row.objects);
+        bool visible = !stage || stage->IsTagVisible(row.tag);
+        bool locked = stage && stage->IsTagLocked(row.tag);
+        ImGui::SameLine(215);
+        if (ImGui::Checkbox("##Visible", &visible) && stage) stage->SetTagVisible(row.tag, visible);
+        ImGui::SameLine(262);
+        if (ImGui::Checkbox("##Lock", &locked) && stage) stage->SetTagLocked(row.tag, locked);
+        ImGui::PopID();
+    }
+    ImGui::End();
+}
