@@ -6,11 +6,13 @@
 #include "app/manager.h"
 #include "editor/combo.h"
 #include "editor/editor.h"
+#include "editor/finite_drag.h"
 #include "editor/object_list.h"
 #include "input/input.h"
 #include "resource/model_manager.h"
 #include "scene/pointer.h"
 #include "scene/stage.h"
+#include "stagefile/stage_text_reader.h"
 
 void CCreationPanel::Show(const std::string& tag) {
     // The list writes the group back into the stage, so both copies are equal when it did.
@@ -28,6 +30,7 @@ void CCreationPanel::Show(const std::string& tag) {
     // A modal window (the file dialog, an error) has the user's attention: no key or pick reaches the stage.
     const bool modal = ImGui::GetTopMostPopupModal() != nullptr;
     if (!modal) HandleKeys(tag);
+    if (!notice_.empty()) ImGui::TextWrapped("%s", notice_.c_str());
 
     if (CStage* stage = CManager::GetInstance()->GetStage()) {
         stage->SetCurrentTag(tag);
@@ -56,9 +59,9 @@ void CCreationPanel::ShowPrototype() {
     creationPrototype_.ModelLabel = labels_.empty() ? std::string() : labels_[editor_.modelIndex];
 
     if (!ImGui::CollapsingHeader("CreateObject", 0)) return;
-    ImGui::DragFloat3("Pos", &creationPrototype_.Pos.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
-    ImGui::DragFloat3("Rot", &creationPrototype_.Rot.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
-    ImGui::DragFloat3("Scale", &creationPrototype_.Scale.x, 0.1f, 1.0f, 0.0f, "%.3f", 0);
+    DragFiniteFloat3("Pos", &creationPrototype_.Pos.x, 0.1f, 0.0f, 0.0f);
+    DragFiniteFloat3("Rot", &creationPrototype_.Rot.x, 0.1f, 0.0f, 0.0f);
+    DragFiniteFloat3("Scale", &creationPrototype_.Scale.x, 0.1f, 1.0f, 0.0f);
     if (pointer) {
         pointer->SetPos(creationPrototype_.Pos);
         pointer->Rot() = creationPrototype_.Rot;
@@ -67,7 +70,7 @@ void CCreationPanel::ShowPrototype() {
 }
 
 void CCreationPanel::ShowGroupScale(const std::string& tag) {
-    ImGui::DragFloat3("AddAllObjectScale", addScale_, 0.1f, 0.0f, 0.0f, "%.3f", 0);
+    DragFiniteFloat3("AddAllObjectScale", addScale_, 0.1f, 0.0f, 0.0f);
     if (!ImGui::Button("AddValue")) return;
     if (CStage* stage = CManager::GetInstance()->GetStage()) stage->AddScale(tag, addScale_[0], addScale_[1], addScale_[2]);
     editor_.RefreshGroup(tag);
@@ -97,9 +100,20 @@ bool CCreationPanel::GoToSelection(const std::string& tag) {
     return true;
 }
 
+bool CCreationPanel::HasRoom(CStage& stage) {
+    std::size_t objects = 0;
+    for (const auto& entry : stage.Groups()) objects += entry.second.size();
+    if (objects < kMaxStageRecords) {
+        notice_.clear();
+        return true;
+    }
+    notice_ = "Not created: the stage holds " + std::to_string(objects) + " objects, the most a stage file can hold.";
+    return false;
+}
+
 bool CCreationPanel::CreateAtPointer(const std::string& tag) {
     CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage || labels_.empty()) return false;
+    if (!stage || labels_.empty() || !HasRoom(*stage)) return false;
     stage->CreateObject(creationPrototype_, tag, labels_[editor_.modelIndex]);
     editor_.RefreshGroup(tag);
     return true;
@@ -121,16 +135,16 @@ bool CCreationPanel::CopySelected(const std::string& tag) {
     int index = stage->GetSelectedIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return false;
     stage->SetClipboard(group[index].part);
+    copied_ = true;
     return true;
 }
 
 bool CCreationPanel::Paste(const std::string& tag) {
     CManager* manager = CManager::GetInstance();
     CStage* stage = manager->GetStage();
-    if (!stage) return false;
+    // An object with an empty model label pastes like any other; only an empty clipboard pastes nothing.
+    if (!stage || !copied_ || !HasRoom(*stage)) return false;
     ObjectPart copy = stage->GetClipboard();
-    // Nothing has been copied yet: an object without a model could be neither seen nor picked.
-    if (copy.ModelLabel.empty()) return false;
     if (CPointer* pointer = manager->GetPointer()) copy.Pos = pointer->GetPos();
     stage->CreateObject(copy, tag, copy.ModelLabel);
     editor_.RefreshGroup(tag);

@@ -8,6 +8,7 @@
 #include "scene/stage_types.h"
 
 class CEditor;
+class CStage;
 
 class CCreationPanel {
 public:
@@ -16,17 +17,21 @@ public:
     void Show(const std::string& tag);
 
     // ---- the editing commands, also used by the keys ----
-    // Creates an object from the prototype in the tag's group; false when there is no model to create.
+    // Creates an object from the prototype in the tag's group; false when there is no model to create or
+    // the stage already holds as many objects as a stage file can (Notice() then says so).
     bool CreateAtPointer(const std::string& tag);
     // Deletes the selected object of the tag's group and clears the selection; false without a selection.
     bool DeleteSelected(const std::string& tag);
     // Puts the selected object of the working copy's group into the clipboard; false when the selected
     // index is not a position of that group.
     bool CopySelected(const std::string& tag);
-    // Creates the clipboard's object at the pointer; false when the clipboard holds no object.
+    // Creates the clipboard's object at the pointer; false when nothing has been copied, or the stage is full.
     bool Paste(const std::string& tag);
     // Moves the 3D pointer to the selected object of the tag's group; false without one.
     bool GoToSelection(const std::string& tag);
+
+    // Why the last create or paste was refused, shown in the panel ("" after one that worked).
+    const std::string& Notice() const { return notice_; }
 
     const ObjectPart& Prototype() const { return creationPrototype_; }
     const std::vector<std::string>& ModelLabels() const { return labels_; }
@@ -36,9 +41,13 @@ private:
     void ShowPrototype();
     void ShowGroupScale(const std::string& tag);
     void HandleKeys(const std::string& tag);
+    // True when one more object still fits in a stage file; otherwise sets the notice.
+    bool HasRoom(CStage& stage);
 
     CEditor& editor_;
     ObjectPart creationPrototype_{};  // mirrors the pointer; ModelLabel is the chosen model
     float addScale_[3] = {0.0f, 0.0f, 0.0f};
     std::vector<std::string> labels_;  // the model catalog's labels, rebuilt every frame
+    bool copied_ = false;              // Ctrl+C has put an object into the stage's clipboard
+    std::string notice_;
 };

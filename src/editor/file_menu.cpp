@@ -153,6 +153,8 @@ void CFileMenu::Report(const FileResult& result, const char* verb, const char* p
     }
     status_ = std::string(verb) + " " + Plural(result.objects, "object") + " in " + Plural(result.groups, "group") +
               " " + preposition + " " + result.path;
+    if (result.inPlace)
+        status_ += " (not atomic: the folder takes no new files, so the file was rewritten in place)";
 }
 
 void CFileMenu::ShowOutcome() {

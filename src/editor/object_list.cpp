@@ -8,6 +8,7 @@
 
 #include "app/manager.h"
 #include "editor/editor.h"
+#include "editor/finite_drag.h"
 #include "scene/stage.h"
 
 namespace {
@@ -113,9 +114,9 @@ bool CObjectList::ShowObjectNode(bool* clicked, ObjectPart* part, int index, con
     if (ImGui::IsMouseClicked(0) && ImGui::IsItemHovered()) *clicked = !*clicked;
     if (!open) return false;
     ImGui::PushStyleColor(ImGuiCol_Text, kWhite);
-    bool edited = ImGui::DragFloat3("Pos", &part->Pos.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
-    edited |= ImGui::DragFloat3("Rot", &part->Rot.x, 0.1f, 0.0f, 0.0f, "%.3f", 0);
-    edited |= ImGui::DragFloat3("Scale", &part->Scale.x, 0.1f, 1.0f, 0.0f, "%.3f", 0);
+    bool edited = DragFiniteFloat3("Pos", &part->Pos.x, 0.1f, 0.0f, 0.0f);
+    edited |= DragFiniteFloat3("Rot", &part->Rot.x, 0.1f, 0.0f, 0.0f);
+    edited |= DragFiniteFloat3("Scale", &part->Scale.x, 0.1f, 1.0f, 0.0f);
     std::array<char, 256>& buffer = objectTagBuffers_.try_emplace(index).first->second;
     ImGui::InputText("ObjectTag", buffer.data(), buffer.size(), 0);
     if (ImGui::Button("Update Tag")) {

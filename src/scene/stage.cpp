@@ -171,6 +171,15 @@ FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& pa
     FileResult result = ReadStageText(in, loaded);
     result.path = path;
     if (!result.ok) return result;
+    std::size_t held = 0;
+    if (!replace)
+        for (const auto& entry : groups_) held += entry.second.size();
+    if (held + result.objects > kMaxStageRecords)
+        return FileResult{false, path, 0,
+                          "loading its " + std::to_string(result.objects) + " objects would make the stage hold " +
+                              std::to_string(held + result.objects) + ", more than the " +
+                              std::to_string(kMaxStageRecords) + " a stage file can hold",
+                          0, 0};
     if (replace) {
         groups_.clear();
         ClearSelection();

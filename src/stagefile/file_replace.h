@@ -1,5 +1,7 @@
 // Saving a file without ever destroying the last good one: the new bytes go to a temporary file beside
-// the target, which is renamed over the target only when everything was written.
+// the target, which is renamed over the target only when everything was written. A name that is a
+// symbolic link saves into the file the link ends at; the replacement keeps that file's permissions and,
+// where the system allows, its owner.
 #pragma once
 
 #include <functional>
@@ -10,5 +12,11 @@
 
 // Replaces the file at `path` with what `write` puts into the stream. When `write` fails (its result is
 // not ok), or the file cannot be created, written or renamed, the old file is left as it was, the
-// temporary file is removed and the result says why.
+// temporary file is removed and the result says why. When the folder takes no new file but the file
+// itself is writable, the file is rewritten in place instead (RewriteFileInPlace; the result's inPlace
+// says so).
 FileResult ReplaceFile(const std::string& path, const std::function<FileResult(std::ostream&)>& write);
+
+// Rewrites an existing file where it stands: the new bytes are made in memory, written over the old ones
+// and read back; when that fails, the old bytes are written back and the result says whether that worked.
+FileResult RewriteFileInPlace(const std::string& path, const std::function<FileResult(std::ostream&)>& write);

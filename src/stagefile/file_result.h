@@ -11,6 +11,7 @@ struct FileResult {
     std::string message;  // the reason, when !ok
     std::size_t groups = 0;
     std::size_t objects = 0;
+    bool inPlace = false;  // saved by rewriting the file where it stands, not atomically
 
     // "PATH:LINE: error: MESSAGE" (or "PATH: error: MESSAGE" without a line).
     std::string Describe() const {

@@ -14,6 +14,7 @@ constexpr const char* kInvalidInt = "invalid stoi argument";
 constexpr const char* kIntOutOfRange = "stoi argument out of range";
 constexpr const char* kInvalidFloat = "invalid stof argument";
 constexpr const char* kFloatOutOfRange = "stof argument out of range";
+constexpr const char* kNotFinite = "not a finite number (nan and inf cannot be placed or drawn)";
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -25,8 +26,8 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The items are views into a line held in a std::string. After trimming, an item is followed by a blank,
-// a comma or the line's terminating zero, none of which can continue a number, so the C conversions
-// below stop inside the item: they read its longest valid prefix and ignore the rest.
+// a comma, a carriage return or the string's terminating zero, none of which can continue a number, so the
+// C conversions below stop inside the item: they read its longest valid prefix and ignore the rest.
 
 const char* ParseInt(std::string_view item, long& value) {
     if (item.empty()) return kInvalidInt;
@@ -55,6 +56,7 @@ const char* ParseFloat(std::string_view item, float& value) {
     auto [end, error] = std::from_chars(first, last, parsed);
     bool hex = end < last && (*end == 'x' || *end == 'X');
     if (error == std::errc() && *first != '+' && !hex) {
+        if (!std::isfinite(parsed)) return kNotFinite;
         value = parsed;
         return nullptr;
     }
@@ -65,6 +67,7 @@ const char* ParseFloat(std::string_view item, float& value) {
     // Too large is an error; too small rounds to the nearest float (zero or subnormal), so every float
     // the writer produces reads back.
     if (errno == ERANGE && std::isinf(parsed)) return kFloatOutOfRange;
+    if (!std::isfinite(parsed)) return kNotFinite;
     value = parsed;
     return nullptr;
 }
@@ -96,6 +99,31 @@ Field FieldOf(std::string_view key) {
     return Field::None;  // TexturePath and unknown keys are read and ignored
 }
 
+// Hands out the lines of a stream. A line ends at "\n", "\r\n" or a lone "\r" (old Mac files, or a stray
+// carriage return inside a label), so no label or tag read from a file holds a line break.
+class LineReader {
+public:
+    explicit LineReader(std::istream& in) : in_(in) {}
+
+    bool Next(std::string_view& text) {
+        if (rest_ >= line_.size()) {
+            if (!std::getline(in_, line_)) return false;
+            rest_ = 0;
+        }
+        std::size_t cr = line_.find('\r', rest_);
+        if (cr == std::string::npos) cr = line_.size();
+        text = std::string_view(line_).substr(rest_, cr - rest_);
+        // A carriage return right before the "\n" (or at the end of the file) ends this line only.
+        rest_ = cr + 1 >= line_.size() ? line_.size() : cr + 1;
+        return true;
+    }
+
+private:
+    std::istream& in_;
+    std::string line_;
+    std::size_t rest_ = 0;
+};
+
 }  // namespace
 
 FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
@@ -120,10 +148,10 @@ FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
         return it->second;
     };
 
-    std::string line;
-    while (std::getline(in, line)) {
+    LineReader lines(in);
+    std::string_view text;
+    while (lines.Next(text)) {
         ++lineNumber;
-        std::string_view text(line);
         std::size_t colon = text.find(':');
         if (colon == std::string_view::npos) continue;
         std::string_view key = Trim(text.substr(0, colon));

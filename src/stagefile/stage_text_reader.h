@@ -20,7 +20,7 @@ struct StageTextGroup {
 constexpr long kMaxStageIndex = 1'000'000;
 constexpr std::size_t kMaxStageRecords = kMaxStageIndex + 1;
 
-// Reads a whole stage text. Groups come out in the order of their first tag line, empty ones included;
+// Reads a whole stage text. A line ends at "\n", "\r\n" or a lone "\r"; numbers must be finite. Groups come out in the order of their first tag line, empty ones included;
 // records before any tag line form a group with the empty tag. On the first bad line the result names the
 // line and the reason (its path is left empty for the caller) and `groups` is left as it was.
 FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& groups);

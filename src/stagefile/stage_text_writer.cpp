@@ -1,14 +1,35 @@
 #include "stagefile/stage_text_writer.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <string_view>
+
+#include "stagefile/stage_text_reader.h"
 
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 16;
 
 bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
+bool IsFinite(const D3DXVECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+constexpr const char* kLineBreak = " contains a line break";
+constexpr const char* kNotFinite = " is not finite (nan or inf)";
+
+// The field of an object that the reader could not take back, with what is wrong with it; null when none.
+const char* ObjectProblem(const ObjectPart& part, const char*& field) {
+    struct Label { const char* name; const std::string& text; };
+    for (const Label& label : {Label{"ModelLabel", part.ModelLabel}, Label{"ObjectLabel", part.ObjectLabel}})
+        if (HasLineBreak(label.text)) return field = label.name, kLineBreak;
+    struct Vector { const char* name; const D3DXVECTOR3& value; };
+    for (const Vector& vector : {Vector{"Pos", part.Pos}, Vector{"Rot", part.Rot}, Vector{"Scale", part.Scale}})
+        if (!IsFinite(vector.value)) return field = vector.name, kNotFinite;
+    return nullptr;
+}
 
 // Output is gathered in a buffer and handed to the stream in large pieces.
 class LineBuffer {
@@ -43,35 +64,57 @@ public:
         if (buffer_.size() >= kFlushSize) Flush();
     }
     void Flush() {
+        if (buffer_.empty() && out_) return;
+        bool wasGood = static_cast<bool>(out_);
+        errno = 0;
         out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        if (wasGood && !out_) error_ = errno;  // the reason is known only where the stream first failed
         buffer_.clear();
     }
+    int Error() const { return error_; }
 
 private:
     std::ostream& out_;
     std::string buffer_;
+    int error_ = 0;
 };
 
 }  // namespace
 
-FileResult WriteStageText(const StageGroups& groups, std::ostream& out) {
+FileResult CheckStageText(const StageGroups& groups) {
     FileResult result;
-    for (const auto& [tag, objects] : groups) {
-        std::string where;
-        if (HasLineBreak(tag)) where = "tag \"" + tag + "\"";
-        for (std::size_t i = 0; where.empty() && i < objects.size(); ++i) {
-            const ObjectPart& part = objects[i].part;
-            if (HasLineBreak(part.ModelLabel))
-                where = "ModelLabel of object " + std::to_string(i) + " of tag \"" + tag + "\"";
-            else if (HasLineBreak(part.ObjectLabel))
-                where = "ObjectLabel of object " + std::to_string(i) + " of tag \"" + tag + "\"";
+    std::size_t objects = 0;
+    for (const auto& entry : groups) objects += entry.second.size();
+    if (objects > kMaxStageRecords) {
+        result.ok = false;
+        result.message = "the stage holds " + std::to_string(objects) + " objects, more than the " +
+                         std::to_string(kMaxStageRecords) + " a stage file can hold";
+        return result;
+    }
+    for (const auto& [tag, group] : groups) {
+        std::string problem;
+        if (HasLineBreak(tag)) problem = "the tag \"" + tag + "\"" + kLineBreak;
+        for (std::size_t i = 0; problem.empty() && i < group.size(); ++i) {
+            const char* field = nullptr;
+            if (const char* what = ObjectProblem(group[i].part, field))
+                problem = std::string("the ") + field + " of object " + std::to_string(i) + " of tag \"" + tag + "\"" + what;
         }
-        if (!where.empty()) {
+        if (!problem.empty()) {
             result.ok = false;
-            result.message = "the " + where + " contains a line break, which the stage text cannot hold";
+            result.message = problem + ", which the stage text cannot hold";
             return result;
         }
+        ++result.groups;
     }
+    result.objects = objects;
+    return result;
+}
+
+FileResult WriteStageText(const StageGroups& groups, std::ostream& out) {
+    FileResult result = CheckStageText(groups);
+    if (!result.ok) return result;
+    result.groups = 0;
+    result.objects = 0;
 
     LineBuffer text(out);
     for (const auto& [tag, objects] : groups) {
@@ -100,6 +143,7 @@ FileResult WriteStageText(const StageGroups& groups, std::ostream& out) {
     if (!out) {
         result.ok = false;
         result.message = "the stage text could not be written";
+        if (text.Error()) result.message += std::string(": ") + std::strerror(text.Error());
     }
     return result;
 }

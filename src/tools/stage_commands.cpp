@@ -1,4 +1,6 @@
 // check, export-json and format: the editor's own stage loading and writing, run from the command line.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -45,6 +47,18 @@ int Fail(std::ostream& err, const FileResult& result) {
     return 1;
 }
 
+// The text has gone to the stream; a write that failed (a full disk, a closed pipe) shows only once the
+// stream is flushed, so that is where success is decided.
+int Finish(std::ostream& out, std::ostream& err) {
+    if (out) {
+        errno = 0;
+        out.flush();
+    }
+    if (out) return 0;
+    err << "standard output: error: cannot write: " << (errno ? std::strerror(errno) : "write failed") << "\n";
+    return 1;
+}
+
 // Model labels of the stage that the catalog does not hold, with how many objects use each.
 std::map<std::string, std::size_t> UnknownModels(const StageGroups& groups, const CModelManager& models) {
     std::map<std::string, std::size_t> unknown;
@@ -62,6 +76,12 @@ int RunCheck(const ToolArgs& args, std::ostream& out, std::ostream& err) {
     CStage stage;
     FileResult result = stage.LoadTextFile(nullptr, args[0]);
     if (!result.ok) return Fail(err, result);
+    // A file is ok when the editor can load it and save it again.
+    FileResult writable = CheckStageText(stage.Groups());
+    if (!writable.ok) {
+        writable.path = args[0];
+        return Fail(err, writable);
+    }
     // Objects whose model is missing are kept by the editor (and not drawn), so they only warrant a warning.
     if (const CModelManager* models = catalogs.Models())
         for (const auto& [label, count] : UnknownModels(stage.Groups(), *models))
@@ -87,8 +107,9 @@ int RunExportJson(const ToolArgs& args, std::ostream& out, std::ostream& err) {
         dumped.path = args[0];
         return Fail(err, dumped);
     }
+    errno = 0;
     out << text;
-    return out ? 0 : 1;
+    return Finish(out, err);
 }
 
 int RunFormat(const ToolArgs& args, std::ostream& out, std::ostream& err) {
@@ -103,8 +124,9 @@ int RunFormat(const ToolArgs& args, std::ostream& out, std::ostream& err) {
     }
     FileResult written = WriteStageText(stage.Groups(), out);
     if (!written.ok) {
-        written.path = args[0];
+        // Either the stage cannot be written as text, or the output took no more bytes.
+        written.path = out ? args[0] : "standard output";
         return Fail(err, written);
     }
-    return 0;
+    return Finish(out, err);
 }

@@ -93,6 +93,21 @@ TEST_F(CreationPanelTest, CopyWithASelectionOutsideTheGroupCopiesNothing) {
     EXPECT_EQ(StageGroup("TEST").size(), 1u);
 }
 
+// An object without a model pastes like any other, up to the most objects a stage file can hold.
+TEST_F(CreationPanelTest, PastingAndCreatingStopAtTheLargestStageAFileCanHold) {
+    Stage().CreateObject(ObjectPart{}, "TEST", "");
+    Editor().RefreshGroup("TEST");
+    StageGroup("OTHER").resize(999'999);  // 1,000,001 in all with the paste below
+    ASSERT_TRUE(Gui().Click(GuiDriver::kObjectList, {"Item 1"}));
+    Gui().Chord(DIK_LCONTROL, DIK_C);
+    Gui().Chord(DIK_LCONTROL, DIK_V);  // the last that fits
+    Gui().Chord(DIK_LCONTROL, DIK_V);
+    CreateAt(3, 0, 0);
+    EXPECT_EQ(StageGroup("TEST").size(), 2u);
+    EXPECT_EQ(Editor().GetCreationPanel()->Notice(),
+              "Not created: the stage holds 1000001 objects, the most a stage file can hold.");
+}
+
 TEST_F(CreationPanelTest, AddValueTwiceAddsTwiceToTheSelectedGroupOnly) {
     CreateAt(1, 0, 0);
     Stage().CreateObject(EditorGroup("TEST")[0].part, "OTHER", "SPHERE");

@@ -67,6 +67,18 @@ TEST_F(ObjectListTest, DraggingPosReachesTheStageInTheSameFrame) {
     EXPECT_FLOAT_EQ(Pointer().GetPos().x, 0.0f);  // the inspector edits the object, not the pointer
 }
 
+// Ctrl+click types a number in; one beyond the float range would be an infinity and is not taken.
+TEST_F(ObjectListTest, TheInspectorTakesNoNonFiniteNumbers) {
+    CreateAt(2, 0, 0);
+    ASSERT_TRUE(Gui().Click(GuiDriver::kObjectList, {"Item 1"}));
+    Platform().SetKey(DIK_LCONTROL, true);
+    ASSERT_TRUE(Gui().Click(GuiDriver::kObjectList, {"Item 1", "Pos", 0}));
+    Platform().SetKey(DIK_LCONTROL, false);
+    Gui().Type("-1e39");
+    Gui().Key(DIK_RETURN);
+    EXPECT_FLOAT_EQ(StageGroup("TEST")[0].part.Pos.x, 2.0f);
+}
+
 TEST_F(ObjectListTest, UpdateTagSetsAndClearsTheObjectLabel) {
     MakeThree();
     ASSERT_TRUE(Gui().Click(GuiDriver::kObjectList, {"Item 2"}));

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <sstream>
 
@@ -58,6 +59,23 @@ TEST(StageTextWriter, RefusesLineBreaksInLabelsAndWritesNothing) {
     StageGroups badTag;
     badTag["A\rB"];
     EXPECT_FALSE(WriteStageText(badTag, out).ok);
+}
+
+// What the reader would refuse is not written: a nan or infinity, or more objects than a file may hold.
+TEST(StageTextWriter, RefusesWhatTheReaderCannotTakeBack) {
+    StageGroups groups;
+    groups["A"].push_back(SampleObject({}, {}, {1, std::numeric_limits<float>::infinity(), 1}, "M"));
+    EXPECT_EQ(CheckStageText(groups).message,
+              "the Scale of object 0 of tag \"A\" is not finite (nan or inf), which the stage text cannot hold");
+    groups["A"].resize(kMaxStageRecords + 1);
+    EXPECT_EQ(CheckStageText(groups).message, "the stage holds 1000002 objects, more than the 1000001 a stage file can hold");
+}
+
+TEST(StageTextWriter, AFullDiskGivesTheSystemsReason) {
+    std::ofstream full("/dev/full", std::ios::binary);
+    StageGroups groups;
+    groups["A"].resize(3000);
+    EXPECT_EQ(WriteStageText(groups, full).message, "the stage text could not be written: No space left on device");
 }
 
 TEST(StageTextReader, ReadsTheExampleFile) {
@@ -199,6 +217,8 @@ TEST(StageTextReader, ABadLineNamesItsLineAndReason) {
         {"Tag : A\nIndex : 0\nPos : 1 ,, 2\n", 3, "invalid stof argument"},
         {"Tag : A\nIndex : 0\nRot : 1 , 2 , abc\n", 3, "invalid stof argument"},
         {"Tag : A\nIndex : 0\nScale : 1e39 , 0 , 0\n", 3, "stof argument out of range"},
+        {"Tag : A\nIndex : 0\nPos : 0 , nan , 0\n", 3, "not a finite number (nan and inf cannot be placed or drawn)"},
+        {"Tag : A\nIndex : 0\nRot : +inf , 0 , 0\n", 3, "not a finite number (nan and inf cannot be placed or drawn)"},
         {"Tag : A\nIndex : zero\n", 2, "invalid stoi argument"},
         {"Tag : A\nIndex : ,\n", 2, "invalid stoi argument"},
         {"Tag : A\nIndex : 2147483648\n", 2, "stoi argument out of range"},
@@ -225,10 +245,10 @@ TEST(StageTextReader, ABadLineNamesItsLineAndReason) {
 
 TEST(StageTextReader, NumbersFollowTheCConversions) {
     std::vector<StageTextGroup> groups;
-    ASSERT_TRUE(Read("Index : +0012abc\nPos : 0x1p4 , inf , -1e-50\n", groups).ok);
+    ASSERT_TRUE(Read("Index : +0012abc\nPos : 0x1p4 , 1e+3 , -1e-50\n", groups).ok);
     ASSERT_EQ(groups[0].records.size(), 13u);
     const ObjectPart& record = groups[0].records[12];
     EXPECT_EQ(record.Pos.x, 16.0f);
-    EXPECT_TRUE(std::isinf(record.Pos.y));
+    EXPECT_EQ(record.Pos.y, 1000.0f);
     EXPECT_EQ(record.Pos.z, 0.0f);  // too small for a float: rounds to zero
 }

@@ -1,6 +1,7 @@
 // vellumar-tool check, export-json and format, run as the program runs them.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "support/stage_samples.h"
@@ -114,4 +115,23 @@ TEST_F(ToolTest, FormatWritesTheCanonicalText) {
     EXPECT_EQ(bad.err, "bad.txt:2: error: invalid stof argument\n");
     EXPECT_EQ(TempDir::Read(dir.Path() / "clean.txt"), kExample);
     EXPECT_EQ(Tool(RunFormat, {"a", "b", "c"}).code, 2);
+}
+
+TEST_F(ToolTest, WritingToAFullStandardOutputFails) {
+    dir.Write("example.txt", kExample);
+    for (auto command : {RunFormat, RunExportJson}) {
+        std::ofstream full("/dev/full", std::ios::binary);
+        std::ostringstream err;
+        EXPECT_EQ(command({"example.txt"}, full, err), 1);
+        EXPECT_EQ(err.str(), "standard output: error: cannot write: No space left on device\n");
+    }
+}
+
+// check and the editor both read a lone "\r" as a line end: what check calls ok also saves again.
+TEST_F(ToolTest, ALoneCarriageReturnEndsALineForCheckAndFormatAlike) {
+    dir.Write("stray.txt", "Tag : A\rIndex : 0\rObjectLabel : two\rlines\r\n");
+    EXPECT_EQ(Tool(RunCheck, {"stray.txt"}).out, "ok: 1 groups, 1 objects\n");
+    EXPECT_NE(Tool(RunFormat, {"stray.txt"}).out.find("ObjectLabel : two\n"), std::string::npos);
+    dir.Write("bad.txt", "Tag : A\rIndex : 0\rPos : 1 , x , 3\n");
+    EXPECT_EQ(Tool(RunCheck, {"bad.txt"}).err, "bad.txt:3: error: invalid stof argument\n");
 }
