@@ -37,13 +37,12 @@ void CFileMenu::ShowMenuBar() {
         else if (ImGui::MenuItem("SaveJson"))
             SaveJson();
         ImGui::Separator();
-        if (ImGui::MenuItem("Open..."))
-            Ask(Asking::Open);
-        else if (ImGui::MenuItem("Save As..."))
+        if (ImGui::MenuItem("Open...")) Ask(Asking::Open);
+        ShowRecentMenu();
+        if (ImGui::MenuItem("Save As..."))
             Ask(Asking::SaveAs);
         else if (ImGui::MenuItem("Export JSON As..."))
             Ask(Asking::ExportJson);
-        ShowRecentMenu();
         ImGui::EndMenu();
     }
     ImGui::EndMenuBar();

@@ -52,7 +52,7 @@ bool CObjectList::Show(const std::string& tag) {
     const float clipBottom = window->ClipRect.Max.y;
     if (closedRowHeight_ <= 0.0f) closedRowHeight_ = ImGui::GetFontSize() + 5.0f;
     if (openRowHeight_ <= 0.0f) openRowHeight_ = closedRowHeight_ + 5.0f * (ImGui::GetFrameHeight() + 5.0f);
-    const int selected = stage ? stage->GetSelectedIndex() : -1;
+    const int selected = stage && stage->IsSelectionValid() ? stage->GetSelectedIndex() : -1;
 
     // With every node closed (the usual case) all rows are equally tall, so the rows above and below the
     // visible region are skipped without looking at them.

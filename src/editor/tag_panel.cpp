@@ -29,8 +29,8 @@ std::vector<CTagPanel::Row> CTagPanel::Rows() const {
 
 void CTagPanel::Show() {
     CStage* stage = CManager::GetInstance()->GetStage();
-    ImGui::SetNextWindowPos(ImVec2(960, 20), ImGuiCond_Once);
-    ImGui::SetNextWindowSize(ImVec2(310, 260), ImGuiCond_Once);
+    ImGui::SetNextWindowPos(ImVec2(940, 20), ImGuiCond_Once);
+    ImGui::SetNextWindowSize(ImVec2(330, 260), ImGuiCond_Once);
     ImGui::Begin(kWindow, nullptr, 0);
     // Drags and the wheel over this window belong to it, not to the camera.
     const ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
@@ -39,9 +39,9 @@ void CTagPanel::Show() {
     ImGui::TextUnformatted("Tag");
     ImGui::SameLine(150);
     ImGui::TextUnformatted("Objects");
-    ImGui::SameLine(210);
+    ImGui::SameLine(215);
     ImGui::TextUnformatted("Visible");
-    ImGui::SameLine(260);
+    ImGui::SameLine(280);
     ImGui::TextUnformatted("Lock");
     ImGui::Separator();
 
@@ -59,9 +59,9 @@ void CTagPanel::Show() {
         ImGui::Text("%zu", row.objects);
         bool visible = !stage || stage->IsTagVisible(row.tag);
         bool locked = stage && stage->IsTagLocked(row.tag);
-        ImGui::SameLine(215);
+        ImGui::SameLine(225);
         if (ImGui::Checkbox("##Visible", &visible) && stage) stage->SetTagVisible(row.tag, visible);
-        ImGui::SameLine(262);
+        ImGui::SameLine(282);
         if (ImGui::Checkbox("##Lock", &locked) && stage) stage->SetTagLocked(row.tag, locked);
         ImGui::PopID();
     }

@@ -1,5 +1,5 @@
 // In the real window on the virtual X server: holding the right button over a placed object selects it
-// (over empty space nothing); W moves the pointer, a left drag turns the camera, the wheel zooms.
+// (over empty space nothing, and the nearest object, not the first created); W moves the pointer, a left drag turns the camera, the wheel zooms.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -99,6 +99,74 @@ TEST(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
     EXPECT_FALSE(selectedOverEmptySpace);
     EXPECT_TRUE(selectedOverObject);
     EXPECT_EQ(selectedIndex, 0);
+}
+
+// A slab of 400 x 2 x 400 units, its top at y = 0.
+const char* const kGroundX = R"(xof 0303txt 0032
+Mesh Ground {
+  8;
+  -200.0;-2.0;-200.0;, 200.0;-2.0;-200.0;, 200.0;0.0;-200.0;, -200.0;0.0;-200.0;,
+  -200.0;-2.0;200.0;, 200.0;-2.0;200.0;, 200.0;0.0;200.0;, -200.0;0.0;200.0;;
+  12;
+  3;0,3,2;, 3;0,2,1;, 3;4,5,6;, 3;4,6,7;, 3;0,1,5;, 3;0,5,4;,
+  3;3,7,6;, 3;3,6,2;, 3;1,2,6;, 3;1,6,5;, 3;0,4,7;, 3;0,7,3;;
+}
+)";
+
+TEST(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
+    TempDir folder;
+    folder.Write("Data/FILE/model.json",
+                 R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"], ["GROUND", "Data/model/ground.x"]]})");
+    folder.Write("Data/model/cube.x", kCubeX);
+    folder.Write("Data/model/ground.x", kGroundX);
+    ScopedWorkingDir inFolder(folder.Path());
+
+    CSdlPlatform platform;
+    std::string error;
+    ASSERT_TRUE(StartEditor(platform, error)) << error;
+    CManager* manager = CManager::GetInstance();
+    CStage* stage = manager->GetStage();
+    ObjectPart part{};
+    part.Scale = D3DXVECTOR3(1, 1, 1);
+    part.ModelLabel = "GROUND";
+    stage->CreateObject(part, "TEST", "GROUND");
+    part.Pos = manager->GetPointer()->GetPos();  // (0, 10, 0): the cube stands on the ground
+    part.ModelLabel = "BOX";
+    stage->CreateObject(part, "TEST", "BOX");
+    manager->GetEditor()->RefreshGroup("TEST");
+    ASSERT_NE(stage->Groups()["TEST"].at(0).mesh, nullptr) << "the catalog did not load";
+
+    const std::string window = XWindowId(platform.SdlWindow());
+    ASSERT_FALSE(window.empty());
+    const std::string move = "xdotool mousemove --sync --window " + window + " ";
+    int overCube = -1, overGround = -1;
+    CFrameLoop loop(platform);
+    const int exitCode = loop.Run([&](std::uint64_t frame) {
+        switch (frame) {
+        case 10:
+            Shell(move + "640 360");
+            Shell("xdotool mousedown 3");
+            break;
+        case 30:
+            overCube = stage->IsSelectionValid() ? stage->GetSelectedIndex() : -1;
+            Shell("xdotool mouseup 3");
+            Shell(move + "900 650");  // in front of the cube, on the ground, clear of the GUI
+            Shell("xdotool mousedown 3");
+            break;
+        case 50:
+            overGround = stage->GetSelectedIndex();
+            Shell("xdotool mouseup 3");
+            platform.PostQuitMessage(0);
+            break;
+        default:
+            break;
+        }
+    });
+    StopEditor();
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(overCube, 1);
+    EXPECT_EQ(overGround, 0);
 }
 
 TEST(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
