@@ -128,14 +128,21 @@ FileResult RewriteResolved(const std::string& target, const std::function<FileRe
     return Failure(target, message);
 }
 
+bool IsRefusal(int error) { return error == EACCES || error == EPERM; }
+
+FileResult InPlace(const std::string& path, const std::string& target,
+                   const std::function<FileResult(std::ostream&)>& write) {
+    FileResult result = RewriteResolved(target, write);
+    result.path = path;
+    return result;
+}
+
 }  // namespace
 
 FileResult RewriteFileInPlace(const std::string& path, const std::function<FileResult(std::ostream&)>& write) {
     std::string target, error;
     if (!ResolveLinks(path, target, error)) return Failure(path, error);
-    FileResult result = RewriteResolved(target, write);
-    result.path = path;
-    return result;
+    return InPlace(path, target, write);
 }
 
 FileResult ReplaceFile(const std::string& path, const std::function<FileResult(std::ostream&)>& write) {
@@ -165,11 +172,7 @@ FileResult ReplaceFile(const std::string& path, const std::function<FileResult(s
     if (!out) {
         int error = errno;
         // A folder that takes no new files still lets a writable file be rewritten where it is.
-        if (exists && (error == EACCES || error == EPERM)) {
-            FileResult rewritten = RewriteResolved(target, write);
-            rewritten.path = path;
-            return rewritten;
-        }
+        if (exists && IsRefusal(error)) return InPlace(path, target, write);
         return fail("cannot create " + temp + ": " + Reason(error, "open failed"));
     }
     if (exists) KeepOwnerAndMode(temp, old);
@@ -204,6 +207,8 @@ FileResult ReplaceFile(const std::string& path, const std::function<FileResult(s
     fs::rename(temp, target, renameError);
     if (renameError) {
         fs::remove(temp, ignored);
+        // A stale temporary file let the write start, but the folder refuses the rename.
+        if (exists && IsRefusal(renameError.value())) return InPlace(path, target, write);
         return fail("cannot replace the file: " + renameError.message());
     }
     written.path = path;
