@@ -59,6 +59,20 @@ bool CEditor::RenameSelectedTag(const std::string& newName) {
         groups[newName] = it->second;
         groups.erase(old);
     }
+    // The stage's group moves with it: left under the old name it would be drawn and saved a second time,
+    // and stay behind as a ghost once the renamed objects are moved.
+    if (CStage* stage = CManager::GetInstance()->GetStage()) {
+        StageGroups& stageGroups = stage->Groups();
+        auto staged = stageGroups.find(old);
+        if (staged != stageGroups.end()) {
+            stageGroups[newName] = std::move(staged->second);
+            stageGroups.erase(staged);
+            stage->SetTagVisible(newName, stage->IsTagVisible(old));
+            stage->SetTagLocked(newName, stage->IsTagLocked(old));
+            stage->SetTagVisible(old, true);
+            stage->SetTagLocked(old, false);
+        }
+    }
     tags[tagIndex] = newName;
     return true;
 }
