@@ -1,10 +1,12 @@
 #include "editor/file_menu.h"
 
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include "app/manager.h"
 #include "editor/editor.h"
 #include "editor/gui_file_dialog.h"
+#include "input/input.h"
 #include "scene/stage.h"
 #include "stagefile/stage_json.h"
 
@@ -37,15 +39,26 @@ void CFileMenu::ShowMenuBar() {
         else if (ImGui::MenuItem("SaveJson"))
             SaveJson();
         ImGui::Separator();
-        if (ImGui::MenuItem("Open...")) Ask(Asking::Open);
+        if (ImGui::MenuItem("Open...", "Ctrl+O")) Ask(Asking::Open);
         ShowRecentMenu();
-        if (ImGui::MenuItem("Save As..."))
+        if (ImGui::MenuItem("Save As...", "Ctrl+Shift+S"))
             Ask(Asking::SaveAs);
         else if (ImGui::MenuItem("Export JSON As..."))
             Ask(Asking::ExportJson);
         ImGui::EndMenu();
     }
     ImGui::EndMenuBar();
+    HandleKeys();
+}
+
+void CFileMenu::HandleKeys() {
+    CInputKeyboard* keyboard = CManager::GetInstance()->GetKeyboard();
+    // Keys typed into a text field belong to it; a modal window (the dialog itself) has the user's attention.
+    if (!keyboard || editor_.IsTypingText() || ImGui::GetTopMostPopupModal()) return;
+    const bool control = keyboard->GetPress(DIK_LCONTROL) || keyboard->GetPress(DIK_RCONTROL);
+    const bool shift = keyboard->GetPress(DIK_LSHIFT) || keyboard->GetPress(DIK_RSHIFT);
+    if (control && !shift && keyboard->GetTrigger(DIK_O)) Ask(Asking::Open);
+    if (control && shift && keyboard->GetTrigger(DIK_S)) Ask(Asking::SaveAs);
 }
 
 void CFileMenu::ShowRecentMenu() {

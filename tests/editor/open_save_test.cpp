@@ -47,8 +47,6 @@ TEST_F(OpenSaveTest, OpenThroughTheDialogReplacesTheStageAndBecomesTheCurrentFil
     EXPECT_TRUE(Dialog().Entries()[0].folder);
     EXPECT_EQ(Dialog().Entries()[1].name, "forest.txt");
     Choose("forest.txt");
-
-    EXPECT_FALSE(Dialog().IsOpen());
     EXPECT_EQ(Editor().CurrentFile().TextPath(), Level("forest.txt"));
     EXPECT_EQ(Stage().Groups().count("TEST"), 0u);
     EXPECT_EQ(StageGroup("trees").size(), 2u);
@@ -72,8 +70,7 @@ TEST_F(OpenSaveTest, AFileThatFailsToOpenChangesNothing) {
     CreateAt(5, 0, 0);
     dir_.Write("levels/broken.txt", "Tag : A\nIndex : 0\nPos : 1 , x\n");
     for (const std::string& name : {Level("broken.txt"), Level("missing.txt")}) {
-        FileResult result = Menu().OpenFile(name);
-        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(Menu().OpenFile(name).ok);
         Gui().Idle();
         EXPECT_TRUE(Menu().HasError());
         EXPECT_EQ(Menu().Error().path, name);
@@ -104,11 +101,14 @@ TEST_F(OpenSaveTest, SaveAsAsksBeforeReplacingAndRecentFilesOutliveTheRun) {
     EXPECT_FALSE(Dialog().IsOpen());
     EXPECT_NE(TempDir::Read(Level("keep.txt")).find("Pos : 1 , 2 , 3"), std::string::npos);
 
-    // "Export JSON As..." leaves the current file alone.
+    // "Export JSON As..." leaves the current file alone. Ctrl+O asks for a file to open.
     Command("Export JSON As...");
     Choose(Level("game"));
     EXPECT_TRUE(std::filesystem::exists(Level("game.json")));
     EXPECT_EQ(Editor().CurrentFile().TextPath(), Level("keep.txt"));
+    Gui().Chord(DIK_LCONTROL, DIK_O);
+    EXPECT_EQ(Dialog().WindowName(), "Open Stage");
+    ASSERT_TRUE(Gui().Click(Dialog().WindowName(), {"Cancel"}));
 
     // Nine more files: the list keeps the last eight, newest first, without repeats.
     for (int i = 0; i < 9; ++i) ASSERT_TRUE(Menu().SaveAs(Level("v" + std::to_string(i) + ".txt")).ok);
