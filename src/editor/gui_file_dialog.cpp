@@ -3,6 +3,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <system_error>
 
@@ -62,8 +63,15 @@ void CGuiFileDialog::Refresh() {
         }
         entries_.push_back(Entry{name, folder});
     }
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-        return a.folder != b.folder ? a.folder : a.name < b.name;
+    // Folders first, then files, each in name order as people read it (case aside).
+    auto lower = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    std::sort(entries_.begin(), entries_.end(), [&](const Entry& a, const Entry& b) {
+        if (a.folder != b.folder) return a.folder;
+        const std::string la = lower(a.name), lb = lower(b.name);
+        return la != lb ? la < lb : a.name < b.name;
     });
 }
 

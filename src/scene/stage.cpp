@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "app/manager.h"
@@ -159,6 +160,10 @@ FileResult CStage::OpenTextFile(StageGroups* editorGroups, const std::string& pa
 }
 
 FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& path, bool replace) {
+    // A folder opens like an empty file on some systems; it would load as an empty stage.
+    std::error_code folderError;
+    if (std::filesystem::is_directory(path, folderError))
+        return FileResult{false, path, 0, "cannot open the file: it is a folder", 0, 0};
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -183,6 +188,8 @@ FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& pa
     if (replace) {
         groups_.clear();
         ClearSelection();
+        hiddenTags_.clear();  // another stage: every group is shown and unlocked again
+        lockedTags_.clear();
     }
 
     // Every group is recreated under its own tag, in file order, empty ones too. The objects are added

@@ -62,7 +62,8 @@ public:
     // The same two for a file anywhere (vellumar-tool). `editorGroups` may be null.
     FileResult SaveTextFile(const std::string& path);
     FileResult LoadTextFile(StageGroups* editorGroups, const std::string& path);
-    // Replaces every group with the file's and clears the selection ("Open..."). On any error nothing changes.
+    // Replaces every group with the file's, clears the selection and shows and unlocks every group
+    // ("Open..."). On any error nothing changes.
     FileResult OpenTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:

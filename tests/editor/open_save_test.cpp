@@ -69,7 +69,7 @@ TEST_F(OpenSaveTest, OpenThroughTheDialogReplacesTheStageAndBecomesTheCurrentFil
 TEST_F(OpenSaveTest, AFileThatFailsToOpenChangesNothing) {
     CreateAt(5, 0, 0);
     dir_.Write("levels/broken.txt", "Tag : A\nIndex : 0\nPos : 1 , x\n");
-    for (const std::string& name : {Level("broken.txt"), Level("missing.txt")}) {
+    for (const std::string& name : {Level("broken.txt"), Level("missing.txt"), Level("")}) {
         EXPECT_FALSE(Menu().OpenFile(name).ok);
         Gui().Idle();
         EXPECT_TRUE(Menu().HasError());
