@@ -307,21 +307,18 @@ TEST_F(StagePickingTest, ObjectBehindTheEyeIsNotPicked) {
 
 TEST_F(StagePickingTest, OnlyTheCurrentTagsVisibleUnlockedGroupIsPicked) {
     Place(D3DXVECTOR3(0, 10, 0), 50);
-    Stage().SetCurrentTag("OTHER");
-    Pick(640, 360);
-    EXPECT_FALSE(Stage().IsSelectionValid());
-
-    Stage().SetCurrentTag("TEST");
-    Stage().SetTagLocked("TEST", true);
-    Pick(640, 360);
-    EXPECT_FALSE(Stage().IsSelectionValid());
-    Stage().SetTagLocked("TEST", false);
-    Stage().SetTagVisible("TEST", false);
-    Pick(640, 360);
-    EXPECT_FALSE(Stage().IsSelectionValid());
-    Stage().SetTagVisible("TEST", true);
-    Pick(640, 360);
-    EXPECT_TRUE(Stage().IsSelectionValid());
+    auto picks = [&](const char* current, bool visible, bool locked) {
+        Stage().ClearSelection();
+        Stage().SetCurrentTag(current);
+        Stage().SetTagVisible("TEST", visible);
+        Stage().SetTagLocked("TEST", locked);
+        Pick(640, 360);
+        return Stage().IsSelectionValid();
+    };
+    EXPECT_FALSE(picks("OTHER", true, false));
+    EXPECT_FALSE(picks("TEST", true, true));
+    EXPECT_FALSE(picks("TEST", false, false));
+    EXPECT_TRUE(picks("TEST", true, false));
 }
 
 TEST_F(StagePickingTest, DegenerateViewportOrProjectionSelectsNothing) {
