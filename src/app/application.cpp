@@ -7,6 +7,7 @@
 #include "app/manager.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
+#include "editor/quit_guard.h"
 #include "input/input.h"
 #include "render/camera.h"
 #include "render/renderer.h"
@@ -64,7 +65,12 @@ int CFrameLoop::Run(const std::function<void(std::uint64_t)>& afterFrame) {
 void CFrameLoop::Dispatch(const PlatformMessage& message) {
     if (platform_.GuiProcessMessage(message)) return;
     bool escape = message.kind == PlatformMessage::Kind::KeyDown && message.key == DIK_ESCAPE;
-    if (message.kind == PlatformMessage::Kind::Close || escape) platform_.PostQuitMessage(0);
+    if (message.kind != PlatformMessage::Kind::Close && !escape) return;
+    // With unsaved changes the editor asks first; the answer ends the program from the editor's frame.
+    CEditor* editor = CManager::GetInstance()->GetEditor();
+    CQuitGuard* guard = editor ? editor->GetQuitGuard() : nullptr;
+    if (!guard || guard->RequestQuit(escape ? CQuitGuard::Request::Escape : CQuitGuard::Request::Close))
+        platform_.PostQuitMessage(0);
 }
 
 void CFrameLoop::RunFrame() {

@@ -5,6 +5,7 @@
 
 #include "app/manager.h"
 #include "editor/combo.h"
+#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/finite_drag.h"
 #include "editor/object_list.h"
@@ -72,6 +73,8 @@ void CCreationPanel::ShowPrototype() {
 void CCreationPanel::ShowGroupScale(const std::string& tag) {
     DragFiniteFloat3("AddAllObjectScale", addScale_, 0.1f, 0.0f, 0.0f);
     if (!ImGui::Button("AddValue")) return;
+    editor_.GetHistory()->Begin("Add scale to group");
+    editor_.GetHistory()->TouchGroup(tag);
     if (CStage* stage = CManager::GetInstance()->GetStage()) stage->AddScale(tag, addScale_[0], addScale_[1], addScale_[2]);
     editor_.RefreshGroup(tag);
 }
@@ -114,6 +117,8 @@ bool CCreationPanel::HasRoom(CStage& stage) {
 bool CCreationPanel::CreateAtPointer(const std::string& tag) {
     CStage* stage = CManager::GetInstance()->GetStage();
     if (!stage || labels_.empty() || !HasRoom(*stage)) return false;
+    editor_.GetHistory()->Begin("Create object");
+    editor_.GetHistory()->TouchAppend(tag);
     stage->CreateObject(creationPrototype_, tag, labels_[editor_.modelIndex]);
     editor_.RefreshGroup(tag);
     return true;
@@ -122,6 +127,8 @@ bool CCreationPanel::CreateAtPointer(const std::string& tag) {
 bool CCreationPanel::DeleteSelected(const std::string& tag) {
     CStage* stage = CManager::GetInstance()->GetStage();
     if (!stage || !stage->IsSelectionValid()) return false;
+    editor_.GetHistory()->Begin("Delete object");
+    editor_.GetHistory()->TouchGroup(tag);
     stage->DeleteObject(stage->GetSelectedIndex(), tag);
     stage->ClearSelection();
     editor_.RefreshGroup(tag);
@@ -146,6 +153,8 @@ bool CCreationPanel::Paste(const std::string& tag) {
     if (!stage || !copied_ || !HasRoom(*stage)) return false;
     ObjectPart copy = stage->GetClipboard();
     if (CPointer* pointer = manager->GetPointer()) copy.Pos = pointer->GetPos();
+    editor_.GetHistory()->Begin("Paste object");
+    editor_.GetHistory()->TouchAppend(tag);
     stage->CreateObject(copy, tag, copy.ModelLabel);
     editor_.RefreshGroup(tag);
     return true;

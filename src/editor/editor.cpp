@@ -7,6 +7,11 @@
 
 #include "app/manager.h"
 #include "editor/creation_panel.h"
+#include "editor/edit_history.h"
+#include "editor/edit_menu.h"
+#include "editor/autosave.h"
+#include "editor/quit_guard.h"
+#include "editor/recovery_prompt.h"
 #include "editor/file_menu.h"
 #include "editor/object_list.h"
 #include "editor/tag_controls.h"
@@ -20,12 +25,27 @@ int CEditor::Init() {
     objectList_ = new CObjectList(*this);
     fileMenu_ = new CFileMenu(*this);
     tagPanel_ = new CTagPanel(*this);
+    editMenu_ = new CEditMenu(*this);
+    history_ = new CEditHistory(*this);
+    quitGuard_ = new CQuitGuard(*this);
+    autosave_ = new CAutosave(*this);
+    recoveryPrompt_ = new CRecoveryPrompt(*this);
     return 0;
 }
 
 void CEditor::Uninit() {
     delete tagPanel_;
     tagPanel_ = nullptr;
+    delete recoveryPrompt_;
+    recoveryPrompt_ = nullptr;
+    delete autosave_;  // waits for a write under way
+    autosave_ = nullptr;
+    delete quitGuard_;
+    quitGuard_ = nullptr;
+    delete history_;
+    history_ = nullptr;
+    delete editMenu_;
+    editMenu_ = nullptr;
     delete fileMenu_;
     fileMenu_ = nullptr;
     delete objectList_;
@@ -47,12 +67,18 @@ bool CEditor::IsTypingText() const {
     return context->WantTextInputNextFrame > 0;
 }
 
-void CEditor::AddTag(const std::string& name) { tags.push_back(name); }
+void CEditor::AddTag(const std::string& name) {
+    history_->Begin("Add tag");
+    tags.push_back(name);
+}
 
 bool CEditor::RenameSelectedTag(const std::string& newName) {
     const std::string old = tags[tagIndex];
     // Renaming a tag to its own name would erase its group below.
     if (newName.empty() || newName == old) return false;
+    history_->Begin("Rename tag");
+    history_->TouchGroup(old);
+    history_->TouchGroup(newName);
     mirrorValid_ = false;
     auto it = groups.find(old);
     if (it != groups.end()) {
@@ -82,6 +108,8 @@ void CEditor::CopyTagGroup(int source, int target) {
     if (source < 0 || source >= count || target < 0 || target >= count) return;
     auto it = groups.find(tags[source]);
     if (it == groups.end() || tags[source] == tags[target]) return;
+    history_->Begin("Copy group");
+    history_->TouchGroup(tags[target]);
     mirrorValid_ = false;
     groups[tags[target]] = it->second;
 }

@@ -12,6 +12,11 @@ class CCreationPanel;
 class CObjectList;
 class CFileMenu;
 class CTagPanel;
+class CEditMenu;
+class CEditHistory;
+class CQuitGuard;
+class CAutosave;
+class CRecoveryPrompt;
 
 class CEditor {
 public:
@@ -50,6 +55,8 @@ public:
     // True while the stage's group of the tag is known to equal the working copy's: the mirroring made
     // them equal this frame and no tag operation has changed the working copy since.
     bool IsMirrored(const std::string& tag) const { return mirrorValid_ && mirroredTag_ == tag; }
+    // Something other than the mirroring changed the groups (an undo, a redo).
+    void ForgetMirror() { mirrorValid_ = false; }
 
     CObjectList* GetObjectList() const { return objectList_; }
     CCreationPanel* GetCreationPanel() const { return creationPanel_; }
@@ -59,6 +66,13 @@ public:
     // The stage file that "SaveText", "LoadText" and "SaveJson" act on.
     CCurrentFile& CurrentFile() { return currentFile_; }
     const CCurrentFile& CurrentFile() const { return currentFile_; }
+    CEditMenu* GetEditMenu() const { return editMenu_; }
+    // Every edit of the stage, the tag list and the selection is recorded here (see edit_history.h).
+    CEditHistory* GetHistory() const { return history_; }
+    // Escape, the close box and the system's quit request ask it first (see quit_guard.h).
+    CQuitGuard* GetQuitGuard() const { return quitGuard_; }
+    CAutosave* GetAutosave() const { return autosave_; }
+    CRecoveryPrompt* GetRecoveryPrompt() const { return recoveryPrompt_; }
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
     const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
 
@@ -82,6 +96,11 @@ private:
     CFileMenu* fileMenu_ = nullptr;
     CTagPanel* tagPanel_ = nullptr;
     CCurrentFile currentFile_;
+    CEditMenu* editMenu_ = nullptr;
+    CEditHistory* history_ = nullptr;
+    CQuitGuard* quitGuard_ = nullptr;
+    CAutosave* autosave_ = nullptr;
+    CRecoveryPrompt* recoveryPrompt_ = nullptr;
     std::vector<std::string> catalogProblems_;
     bool catalogProblemsShown_ = false;
     std::string mirroredTag_;

@@ -4,6 +4,9 @@
 #include <imgui_internal.h>
 
 #include "app/manager.h"
+#include "editor/autosave.h"
+#include "editor/edit_history.h"
+#include "editor/edit_menu.h"
 #include "editor/editor.h"
 #include "editor/gui_file_dialog.h"
 #include "input/input.h"
@@ -17,6 +20,12 @@ std::string Plural(std::size_t n, const char* word) {
 }
 
 FileResult NoStage(const std::string& path) { return FileResult{false, path, 0, "no stage", 0, 0}; }
+
+std::size_t ObjectCount(const StageGroups& groups) {
+    std::size_t count = 0;
+    for (const auto& entry : groups) count += entry.second.size();
+    return count;
+}
 
 }  // namespace
 
@@ -47,6 +56,7 @@ void CFileMenu::ShowMenuBar() {
             Ask(Asking::ExportJson);
         ImGui::EndMenu();
     }
+    editor_.GetEditMenu()->ShowMenu();
     ImGui::EndMenuBar();
     HandleKeys();
 }
@@ -94,7 +104,8 @@ void CFileMenu::Ask(Asking what) {
 
 void CFileMenu::ShowFileName() {
     const CCurrentFile& current = editor_.CurrentFile();
-    ImGui::Text("Stage: %s", current.DisplayName().c_str());
+    // A "*" before the name while the stage differs from what was last saved or loaded.
+    ImGui::Text("Stage: %s%s", editor_.GetHistory()->IsModified() ? "*" : "", current.DisplayName().c_str());
     if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s", current.TextPath().c_str());
 }
 
@@ -102,6 +113,10 @@ FileResult CFileMenu::SaveText() {
     const CCurrentFile& current = editor_.CurrentFile();
     CStage* stage = CManager::GetInstance()->GetStage();
     FileResult result = stage ? stage->SaveTextFile(current.TextPath()) : NoStage(current.TextPath());
+    if (result.ok) {
+        editor_.GetHistory()->MarkSaved();
+        editor_.GetAutosave()->Remove();  // the stage file now holds everything
+    }
     Report(result, "Saved", "to");
     if (result.ok && current.IsChosen()) Remember(current.Chosen());
     return result;
@@ -110,9 +125,18 @@ FileResult CFileMenu::SaveText() {
 FileResult CFileMenu::LoadText() {
     const CCurrentFile& current = editor_.CurrentFile();
     CStage* stage = CManager::GetInstance()->GetStage();
-    FileResult result = stage ? stage->LoadTextFile(&editor_.groups, current.TextPath()) : NoStage(current.TextPath());
+    if (!stage) return NoStage(current.TextPath());
+    CEditHistory& history = *editor_.GetHistory();
+    // Loading adds the file's objects to what the stage holds: only a load into an empty, unchanged
+    // stage leaves it equal to the file.
+    bool fresh = !history.IsModified() && ObjectCount(stage->Groups()) == 0;
+    history.Begin("LoadText");
+    history.TouchAllGroups();
+    FileResult result = stage->LoadTextFile(&editor_.groups, current.TextPath());
     // A failed load changed nothing, the tag list included.
     if (result.ok) editor_.MergeTagsFromGroups();
+    history.End();
+    if (result.ok && fresh) history.MarkSaved();
     Report(result, "Loaded", "from");
     if (result.ok && current.IsChosen()) Remember(current.Chosen());
     return result;
@@ -126,11 +150,17 @@ FileResult CFileMenu::SaveJson() {
 
 FileResult CFileMenu::OpenFile(const std::string& path) {
     CStage* stage = CManager::GetInstance()->GetStage();
-    FileResult result = stage ? stage->OpenTextFile(&editor_.groups, path) : NoStage(path);
+    if (!stage) return NoStage(path);
+    CEditHistory& history = *editor_.GetHistory();
+    history.Begin("Open");
+    history.TouchAllGroups();
+    FileResult result = stage->OpenTextFile(&editor_.groups, path);
     if (result.ok) {
         editor_.ReplaceTagsFromGroups();
         editor_.CurrentFile().Choose(path);
     }
+    history.End();
+    if (result.ok) history.MarkSaved();  // the stage is now what the file holds
     Report(result, "Opened", "from");
     if (result.ok) Remember(path);
     return result;
@@ -139,7 +169,11 @@ FileResult CFileMenu::OpenFile(const std::string& path) {
 FileResult CFileMenu::SaveAs(const std::string& path) {
     CStage* stage = CManager::GetInstance()->GetStage();
     FileResult result = stage ? stage->SaveTextFile(path) : NoStage(path);
-    if (result.ok) editor_.CurrentFile().Choose(path);
+    if (result.ok) {
+        editor_.GetAutosave()->Remove();  // the recovery file of the stage file that was current
+        editor_.CurrentFile().Choose(path);
+        editor_.GetHistory()->MarkSaved();
+    }
     Report(result, "Saved", "to");
     if (result.ok) Remember(path);
     return result;

@@ -51,14 +51,15 @@ public:
 
     static constexpr const char* kErrorPopup = "File error";
 
+    // Shows a successful command's summary, or queues the popup for a failed one.
+    void Report(const FileResult& result, const char* verb, const char* preposition);
+
 private:
     enum class Asking { Nothing, Open, SaveAs, ExportJson };
     void Ask(Asking what);
     void ShowRecentMenu();
     // Ctrl+O asks for a file to open, Ctrl+Shift+S for one to save to.
     void HandleKeys();
-    // Shows a successful command's summary, or queues the popup for a failed one.
-    void Report(const FileResult& result, const char* verb, const char* preposition);
     // The file joins the recent files; a settings file that cannot be written is reported on the status line.
     void Remember(const std::string& path);
 

@@ -3,6 +3,11 @@
 
 #include "app/manager.h"
 #include "editor/creation_panel.h"
+#include "editor/edit_history.h"
+#include "editor/edit_menu.h"
+#include "editor/autosave.h"
+#include "editor/quit_guard.h"
+#include "editor/recovery_prompt.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 #include "editor/tag_controls.h"
@@ -26,6 +31,9 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     tagPanel_->Show();
     if (showAnother) ShowAnotherWindow(showAnother);
     ShowCatalogProblems();
+    recoveryPrompt_->Show();
+    quitGuard_->Show();
+    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) autosave_->Update(platform->TimeGetTime());
     return showAnother;
 }
 
@@ -33,6 +41,7 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     // Everything below runs also while the window is collapsed.
     ImGui::Begin("Hello, world!", nullptr, ImGuiWindowFlags_MenuBar);
     fileMenu_->ShowMenuBar();
+    editMenu_->HandleKeys();
 
     ImVec2 pos = ImGui::GetWindowPos();
     ImVec2 size = ImGui::GetWindowSize();
@@ -41,6 +50,7 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     ImGuiIO& io = ImGui::GetIO();
     ImGui::Text("Application average %.3f ms/frame (%.1f FPS)", 1000.0f / io.Framerate, io.Framerate);
     fileMenu_->ShowFileName();
+    if (!autosave_->LastResult().ok) ImGui::TextWrapped("Autosave failed: %s", autosave_->LastResult().Describe().c_str());
     fileMenu_->ShowOutcome();
 
     MirrorSelectedGroup();
@@ -50,6 +60,8 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     creationPanel_->Show(tag);
     ImGui::Checkbox("Another Window", &showAnother);
     ImGui::End();
+    // The list has written the group back: this frame's edit is complete in both copies.
+    history_->EndFrame();
 }
 
 void CEditor::ShowAnotherWindow(bool& showAnother) {

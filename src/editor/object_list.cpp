@@ -7,6 +7,7 @@
 #include <charconv>
 
 #include "app/manager.h"
+#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/finite_drag.h"
 #include "scene/stage.h"
@@ -43,6 +44,7 @@ bool CObjectList::Show(const std::string& tag) {
     CStage* stage = CManager::GetInstance()->GetStage();
     ImGui::BeginChild("ObjectList", ImVec2(400, 200), true, 0);
     std::vector<StageObject>& group = editor_.groups[tag];
+    tag_ = tag;
 
     // Only the rows inside the visible region are built as widgets; the others only advance the layout,
     // by the height of an open or a closed row as the GUI's stored open state says.
@@ -107,6 +109,18 @@ bool CObjectList::Show(const std::string& tag) {
     return inStage;
 }
 
+bool CObjectList::TrackDrag(const char* what, int index, bool changed) {
+    CEditHistory& history = *editor_.GetHistory();
+    // One drag, or one typed value, is one step: it opens when the field becomes active and closes when
+    // the field lets go.
+    if (ImGui::IsItemActivated()) {
+        history.Begin(what, CEditHistory::kContinuous);
+        history.TouchObject(tag_, index);
+    }
+    if (ImGui::IsItemDeactivated()) history.EndContinuous();
+    return changed;
+}
+
 bool CObjectList::ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label) {
     // From the first node on, every window uses this spacing.
     ImGui::GetStyle().ItemSpacing.y = 5.0f;
@@ -114,15 +128,22 @@ bool CObjectList::ShowObjectNode(bool* clicked, ObjectPart* part, int index, con
     if (ImGui::IsMouseClicked(0) && ImGui::IsItemHovered()) *clicked = !*clicked;
     if (!open) return false;
     ImGui::PushStyleColor(ImGuiCol_Text, kWhite);
-    bool edited = DragFiniteFloat3("Pos", &part->Pos.x, 0.1f, 0.0f, 0.0f);
-    edited |= DragFiniteFloat3("Rot", &part->Rot.x, 0.1f, 0.0f, 0.0f);
-    edited |= DragFiniteFloat3("Scale", &part->Scale.x, 0.1f, 1.0f, 0.0f);
+    // The widgets edit a copy: the history takes the object as it was before the first change.
+    ObjectPart value = *part;
+    bool edited = false;
+    edited |= TrackDrag("Edit Pos", index, DragFiniteFloat3("Pos", &value.Pos.x, 0.1f, 0.0f, 0.0f));
+    edited |= TrackDrag("Edit Rot", index, DragFiniteFloat3("Rot", &value.Rot.x, 0.1f, 0.0f, 0.0f));
+    edited |= TrackDrag("Edit Scale", index, DragFiniteFloat3("Scale", &value.Scale.x, 0.1f, 1.0f, 0.0f));
     std::array<char, 256>& buffer = objectTagBuffers_.try_emplace(index).first->second;
     ImGui::InputText("ObjectTag", buffer.data(), buffer.size(), 0);
     if (ImGui::Button("Update Tag")) {
-        part->ObjectLabel = buffer.data();
+        CEditHistory& history = *editor_.GetHistory();
+        history.Begin("Update Tag");
+        history.TouchObject(tag_, index);
+        value.ObjectLabel = buffer.data();
         edited = true;
     }
+    if (edited) *part = value;
     ImGui::PopStyleColor();
     ImGui::TreePop();
     return edited;

@@ -29,8 +29,11 @@ public:
 private:
     // Returns true when a widget changed the object.
     bool ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label);
+    // Records the drag field drawn last as one step of the history; returns `changed`.
+    bool TrackDrag(const char* what, int index, bool changed);
 
     CEditor& editor_;
+    std::string tag_;  // the tag of the group shown this frame
     // One "ObjectTag" buffer per list position, made when the position's inspector is first shown.
     std::unordered_map<int, std::array<char, 256>> objectTagBuffers_;
     // Heights of a closed and of an open row, including the spacing below them; measured as rows are drawn.

@@ -1,0 +1,90 @@
+#include "editor/recovery_prompt.h"
+
+#include <imgui.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
+#include "app/manager.h"
+#include "editor/autosave.h"
+#include "editor/edit_history.h"
+#include "editor/editor.h"
+#include "editor/file_menu.h"
+#include "scene/stage.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string LocalTime(fs::file_time_type when) {
+    std::time_t seconds = std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(std::chrono::file_clock::to_sys(when)));
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace
+
+bool CRecoveryPrompt::FindRecoveryFile() {
+    const std::string stageFile = editor_.CurrentFile().TextPath();
+    const std::string recovery = editor_.GetAutosave()->Path();
+    std::error_code error;
+    fs::file_time_type recoveryTime = fs::last_write_time(recovery, error);
+    if (error) return false;
+    fs::file_time_type stageTime = fs::last_write_time(stageFile, error);
+    bool stageExists = !error;
+    if (stageExists && recoveryTime <= stageTime) return false;  // saved after it was written
+    message_ = "Unsaved changes were kept in\n  " + recovery + " (" + LocalTime(recoveryTime) + ")\nwhich is newer than\n  " +
+               stageFile + (stageExists ? " (" + LocalTime(stageTime) + ")" : std::string(" (missing)"));
+    return true;
+}
+
+void CRecoveryPrompt::Show() {
+    if (!checked_) {
+        checked_ = true;
+        offered_ = FindRecoveryFile();
+        if (offered_) ImGui::OpenPopup(kPopup);
+    }
+    if (!offered_) return;
+    ImGui::SetNextWindowSize(ImVec2(560, 0), ImGuiCond_Appearing);
+    if (!ImGui::BeginPopupModal(kPopup, nullptr, 0)) return;
+    ImGui::TextUnformatted(message_.c_str());
+    bool close = false;
+    if (ImGui::Button("Recover")) {
+        Recover();
+        close = true;
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Discard")) {
+        Discard();
+        close = true;
+    }
+    if (close) ImGui::CloseCurrentPopup();
+    ImGui::EndPopup();
+}
+
+FileResult CRecoveryPrompt::Recover() {
+    offered_ = false;
+    CStage* stage = CManager::GetInstance()->GetStage();
+    const std::string path = editor_.GetAutosave()->Path();
+    if (!stage) return FileResult{false, path, 0, "no stage"};
+    CEditHistory& history = *editor_.GetHistory();
+    history.Begin("Recover");
+    history.TouchAllGroups();
+    FileResult result = stage->LoadTextFile(&editor_.groups, path);
+    if (result.ok) editor_.MergeTagsFromGroups();
+    history.End();
+    // The recovered stage is not what the stage file holds; the recovery file stays until a save.
+    if (result.ok) history.MarkUnsaved();
+    editor_.GetFileMenu()->Report(result, "Recovered", "from");
+    return result;
+}
+
+void CRecoveryPrompt::Discard() {
+    offered_ = false;
+    editor_.GetAutosave()->Remove();
+}

@@ -1,0 +1,36 @@
+// At start-up, a recovery file newer than the stage file (left by an editor that ended without saving) is
+// offered in a popup that names both files and their times: "Recover" loads it (the stage then counts as
+// unsaved), "Discard" deletes it.
+#pragma once
+
+#include <string>
+
+#include "stagefile/file_result.h"
+
+class CEditor;
+
+class CRecoveryPrompt {
+public:
+    explicit CRecoveryPrompt(CEditor& editor) : editor_(editor) {}
+
+    // Run once per editor frame, outside every window; looks for the file in the first frame.
+    void Show();
+    // The commands behind the buttons.
+    FileResult Recover();
+    void Discard();
+
+    bool IsOffered() const { return offered_; }
+    // The popup's text: both files and their times.
+    const std::string& Message() const { return message_; }
+
+    static constexpr const char* kPopup = "Recover unsaved changes";
+
+private:
+    // True when the recovery file exists and is newer than the stage file (or the stage file is gone).
+    bool FindRecoveryFile();
+
+    CEditor& editor_;
+    bool checked_ = false;
+    bool offered_ = false;
+    std::string message_;
+};
