@@ -88,6 +88,12 @@ enum D3DMULTISAMPLE_TYPE : DWORD { D3DMULTISAMPLE_NONE = 0 };
 enum D3DSWAPEFFECT : DWORD { D3DSWAPEFFECT_DISCARD = 1, D3DSWAPEFFECT_FLIP = 2, D3DSWAPEFFECT_COPY = 3 };
 constexpr UINT D3DPRESENT_INTERVAL_DEFAULT = 0;
 
+// The device capabilities the loaders look at.
+struct D3DCAPS9 {
+    DWORD MaxTextureWidth;
+    DWORD MaxTextureHeight;
+};
+
 struct D3DPRESENT_PARAMETERS {
     UINT BackBufferWidth;
     UINT BackBufferHeight;
@@ -284,11 +290,24 @@ struct IDirect3DDevice9 : IUnknown {
                             const void* dirtyRegion) = 0;
     virtual HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
                                             IDirect3DVertexDeclaration9** declaration) = 0;
+    // The texture size limit of a Direct3D 9 class device unless the device says otherwise.
+    virtual HRESULT GetDeviceCaps(D3DCAPS9* caps) {
+        if (!caps) return E_INVALIDARG;
+        caps->MaxTextureWidth = caps->MaxTextureHeight = 8192;
+        return S_OK;
+    }
 
     // ---- what the D3DX stand-ins need from a device (not part of the original interface) ----
     // Creates a texture from 8-bit RGBA pixels, rows top to bottom.
     virtual HRESULT CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba,
                                             IDirect3DTexture9** texture) = 0;
+    // The same with the mip levels a file holds: `levels` RGBA images, each half the size of the one
+    // before (at least 1 x 1). A device that makes its own chain may keep only the first.
+    virtual HRESULT CreateTextureFromLevels(UINT width, UINT height, UINT levels, const BYTE* const* rgba,
+                                            IDirect3DTexture9** texture) {
+        (void)levels;
+        return CreateTextureFromPixels(width, height, rgba[0], texture);
+    }
     // Copies a mesh's vertices and 32-bit triangle indices to the device.
     virtual HRESULT CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
                                       UINT indexCount, IMeshBuffers** buffers) = 0;

@@ -3,9 +3,15 @@
 #include <fstream>
 #include <iostream>
 
-nlohmann::json LoadJsonFile(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return nullptr;
+#include "platform/file_bytes.h"
+
+nlohmann::json LoadJsonFile(const std::string& path, std::string* problem) {
+    std::ifstream in;
+    InputFileError error;
+    if (!OpenInputFile(path, kCatalogFileLimit, in, error)) {
+        if (!error.missing && problem) *problem = error.reason;
+        return nullptr;
+    }
     nlohmann::json document;
     in >> document;
     return document;
@@ -37,10 +43,15 @@ std::string EntryLabel(const nlohmann::json& entry) {
 void WalkCatalog(const std::string& path, const char* key, CatalogProblems& problems,
                  const std::function<void(const nlohmann::json& entry, std::size_t index)>& visit) {
     nlohmann::json document;
+    std::string unusable;
     try {
-        document = LoadJsonFile(path);
+        document = LoadJsonFile(path, &unusable);
     } catch (const nlohmann::json::exception& error) {
         problems.File(path, std::string("not valid JSON: ") + error.what());
+        return;
+    }
+    if (!unusable.empty()) {
+        problems.File(path, unusable);
         return;
     }
     if (document.is_null()) return;  // missing file, or a document that is just null

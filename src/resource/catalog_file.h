@@ -11,8 +11,9 @@
 
 // The JSON document of a catalog file; null when the file cannot be opened. A UTF-8 byte-order mark is
 // skipped and whatever follows the first complete value is ignored. Throws nlohmann::json::parse_error
-// when the file is not well-formed JSON.
-nlohmann::json LoadJsonFile(const std::string& path);
+// when the file is not well-formed JSON. A file that exists but cannot be used (a directory, too large)
+// gives null and its reason in `problem`; a missing file leaves `problem` alone.
+nlohmann::json LoadJsonFile(const std::string& path, std::string* problem = nullptr);
 
 // Problems found while reading one catalog file. Each is kept as one line of text naming the file, the
 // entry (index and label when known) and the reason, and printed to stderr when it is found.

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/d3dx9.h"
+#include "platform/file_bytes.h"
 
 class CTextureCache {
 public:
@@ -13,11 +14,19 @@ public:
     CTextureCache(const CTextureCache&) = delete;
     CTextureCache& operator=(const CTextureCache&) = delete;
 
-    // The texture for a material's file name, or null when the file cannot be loaded (tried again next time).
+    // The texture for a material's file name, or null when the file cannot be loaded. A failed file is
+    // tried again once it has changed (its size or modification time), or appeared.
     IDirect3DTexture9* GetTexture(const std::string& fileName);
     // Releases every cached texture.
     void Uninit();
 
 private:
+    // What a failed file was when it failed; `exists` false when there was no file.
+    struct Failure {
+        bool exists;
+        FileStamp stamp;
+    };
+
     std::unordered_map<std::string, IDirect3DTexture9*> textures_;
+    std::unordered_map<std::string, Failure> failed_;
 };

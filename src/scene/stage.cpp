@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/manager.h"
+#include "platform/file_bytes.h"
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
 #include "stagefile/file_replace.h"
@@ -164,12 +165,10 @@ FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& pa
     std::error_code folderError;
     if (std::filesystem::is_directory(path, folderError))
         return FileResult{false, path, 0, "cannot open the file: it is a folder", 0, 0};
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::string reason = errno ? std::strerror(errno) : "open failed";
-        return FileResult{false, path, 0, "cannot open the file: " + reason, 0, 0};
-    }
+    std::ifstream in;
+    InputFileError error;
+    if (!OpenInputFile(path, kStageFileLimit, in, error))
+        return FileResult{false, path, 0, "cannot open the file: " + error.reason, 0, 0};
 
     // The whole file is read before anything changes, so a bad line leaves the stage as it was.
     std::vector<StageTextGroup> loaded;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <vector>
+#include <unordered_set>
 
 #include "platform/d3dx9.h"
 #include "platform/effect/effect_parser.h"
@@ -13,23 +13,26 @@ namespace {
 
 class CEffect : public RefCounted<ID3DXEffect> {
 public:
-    explicit CEffect(EffectDescription description) : names_(std::move(description)) {}
+    explicit CEffect(const EffectDescription& description)
+        : techniques_(description.techniques.begin(), description.techniques.end()),
+          parameters_(description.parameters.begin(), description.parameters.end()) {}
 
-    D3DXHANDLE GetTechniqueByName(const char* name) override { return Find(names_.techniques, name); }
+    D3DXHANDLE GetTechniqueByName(const char* name) override { return Find(techniques_, name); }
     D3DXHANDLE GetParameterByName(D3DXHANDLE parent, const char* name) override {
         // Only top-level parameters have handles; struct members are not looked into.
-        return parent ? nullptr : Find(names_.parameters, name);
+        return parent ? nullptr : Find(parameters_, name);
     }
 
 private:
-    static D3DXHANDLE Find(const std::vector<std::string>& names, const char* name) {
+    static D3DXHANDLE Find(const std::unordered_set<std::string>& names, const char* name) {
         if (!name) return nullptr;
-        for (const std::string& candidate : names)
-            if (candidate == name) return candidate.c_str();
-        return nullptr;
+        auto it = names.find(name);
+        return it == names.end() ? nullptr : it->c_str();
     }
 
-    const EffectDescription names_;  // never changes, so the handles stay valid
+    // Never change after construction; set elements do not move, so the handles stay valid.
+    const std::unordered_set<std::string> techniques_;
+    const std::unordered_set<std::string> parameters_;
 };
 
 HRESULT Fail(const std::string& message, ID3DXBuffer** errors) {
@@ -48,11 +51,11 @@ HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9*, const char* fileName, const
     if (!effect) return E_INVALIDARG;
     const std::string name = fileName ? fileName : "";
     std::string source, reason;
-    if (!ReadFileBytes(fileName, source, reason)) return Fail(name + ": error: " + reason, compilationErrors);
+    if (!ReadFileBytes(fileName, source, reason, kEffectFileLimit)) return Fail(name + ": error: " + reason, compilationErrors);
     EffectDescription description;
     std::string message;
     if (!ParseEffect(source, name, description, message)) return Fail(message, compilationErrors);
-    auto* created = new (std::nothrow) CEffect(std::move(description));
+    auto* created = new (std::nothrow) CEffect(description);
     if (!created) return E_OUTOFMEMORY;
     *effect = created;
     return S_OK;

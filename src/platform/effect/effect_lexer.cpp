@@ -26,7 +26,13 @@ public:
                 continue;
             }
             if (c == '#' && lineStart) {
-                SkipDirective();
+                EffectToken directive;
+                directive.kind = EffectToken::Kind::Directive;
+                directive.line = line_;
+                directive.column = column_;
+                Advance();
+                directive.text = TakeDirective();
+                tokens.push_back(std::move(directive));
                 continue;
             }
             lineStart = false;
@@ -99,12 +105,20 @@ private:
         Advance();
         return c;
     }
-    // A preprocessor line (and its continuation lines) is not part of the effect's declarations.
-    void SkipDirective() {
+    // The rest of a preprocessor line, its continuation lines joined with a space.
+    std::string TakeDirective() {
+        std::string text;
         while (i_ < s_.size() && s_[i_] != '\n') {
-            if (s_[i_] == '\\' && Peek(1) == '\n') Advance();
-            Advance();
+            if (s_[i_] == '\\' && (Peek(1) == '\n' || (Peek(1) == '\r' && Peek(2) == '\n'))) {
+                Advance();
+                if (s_[i_] == '\r') Advance();
+                Advance();
+                text += ' ';
+                continue;
+            }
+            text += Take();
         }
+        return text;
     }
     static bool Fail(EffectLexError& error, int line, int column, const char* message) {
         error = {line, column, message};

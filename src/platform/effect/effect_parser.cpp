@@ -1,16 +1,23 @@
 #include "platform/effect/effect_parser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <set>
+#include <unordered_set>
 
 #include "platform/effect/effect_lexer.h"
+#include "platform/effect/effect_preprocessor.h"
+#include "platform/effect/effect_states.h"
 
 namespace {
 
 using Kind = EffectToken::Kind;
 
+constexpr int kMaxStructDepth = 64;
+
 struct ParseError {
+    int file;
     int line;
     int column;
     std::string message;
@@ -49,7 +56,10 @@ private:
         Take();
         return true;
     }
-    [[noreturn]] void Expected(const std::string& what) const { throw ParseError{Cur().line, Cur().column, "expected " + what}; }
+    [[noreturn]] void Expected(const std::string& what) const { Fail(Cur(), "expected " + what); }
+    [[noreturn]] static void Fail(const EffectToken& at, const std::string& what) {
+        throw ParseError{at.file, at.line, at.column, what};
+    }
     void Expect(const char* text) {
         if (!Accept(text)) Expected(std::string("'") + text + "'");
     }
@@ -58,9 +68,9 @@ private:
         return Take().text;
     }
 
-    void Define(std::vector<std::string>& names, const EffectToken& at, const std::string& name) {
-        if (std::find(names.begin(), names.end(), name) != names.end())
-            throw ParseError{at.line, at.column, "redefinition of '" + name + "'"};
+    void Define(std::vector<std::string>& names, std::unordered_set<std::string>& seen, const EffectToken& at,
+                const std::string& name) {
+        if (!seen.insert(name).second) Fail(at, "redefinition of '" + name + "'");
         names.push_back(name);
     }
 
@@ -90,6 +100,12 @@ private:
 
     // struct [Name] { members } [declarators] ;
     void Struct(bool topLevel) {
+        if (structDepth_ >= kMaxStructDepth) Fail(Cur(), "structs nested more than " + std::to_string(kMaxStructDepth) + " deep");
+        ++structDepth_;
+        StructBody(topLevel);
+        --structDepth_;
+    }
+    void StructBody(bool topLevel) {
         Expect("struct");
         if (Cur().kind == Kind::Identifier) Take();
         Expect("{");
@@ -137,6 +153,7 @@ private:
         if (Cur().Is("(")) {
             if (!topLevel) Expected("';'");
             Function();
+            functions_.insert(name);
             return;
         }
         Variable(topLevel, nameToken, name);
@@ -159,7 +176,7 @@ private:
     }
 
     void Variable(bool topLevel, const EffectToken& at, const std::string& name) {
-        if (topLevel) Define(out_.parameters, at, name);
+        if (topLevel) Define(out_.parameters, parameters_, at, name);
         while (Cur().Is("[")) Balanced("[", "]");
         Semantics();
         if (Cur().Is("<")) Annotations();
@@ -224,7 +241,7 @@ private:
     void Technique() {
         Take();
         const EffectToken& at = Cur();
-        if (Cur().kind == Kind::Identifier) Define(out_.techniques, at, Take().text);
+        if (Cur().kind == Kind::Identifier) Define(out_.techniques, techniques_, at, Take().text);
         if (Cur().Is("<")) Annotations();
         Expect("{");
         while (!Accept("}")) {
@@ -236,7 +253,9 @@ private:
             while (!Accept("}")) {
                 if (Cur().kind == Kind::End) Expected("'}'");
                 if (Accept(";")) continue;
+                const EffectToken& state = Cur();
                 Name("pass state");
+                if (!Cur().Is("(") && !IsPassState(state.text)) Fail(state, "unknown state '" + state.text + "'");
                 if (Cur().Is("(")) {
                     Balanced("(", ")");  // SetVertexShader(CompileShader(vs_4_0, VS()));
                 } else {
@@ -271,7 +290,8 @@ private:
     }
 
     // An expression (or initialiser list) up to one of the terminators at bracket depth zero. Two operands
-    // in a row mean a terminator is missing, except after `compile` (compile vs_2_0 VS()).
+    // in a row mean a terminator is missing, except after `compile` (compile vs_2_0 VS()), whose target
+    // must name a function defined before. `asm { ... }` is taken as it is.
     void Expression(const char* terminators) {
         const std::string terminator = std::string("'") + terminators[std::strlen(terminators) - 1] + "'";
         std::vector<std::string> stack;
@@ -284,6 +304,23 @@ private:
             if (previous && IsOperand(*previous) && IsOperand(token) && !previous->Is("compile") &&
                 !(beforePrevious && beforePrevious->Is("compile")))
                 Expected(stack.empty() ? terminator : "'" + stack.back() + "'");
+            if ((token.Is("asm") || token.Is("ASM")) && Next().Is("{")) {
+                Take();
+                Balanced("{", "}", false);
+                empty = false;
+                previous = beforePrevious = nullptr;
+                continue;
+            }
+            if (token.Is("compile") && Next().kind == Kind::Identifier) {
+                Take();
+                Take();
+                const EffectToken& target = Cur();
+                if (target.kind != Kind::Identifier) Expected("the name of a function after 'compile'");
+                if (!functions_.count(target.text)) Fail(target, "'compile' names no function: '" + target.text + "'");
+                empty = false;
+                previous = beforePrevious = nullptr;
+                continue;
+            }
             if (token.kind == Kind::Punct) {
                 const std::string& p = token.text;
                 if (stack.empty() && std::string(terminators).find(p[0]) != std::string::npos) break;
@@ -310,29 +347,31 @@ private:
     const std::vector<EffectToken>& t_;
     EffectDescription& out_;
     std::size_t pos_ = 0;
+    int structDepth_ = 0;
+    std::unordered_set<std::string> techniques_, parameters_, functions_;
 };
-
-std::string Message(const std::string& fileName, int line, int column, const std::string& what) {
-    return fileName + "(" + std::to_string(line) + "," + std::to_string(column) + "): error: " + what;
-}
 
 }  // namespace
 
-bool ParseEffect(const std::string& source, const std::string& fileName, EffectDescription& out,
-                 std::string& message) {
+bool ParseEffectTokens(const std::vector<EffectToken>& tokens, const std::vector<std::string>& files,
+                       EffectDescription& out, std::string& message) {
     out = EffectDescription{};
-    std::vector<EffectToken> tokens;
-    EffectLexError lexError;
-    if (!LexEffect(source, tokens, lexError)) {
-        message = Message(fileName, lexError.line, lexError.column, lexError.message);
-        return false;
-    }
     try {
         Parser(tokens, out).File();
     } catch (const ParseError& error) {
-        message = Message(fileName, error.line, error.column, error.message);
+        const std::size_t file = static_cast<std::size_t>(error.file);
+        message = EffectMessage(file < files.size() ? files[file] : std::string(), error.line, error.column, error.message);
         out = EffectDescription{};
         return false;
     }
     return true;
+}
+
+bool ParseEffect(const std::string& source, const std::string& fileName, EffectDescription& out,
+                 std::string& message) {
+    out = EffectDescription{};
+    std::vector<std::string> files;
+    std::vector<EffectToken> tokens;
+    if (!PreprocessEffect(source, fileName, files, tokens, message)) return false;
+    return ParseEffectTokens(tokens, files, out, message);
 }

@@ -7,11 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/effect/effect_lexer.h"
+
 struct EffectDescription {
     std::vector<std::string> techniques;  // in file order
     std::vector<std::string> parameters;  // top-level variables, in file order
 };
 
-// True with the description; false with a compiler-style message "FILE(LINE,COL): error: WHAT".
+// Preprocesses and parses one effect file (`#include` looks beside `fileName`). True with the
+// description; false with a compiler-style message "FILE(LINE,COL): error: WHAT".
 bool ParseEffect(const std::string& source, const std::string& fileName, EffectDescription& out,
                  std::string& message);
+
+// Parses preprocessed tokens; `files` names the files the tokens refer to.
+bool ParseEffectTokens(const std::vector<EffectToken>& tokens, const std::vector<std::string>& files,
+                       EffectDescription& out, std::string& message);

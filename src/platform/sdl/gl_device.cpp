@@ -428,6 +428,31 @@ HRESULT CGlDevice::CreateTextureFromPixels(UINT width, UINT height, const BYTE* 
     return S_OK;
 }
 
+HRESULT CGlDevice::CreateTextureFromLevels(UINT width, UINT height, UINT levels, const BYTE* const* rgba,
+                                          IDirect3DTexture9** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    D3DCAPS9 caps{};
+    GetDeviceCaps(&caps);
+    UINT fullChain = 1;
+    for (UINT size = width > height ? width : height; size > 1; size >>= 1) ++fullChain;
+    if (!rgba || levels == 0 || levels > fullChain || width == 0 || height == 0 || width > caps.MaxTextureWidth ||
+        height > caps.MaxTextureHeight)
+        return D3DERR_INVALIDCALL;
+    for (UINT i = 0; i < levels; ++i)
+        if (!rgba[i]) return D3DERR_INVALIDCALL;
+    *texture = new CGlTexture(this, width, height, levels, rgba);
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetDeviceCaps(D3DCAPS9* caps) {
+    if (!caps) return D3DERR_INVALIDCALL;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    caps->MaxTextureWidth = caps->MaxTextureHeight = static_cast<DWORD>(maxSize > 0 ? maxSize : 0);
+    return S_OK;
+}
+
 HRESULT CGlDevice::CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
                                      UINT indexCount, IMeshBuffers** buffers) {
     if (!buffers) return D3DERR_INVALIDCALL;

@@ -48,6 +48,9 @@ public:
     HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
                                     IDirect3DVertexDeclaration9** declaration) override;
     HRESULT CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba, IDirect3DTexture9** texture) override;
+    HRESULT CreateTextureFromLevels(UINT width, UINT height, UINT levels, const BYTE* const* rgba,
+                                    IDirect3DTexture9** texture) override;
+    HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
     HRESULT CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
                               UINT indexCount, IMeshBuffers** buffers) override;
     HRESULT DrawMeshSubset(IMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) override;

@@ -18,6 +18,23 @@ CGlTexture::CGlTexture(CGlDevice* device, UINT width, UINT height, const BYTE* r
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
 }
 
+CGlTexture::CGlTexture(CGlDevice* device, UINT width, UINT height, UINT levels, const BYTE* const* rgba)
+    : device_(device), width_(width), height_(height), texture_(GlTexture::Generate()) {
+    device_->AddRef();
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glBindTexture(GL_TEXTURE_2D, texture_.Get());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (UINT i = 0; i < levels; ++i) {
+        const auto w = static_cast<GLsizei>(width >> i ? width >> i : 1), h = static_cast<GLsizei>(height >> i ? height >> i : 1);
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba[i]);
+    }
+    // A chain that stops before 1 x 1 is complete at its last level.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+}
+
 CGlTexture::~CGlTexture() {
     device_->ForgetTexture(this);
     texture_.Reset();

@@ -11,6 +11,8 @@ class CGlTexture : public RefCounted<IDirect3DTexture9> {
 public:
     // Uploads 8-bit RGBA pixels, rows top to bottom, so texture coordinate v = 0 is the top row.
     CGlTexture(CGlDevice* device, UINT width, UINT height, const BYTE* rgba);
+    // With the file's own mip levels instead of a made chain.
+    CGlTexture(CGlDevice* device, UINT width, UINT height, UINT levels, const BYTE* const* rgba);
 
     UINT GetWidth() const override { return width_; }
     UINT GetHeight() const override { return height_; }
