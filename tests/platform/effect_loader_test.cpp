@@ -115,3 +115,78 @@ TEST(EffectLoader, CompilesTheSampleEffects) {
         SafeRelease(errors);
     }
 }
+
+TEST(EffectPreprocessor, MacrosConditionsAndIncludesShapeWhatTheParserSees) {
+    TempDir dir;
+    dir.Write("inc/common.fxh", "float4x4 Included;\ntechnique Shared { pass { } }\n");
+    const std::string main = dir.Write("e.fx",
+                                       "#include \"inc/common.fxh\"\r\n"
+                                       "#define TECH Lit\r\n"
+                                       "#define STATES ZEnable = true; \\\r\n"
+                                       "    CullMode = CCW;\r\n"
+                                       "#define MUL(a, b) ((a) * (b))\r\n"
+                                       "#if MUL(2, 3) == 6 && defined(TECH) && !defined NOPE\r\n"
+                                       "float Kept;\r\n"
+                                       "#elif 1\r\n"
+                                       "float Kept;\r\n"
+                                       "#else\r\n"
+                                       "float Kept;\r\n"
+                                       "#endif\r\n"
+                                       "#ifdef NOPE\r\n#error never\r\n#endif\r\n"
+                                       "#pragma warning(disable: 3206)\r\n"
+                                       "float4 VS(float4 p : POSITION) : POSITION { return p; }\r\n"
+                                       "technique TECH { pass { STATES VertexShader = compile vs_2_0 VS();\r\n"
+                                       "  PixelShader = asm { ps_1_1 mov r0, v0 }; } }\r\n"
+                                       "#undef TECH\r\n"
+                                       "float TECH;\r\n")
+                                 .string();
+    ID3DXEffect* effect = nullptr;
+    ID3DXBuffer* errors = nullptr;
+    ASSERT_EQ(D3DXCreateEffectFromFileA(nullptr, main.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors), S_OK)
+        << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+    EXPECT_NE(effect->GetTechniqueByName("Lit"), nullptr);     // named through a macro
+    EXPECT_NE(effect->GetTechniqueByName("Shared"), nullptr);  // from the included file
+    EXPECT_NE(effect->GetParameterByName(nullptr, "Included"), nullptr);
+    EXPECT_NE(effect->GetParameterByName(nullptr, "Kept"), nullptr);  // one branch only, so no redefinition
+    EXPECT_NE(effect->GetParameterByName(nullptr, "TECH"), nullptr);
+    EXPECT_EQ(effect->GetTechniqueByName("TECH"), nullptr);
+    effect->Release();
+}
+
+TEST(EffectPreprocessor, ErrorsNameTheFileAndLineTheyComeFrom) {
+    TempDir dir;
+    const std::string inc = dir.Write("inc.fxh", "float a;\nfloat b = ;\n").string();
+    const std::string main = dir.Write("m.fx", "#include \"inc.fxh\"\n").string();
+    auto parse = [](const std::string& path) {
+        EffectDescription d;
+        std::string message;
+        ParseEffect(TempDir::Read(path), path, d, message);
+        return message;
+    };
+    EXPECT_EQ(parse(main), inc + "(2,11): error: expected expression");
+    const std::string missing = dir.Write("missing.fx", "float a;\n#include \"nowhere.fxh\"\n").string();
+    EXPECT_EQ(parse(missing).rfind(missing + "(2,1): error: cannot open included file 'nowhere.fxh'", 0), 0u) << parse(missing);
+    EXPECT_EQ(Parse("\n#error stop here\r\n"), "test.fx(2,1): error: #error stop here");
+    EXPECT_EQ(Parse("#if 1\nfloat a;\n"), "test.fx(1,1): error: #if without #endif");
+    EXPECT_EQ(Parse("#define F(a) a\nfloat x = F(1, 2);"), "test.fx(2,11): error: macro 'F' takes 1 arguments, 2 given");
+    EXPECT_EQ(Parse("#if 1 / 0\n#endif"), "test.fx(1,1): error: division by zero in #if");
+    const std::string self = dir.Write("self.fx", "#include \"self.fx\"\n").string();
+    EXPECT_NE(parse(self).find("#include nested more than 32 deep"), std::string::npos);
+    // A macro that names itself stops expanding instead of looping.
+    EXPECT_EQ(Parse("#define A A\nfloat A;"), "");
+}
+
+TEST(EffectParser, MakesTheCompilersCheapChecksAndCapsNesting) {
+    EXPECT_EQ(Parse("technique T { pass { VertexShader = compile vs_2_0 Missing(); } }"),
+              "test.fx(1,52): error: 'compile' names no function: 'Missing'");
+    EXPECT_EQ(Parse("technique T { pass { ZEnabel = true; } }"), "test.fx(1,22): error: unknown state 'ZEnabel'");
+    EXPECT_EQ(Parse("technique T { pass { zenable = true; Texture[0] = <t>; } }"), "");
+    std::string nested;
+    for (int i = 0; i < 50000; ++i) nested += "struct { ";
+    EXPECT_EQ(Parse(nested).rfind("test.fx(1,577): error: structs nested more than 64 deep", 0), 0u);
+    // Many globals: each name is looked up in a set, so this stays quick.
+    std::string globals;
+    for (int i = 0; i < 100000; ++i) globals += "float g" + std::to_string(i) + ";\n";
+    EffectDescription d;
+    EXPECT_EQ(Parse(globals + "float g99999;", &d), "test.fx(100001,7): error: redefinition of 'g99999'");
+}

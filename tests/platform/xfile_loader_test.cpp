@@ -411,6 +411,8 @@ TEST(XFileLoader, HostileFilesFailCleanlyWithTheirReason) {
          "// ninety-four bytes, give or take",
          "line 3: 4000000000 vertices do not fit in the rest of the file"},
         {"xof 0303txt 0032\nFrame{Mesh{", "not closed"},
+        {"xof 0303txt 0032\nMesh{3;1e300;0;0;,0;1;0;,1;0;0;;1;3;0,1,2;;}", "the number 1e+300 does not fit in a float"},
+        {"xof 0303txt 0032\nMesh{3;0;0;0;,0;1;0;,1;0;0;;1;3;0,1,1e124;;}", "vertex index 1e+124 is out of range (3)"},
     };
     for (const auto& [text, reason] : cases) {
         Loaded m;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 #include "resource/texture_cache.h"
 #include "resource/texture_manager.h"
@@ -72,4 +74,23 @@ TEST(TextureCache, CreatesEachFileOnceAndRetriesFilesThatFailed) {
         cache.Uninit();
         EXPECT_EQ(device.LiveTextures(), liveBefore);
     }
+}
+
+TEST(TextureCache, ABrokenFileIsNotReadAgainUntilItChanges) {
+    const std::string png = TempDir::Read(SourceDir() / "Data/texture/crate.png");
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.Path());
+    HeadlessEditor editor;
+    ASSERT_TRUE(editor.Started());
+    const std::filesystem::path file = dir.Write("tex/broken.png", std::string(png.size(), 'x'));
+    const auto stamp = std::filesystem::last_write_time(file);
+    CTextureCache cache;
+    EXPECT_EQ(cache.GetTexture("tex/broken.png"), nullptr);
+    // Good bytes of the same size and time: the cache trusts its record and does not read the file.
+    dir.Write("tex/broken.png", png);
+    std::filesystem::last_write_time(file, stamp);
+    EXPECT_EQ(cache.GetTexture("tex/broken.png"), nullptr);
+    std::filesystem::last_write_time(file, stamp + std::chrono::seconds(1));
+    EXPECT_NE(cache.GetTexture("tex/broken.png"), nullptr);
+    cache.Uninit();
 }

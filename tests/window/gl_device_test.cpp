@@ -7,6 +7,11 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/memory_mesh.h"
 #include "platform/sdl/gl_device.h"
@@ -258,6 +263,64 @@ TEST_F(GlDeviceTest, TextureModulatesTheLitColourAndItsAlpha) {
     IDirect3DBaseTexture9* bound = nullptr;
     device_->GetTexture(0, &bound);
     EXPECT_EQ(bound, nullptr);
+}
+
+namespace {
+
+// A DDS file of one kind of block repeated: `levels` mip levels, level 0 of `first`, the others of `rest`.
+std::string DdsFile(const char* fourCc, std::uint32_t size, std::uint32_t levels, const std::string& first,
+                    const std::string& rest) {
+    std::uint32_t h[31] = {124, 0x21007, size, size, 0, 0, levels};
+    h[18] = 32, h[19] = 0x4;
+    std::memcpy(&h[20], fourCc, 4);
+    std::string file = "DDS " + std::string(reinterpret_cast<const char*>(h), 124);
+    for (std::uint32_t i = 0, n = size; i < levels; ++i, n = std::max(n / 2, 1u))
+        for (std::uint32_t b = 0; b < std::max(n / 4, 1u) * std::max(n / 4, 1u); ++b) file += i ? rest : first;
+    return file;
+}
+
+}  // namespace
+
+TEST_F(GlDeviceTest, DxtTexturesDrawWithTheirColoursAndTheirOwnMipLevels) {
+    const auto dir = std::filesystem::temp_directory_path() / ("vellumar_dds_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    // DXT1: level 0 red, the smaller levels blue. DXT5: green, its right half transparent (alpha index 1 = 0).
+    const std::string red("\x00\xF8\x00\xF8\x00\x00\x00\x00", 8), blue("\x1F\x00\x1F\x00\x00\x00\x00\x00", 8);
+    const std::string green = std::string("\xFF\x00\x40\x02\x24\x40\x02\x24", 8) + std::string("\xE0\x07\xE0\x07\x00\x00\x00\x00", 8);
+    std::ofstream((dir / "mips.dds").string(), std::ios::binary) << DdsFile("DXT1", 16, 5, red, blue);
+    std::ofstream((dir / "alpha.dds").string(), std::ios::binary) << DdsFile("DXT5", 4, 1, green, green);
+    IDirect3DTexture9* mips = nullptr;
+    IDirect3DTexture9* alpha = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileA(device_, (dir / "mips.dds").c_str(), &mips), S_OK);
+    ASSERT_EQ(D3DXCreateTextureFromFileA(device_, (dir / "alpha.dds").c_str(), &alpha), S_OK);
+    std::filesystem::remove_all(dir);
+
+    SetEmissive(1, 1, 1);
+    for (D3DSAMPLERSTATETYPE type : {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER, D3DSAMP_MIPFILTER})
+        device_->SetSamplerState(0, type, D3DTEXF_POINT);
+    device_->SetTexture(0, mips);
+    ID3DXMesh* large = Mesh(Square(-2, 0, 0, 1.5f));
+    ID3DXMesh* tiny = Mesh(Square(2, 0, 0, 0.02f));  // 16 texels over about 3 pixels: a small level
+    Draw({large, tiny});
+    int x, y;
+    Project(-2, 0, 0, x, y);
+    ExpectColour(At(x, y), 1, 0, 0);
+    Project(2, 0, 0, x, y);
+    ExpectColour(At(x, y), 0, 0, 1);
+
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device_->SetTexture(0, alpha);
+    Draw({large});
+    Project(-2.75f, 0, 0, x, y);
+    ExpectColour(At(x, y), 0, 1, 0);
+    Project(-1.25f, 0, 0, x, y);
+    EXPECT_TRUE(IsBackground(x, y));
+    device_->SetTexture(0, nullptr);
+    mips->Release();
+    alpha->Release();
 }
 
 TEST_F(GlDeviceTest, NearerSurfaceHidesFartherOneUntilDepthIsOff) {

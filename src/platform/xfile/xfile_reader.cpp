@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cfloat>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <unordered_map>
 
@@ -85,7 +87,7 @@ public:
                 open.push_back(frames_.size() - 1);
             } else if (token.text == "FrameTransformMatrix") {
                 D3DXMATRIX m;
-                for (int i = 0; i < 16; ++i) m.m[i / 4][i % 4] = static_cast<float>(Number());
+                for (int i = 0; i < 16; ++i) m.m[i / 4][i % 4] = F();
                 SkipBody();
                 frames_[frame].local = m;
             } else if (token.text == "Mesh") {
@@ -194,8 +196,7 @@ private:
     std::uint32_t Index(std::uint32_t limit, const char* what) {
         const double value = Number();
         if (value < 0 || value != std::floor(value) || value >= limit)
-            Fail(std::string(what) + " index " + std::to_string(static_cast<long long>(value)) + " is out of range (" +
-                 std::to_string(limit) + ")");
+            Fail(std::string(what) + " index " + NumberText(value) + " is out of range (" + std::to_string(limit) + ")");
         return static_cast<std::uint32_t>(value);
     }
 
@@ -230,7 +231,7 @@ private:
         if (base + vertexCount > UINT32_MAX) Fail("too many vertices");
         for (std::uint32_t i = 0; i < vertexCount; ++i) {
             MeshVertex v{};
-            for (float& c : v.pos) c = static_cast<float>(Number());
+            for (float& c : v.pos) c = F();
             vertices_.push_back(v);
         }
         const std::uint32_t faceCount = Count("faces", 1);
@@ -253,7 +254,7 @@ private:
                 const std::uint32_t n = Count("normals", 3);
                 for (std::uint32_t i = 0; i < n; ++i) {
                     D3DXVECTOR3 v;
-                    v.x = static_cast<float>(Number()), v.y = static_cast<float>(Number()), v.z = static_cast<float>(Number());
+                    v.x = F(), v.y = F(), v.z = F();
                     normals.push_back(v);
                 }
                 const std::uint32_t faces = Count("normal faces", 1);
@@ -269,7 +270,7 @@ private:
             } else if (type == "MeshTextureCoords") {
                 const std::uint32_t n = Count("texture coordinates", 2);
                 for (std::uint32_t i = 0; i < n; ++i) {
-                    const float u = static_cast<float>(Number()), v = static_cast<float>(Number());
+                    const float u = F(), v = F();
                     if (i < vertexCount) vertices_[base + i].uv[0] = u, vertices_[base + i].uv[1] = v;
                 }
                 SkipBody();
@@ -392,7 +393,18 @@ private:
         }
         return out;
     }
-    float F() { return static_cast<float>(Number()); }
+    float F() {
+        const double value = Number();
+        if (!(std::fabs(value) <= FLT_MAX)) Fail("the number " + NumberText(value) + " does not fit in a float");
+        return static_cast<float>(value);
+    }
+
+    static std::string NumberText(double value) {
+        if (std::fabs(value) < 1e15 && value == std::floor(value)) return std::to_string(static_cast<long long>(value));
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", value);
+        return text;
+    }
 
     // Frames hold their parent's index, which is always smaller than their own.
     void ApplyFrames() {

@@ -1,0 +1,20 @@
+// The .x reader on arbitrary bytes: it must fail cleanly or give a mesh whose indices are in range.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/xfile/xfile_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    XMeshFile file;
+    std::string error;
+    if (!ReadXFile(bytes, file, error)) return 0;
+    for (std::uint32_t index : file.mesh.indices)
+        if (index >= file.mesh.vertices.size()) std::abort();
+    std::size_t faces = 0;
+    for (const D3DXATTRIBUTERANGE& range : file.mesh.attributes) faces += range.FaceCount;
+    if (faces * 3 != file.mesh.indices.size() || file.mesh.attributes.size() != file.materials.size()) std::abort();
+    return 0;
+}
