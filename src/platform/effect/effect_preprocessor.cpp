@@ -1,5 +1,6 @@
 #include "platform/effect/effect_preprocessor.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -282,7 +283,9 @@ private:
         }
         if (target.empty()) throw Error{at.file, at.line, at.column, "#include needs a file name"};
         namespace fs = std::filesystem;
-        const fs::path beside = fs::path(files_[static_cast<std::size_t>(at.file)]).parent_path() / target;
+        std::string including = files_[static_cast<std::size_t>(at.file)];
+        std::replace(including.begin(), including.end(), '\\', '/');  // a name written on Windows
+        const fs::path beside = fs::path(including).parent_path() / target;
         std::string source;
         InputFileError error;
         std::string used = beside.string();
