@@ -5,8 +5,8 @@ CInput::~CInput() { Uninit(); }
 HRESULT CInput::Init(IPlatform* instance, HWND) {
     if (!instance || FAILED(instance->DirectInput8Create(DIRECTINPUT_VERSION, &input_))) return E_FAIL;
     if (kind_ == 0 || kind_ == 1) {
-        InputDeviceKind kind = kind_ == 0 ? InputDeviceKind::Keyboard : InputDeviceKind::Mouse;
-        if (FAILED(input_->CreateDevice(kind, &device_))) return E_FAIL;
+        if (FAILED(input_->CreateDevice(kind_ == 0 ? GUID_SysKeyboard : GUID_SysMouse, &device_, nullptr)))
+            return E_FAIL;
     }
     return S_OK;
 }
@@ -22,7 +22,7 @@ void CInput::Uninit() {
 HRESULT CInputKeyboard::Init(IPlatform* instance, HWND window) {
     kind_ = 0;
     if (FAILED(CInput::Init(instance, window))) return E_FAIL;
-    if (FAILED(device_->SetDataFormat(DIDataFormat::Keyboard))) return E_FAIL;
+    if (FAILED(device_->SetDataFormat(&c_dfDIKeyboard))) return E_FAIL;
     if (FAILED(device_->SetCooperativeLevel(window, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE))) return E_FAIL;
     device_->Acquire();  // may fail while the window is not in front; Update acquires again
     return S_OK;
@@ -45,7 +45,7 @@ HRESULT CInputMouse::Init(IPlatform* instance, HWND window) {
     kind_ = 1;
     platform_ = instance;
     if (FAILED(CInput::Init(instance, window))) return E_FAIL;
-    if (FAILED(device_->SetDataFormat(DIDataFormat::Mouse2))) return E_FAIL;
+    if (FAILED(device_->SetDataFormat(&c_dfDIMouse2))) return E_FAIL;
     if (FAILED(device_->SetCooperativeLevel(window, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE))) return E_FAIL;
     device_->Acquire();
     return S_OK;

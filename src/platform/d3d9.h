@@ -1,10 +1,15 @@
 // The Direct3D 9 types, constants and interfaces that the editor uses, as our own declarations.
 // Values match the originals so code and tests read like the device they stand in for.
+// On Windows they are the SDK's own, and the device is the real one.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/win_types.h"
+
+#ifdef _WIN32
+#include <d3d9.h>
+#else
 
 using D3DCOLOR = DWORD;
 constexpr UINT D3D_SDK_VERSION = 32;
@@ -313,6 +318,6 @@ struct IDirect3DDevice9 : IUnknown {
                                       UINT indexCount, IMeshBuffers** buffers) = 0;
     // Draws one subset: indexCount indices from startIndex, with the current states.
     virtual HRESULT DrawMeshSubset(IMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) = 0;
-    // Draws the GUI's draw lists over the scene (what the GUI renderer backend does on the original).
-    virtual void RenderGui(struct ImDrawData* drawData) = 0;
 };
+
+#endif  // _WIN32

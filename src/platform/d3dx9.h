@@ -1,10 +1,15 @@
 // The D3DX 9 utility types and functions the editor uses: vectors, matrices, buffers, meshes, effects,
 // and the loaders for .x meshes, textures and effect files. Row vectors, left-handed, radians.
+// On Windows they are the library's own (d3dx9_43).
 #pragma once
 
 #include <cstddef>
 
 #include "platform/d3d9.h"
+
+#ifdef _WIN32
+#include <d3dx9.h>
+#else
 
 struct D3DXVECTOR3 : D3DVECTOR {
     D3DXVECTOR3() : D3DVECTOR{0.0f, 0.0f, 0.0f} {}
@@ -134,3 +139,5 @@ struct ID3DXEffect : IUnknown {
 HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, const char* fileName, const D3DXMACRO* defines,
                                   ID3DXInclude* include, DWORD flags, ID3DXEffectPool* pool, ID3DXEffect** effect,
                                   ID3DXBuffer** compilationErrors);
+
+#endif  // _WIN32

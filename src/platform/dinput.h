@@ -1,5 +1,16 @@
 // The DirectInput 8 names the input code uses: key codes, the mouse state record, and the two interfaces.
+// On Windows they are the SDK's own.
 #pragma once
+
+#ifdef _WIN32
+#ifndef DIRECTINPUT_VERSION
+#define DIRECTINPUT_VERSION 0x0800
+#endif
+#include "platform/win_types.h"
+#include <dinput.h>
+#else
+
+#include <cstdint>
 
 #include "platform/win_types.h"
 
@@ -38,18 +49,42 @@ struct DIMOUSESTATE2 {
 };
 static_assert(sizeof(DIMOUSESTATE2) == 20);
 
-enum class InputDeviceKind { Keyboard, Mouse };
-
 constexpr DWORD DISCL_EXCLUSIVE = 1;
 constexpr DWORD DISCL_NONEXCLUSIVE = 2;
 constexpr DWORD DISCL_FOREGROUND = 4;
 constexpr DWORD DISCL_BACKGROUND = 8;
 constexpr DWORD DIRECTINPUT_VERSION = 0x0800;
 
-enum class DIDataFormat { Keyboard, Mouse2 };
+// Devices are named by GUID, as DirectInput names them.
+struct GUID {
+    DWORD Data1;
+    std::uint16_t Data2, Data3;
+    BYTE Data4[8];
+};
+using REFGUID = const GUID&;
+constexpr bool operator==(const GUID& a, const GUID& b) {
+    for (int i = 0; i < 8; ++i)
+        if (a.Data4[i] != b.Data4[i]) return false;
+    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3;
+}
+inline constexpr GUID GUID_SysMouse = {0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0, 0}};
+inline constexpr GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0, 0}};
+
+// The two data formats the input code sets: what matters to our devices is the size of a read.
+struct DIDATAFORMAT {
+    DWORD dwSize;
+    DWORD dwObjSize;
+    DWORD dwFlags;
+    DWORD dwDataSize;
+    DWORD dwNumObjs;
+    const void* rgodf;
+};
+constexpr DWORD DIDF_RELAXIS = 2;
+inline constexpr DIDATAFORMAT c_dfDIKeyboard = {24, 24, DIDF_RELAXIS, 256, 0, nullptr};
+inline constexpr DIDATAFORMAT c_dfDIMouse2 = {24, 24, DIDF_RELAXIS, sizeof(DIMOUSESTATE2), 0, nullptr};
 
 struct IDirectInputDevice8A : IUnknown {
-    virtual HRESULT SetDataFormat(DIDataFormat format) = 0;
+    virtual HRESULT SetDataFormat(const DIDATAFORMAT* format) = 0;
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
     virtual HRESULT Acquire() = 0;
     virtual HRESULT Unacquire() = 0;
@@ -58,5 +93,16 @@ struct IDirectInputDevice8A : IUnknown {
 };
 
 struct IDirectInput8A : IUnknown {
-    virtual HRESULT CreateDevice(InputDeviceKind kind, IDirectInputDevice8A** device) = 0;
+    // GUID_SysKeyboard or GUID_SysMouse; `outer` must be null.
+    virtual HRESULT CreateDevice(REFGUID device, IDirectInputDevice8A** created, IUnknown* outer) = 0;
 };
+
+// Which of the two system devices a GUID names, for our implementations; false for any other GUID.
+enum class InputDeviceKind { Keyboard, Mouse };
+constexpr bool InputDeviceKindOf(REFGUID device, InputDeviceKind& kind) {
+    if (device == GUID_SysKeyboard) return kind = InputDeviceKind::Keyboard, true;
+    if (device == GUID_SysMouse) return kind = InputDeviceKind::Mouse, true;
+    return false;
+}
+
+#endif  // _WIN32

@@ -26,8 +26,10 @@ struct PlatformMessage {
     const void* native = nullptr;  // the platform's own event record, for the GUI backend
 };
 
+#ifndef _WIN32
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_ICONWARNING = 0x30;
+#endif
 
 class IPlatform {
 public:
@@ -62,6 +64,8 @@ public:
     // The GUI library's platform and renderer backends.
     virtual bool GuiInit(IDirect3DDevice9* device) = 0;
     virtual void GuiNewFrame() = 0;
+    // Draws the GUI's draw lists over the scene, inside the scene the renderer has begun.
+    virtual void GuiRenderDrawData(ImDrawData* drawData) = 0;
     // Offers a message to the GUI first; true when the GUI claimed it and nothing else may act on it.
     virtual bool GuiProcessMessage(const PlatformMessage& message) = 0;
     virtual void GuiShutdown() = 0;

@@ -1,7 +1,21 @@
 // The handful of Windows scalar types and result codes that the editor's interfaces are written in.
+// On Windows they are the SDK's own.
 #pragma once
 
 #include <cstdint>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// The platform interface has members of these names; the A forms are called by name where needed.
+#undef MessageBox
+#undef PeekMessage
+#else
 
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
@@ -49,6 +63,8 @@ public:
 private:
     ULONG refs_ = 1;
 };
+
+#endif  // _WIN32
 
 // Releases a COM-style pointer if set and clears it.
 template <class T>

@@ -62,7 +62,7 @@ void CCamera::Update() {
         }
     }
 
-    D3DXVECTOR3 target;
+    D3DXVECTOR3 target(0.0f, 0.0f, 0.0f);
     if (CPointer* pointer = manager->GetPointer()) target = pointer->GetPos();
 
     D3DXMATRIX rotation, translation;

@@ -34,15 +34,15 @@ public:
     // Stops any turn under way (a fresh start, for tests).
     static void ResetSpin() { spin_ = Spin{}; }
 
-    D3DXVECTOR3 posV;
-    D3DXVECTOR3 posR;
-    D3DXVECTOR3 vecU;
-    D3DXVECTOR3 rot;  // x pitch, y yaw, z roll
-    D3DXMATRIX mtxProjection;
-    D3DXMATRIX mtxView;
-    D3DXMATRIX mtxOrbit;
-    D3DXVECTOR3 worldEye;
-    D3DXVECTOR3 worldAt;
+    D3DXVECTOR3 posV{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 posR{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 vecU{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 rot{0.0f, 0.0f, 0.0f};  // x pitch, y yaw, z roll
+    D3DXMATRIX mtxProjection{D3DMATRIX{}};
+    D3DXMATRIX mtxView{D3DMATRIX{}};
+    D3DXMATRIX mtxOrbit{D3DMATRIX{}};
+    D3DXVECTOR3 worldEye{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 worldAt{0.0f, 0.0f, 0.0f};
 
 private:
     static Spin spin_;

@@ -14,5 +14,5 @@ private:
     D3DLIGHT9 lights_[3]{};
     D3DXVECTOR4 from_;
     D3DXVECTOR4 to_;
-    D3DXMATRIX work_;
+    D3DXMATRIX work_{D3DMATRIX{}};
 };

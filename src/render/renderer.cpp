@@ -81,7 +81,8 @@ void CRenderer::Draw() {
         // The GUI is drawn last, over the scene; only when a GUI frame is open.
         if (GuiFrameOpen()) {
             ImGui::Render();
-            device_->RenderGui(ImGui::GetDrawData());
+            if (IPlatform* platform = CManager::GetInstance()->GetPlatform())
+                platform->GuiRenderDrawData(ImGui::GetDrawData());
         }
         device_->EndScene();
     } else if (GuiFrameOpen()) {

@@ -101,9 +101,9 @@ DWORD CModelManager::GetNumMaterials(const std::string& label) const {
 }
 D3DXVECTOR3 CModelManager::GetMax(const std::string& label) const {
     auto it = models_.find(label);
-    return it == models_.end() ? D3DXVECTOR3() : it->second.max;
+    return it == models_.end() ? D3DXVECTOR3(0.0f, 0.0f, 0.0f) : it->second.max;
 }
 D3DXVECTOR3 CModelManager::GetMin(const std::string& label) const {
     auto it = models_.find(label);
-    return it == models_.end() ? D3DXVECTOR3() : it->second.min;
+    return it == models_.end() ? D3DXVECTOR3(0.0f, 0.0f, 0.0f) : it->second.min;
 }

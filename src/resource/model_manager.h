@@ -11,8 +11,8 @@ struct ModelData {
     ID3DXBuffer* materialBuffer = nullptr;
     DWORD numMaterials = 0;
     ID3DXMesh* mesh = nullptr;
-    D3DXVECTOR3 max;
-    D3DXVECTOR3 min;
+    D3DXVECTOR3 max{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 min{0.0f, 0.0f, 0.0f};
 };
 
 // Loads one .x mesh into system memory with its materials, and measures its bounds: per axis the largest

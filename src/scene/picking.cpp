@@ -135,7 +135,7 @@ bool MakePickRay(const D3DXVECTOR3& cursor, const D3DVIEWPORT9& viewport, const 
 
     D3DXMATRIX viewInverse;
     if (!D3DXMatrixInverse(&viewInverse, nullptr, &view)) return false;
-    D3DXVECTOR3 origin, eye, zero;
+    D3DXVECTOR3 origin, eye, zero(0.0f, 0.0f, 0.0f);
     D3DXVec3TransformCoord(&origin, &v, &viewInverse);
     D3DXVec3TransformCoord(&eye, &zero, &viewInverse);
     const D3DXVECTOR3 dir = nearPoint - origin;

@@ -10,8 +10,8 @@
 // The line under the cursor: the points origin + t * dir. origin lies at view depth 1, dir points away
 // from the eye, and tEye is the parameter of the eye itself.
 struct PickRay {
-    D3DXVECTOR3 origin;
-    D3DXVECTOR3 dir;
+    D3DXVECTOR3 origin{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 dir{0.0f, 0.0f, 0.0f};
     float tEye = 0.0f;
 };
 

@@ -13,8 +13,8 @@ public:
         ID3DXMesh* mesh = nullptr;
         ID3DXBuffer* materialBuffer = nullptr;
         int numMaterials = 0;
-        D3DXVECTOR3 max;
-        D3DXVECTOR3 min;
+        D3DXVECTOR3 max{0.0f, 0.0f, 0.0f};
+        D3DXVECTOR3 min{0.0f, 0.0f, 0.0f};
     };
 
     static constexpr float kLift = 1.5f;  // R and F, world units per frame
@@ -52,10 +52,10 @@ public:
 private:
     void Move();
 
-    D3DXVECTOR3 pos_;
-    D3DXVECTOR3 rot_;
+    D3DXVECTOR3 pos_{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 rot_{0.0f, 0.0f, 0.0f};
     D3DXVECTOR3 scale_{1.0f, 1.0f, 1.0f};
-    D3DXMATRIX world_;
+    D3DXMATRIX world_{D3DMATRIX{}};
     std::vector<Model> models_;
     float moveSpeed_ = 1.0f;
     bool visible_ = true;

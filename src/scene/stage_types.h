@@ -8,10 +8,11 @@
 #include "platform/d3dx9.h"
 
 struct ObjectPart {
-    D3DXVECTOR3 Pos;
-    D3DXVECTOR3 Rot;    // radians: x pitch, y yaw, z roll
-    D3DXVECTOR3 Scale;
-    D3DXMATRIX World;   // copied along, never saved
+    // Explicit zeros: the vector and matrix types of the Windows SDK leave their members uninitialised.
+    D3DXVECTOR3 Pos{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 Rot{0.0f, 0.0f, 0.0f};  // radians: x pitch, y yaw, z roll
+    D3DXVECTOR3 Scale{0.0f, 0.0f, 0.0f};
+    D3DXMATRIX World{D3DMATRIX{}};  // copied along, never saved
     std::string ObjectLabel;
     std::string ModelLabel;
 };
@@ -20,8 +21,8 @@ struct StageObject {
     ID3DXMesh* mesh = nullptr;              // borrowed from the model catalog
     ID3DXBuffer* materialBuffer = nullptr;  // borrowed from the model catalog
     int numMaterials = 0;
-    D3DXVECTOR3 max;
-    D3DXVECTOR3 min;
+    D3DXVECTOR3 max{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 min{0.0f, 0.0f, 0.0f};
     ObjectPart part;
 };
 

@@ -69,7 +69,7 @@ protected:
         ImGui::Render();
         device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
         device_->BeginScene();
-        device_->RenderGui(ImGui::GetDrawData());
+        platform_.GuiRenderDrawData(ImGui::GetDrawData());
         device_->EndScene();
         device_->Present(nullptr, nullptr, nullptr, nullptr);
     }
@@ -174,8 +174,8 @@ TEST_F(WindowInputTest, ReadsFailInTheBackgroundAndAcquireWorksAgainInFront) {
     IDirectInput8A* input = nullptr;
     ASSERT_EQ(platform_.DirectInput8Create(DIRECTINPUT_VERSION, &input), S_OK);
     IDirectInputDevice8A* keyboard = nullptr;
-    ASSERT_EQ(input->CreateDevice(InputDeviceKind::Keyboard, &keyboard), S_OK);
-    keyboard->SetDataFormat(DIDataFormat::Keyboard);
+    ASSERT_EQ(input->CreateDevice(GUID_SysKeyboard, &keyboard, nullptr), S_OK);
+    keyboard->SetDataFormat(&c_dfDIKeyboard);
     keyboard->SetCooperativeLevel(platform_.GetWindow(), DISCL_FOREGROUND | DISCL_NONEXCLUSIVE);
     BYTE keys[256];
     EXPECT_EQ(keyboard->Acquire(), S_OK);

@@ -10,7 +10,7 @@ namespace {
 class CHeadlessInputDevice : public RefCounted<IDirectInputDevice8A> {
 public:
     CHeadlessInputDevice(CHeadlessPlatform* platform, InputDeviceKind kind) : platform_(platform), kind_(kind) {}
-    HRESULT SetDataFormat(DIDataFormat) override { return S_OK; }
+    HRESULT SetDataFormat(const DIDATAFORMAT*) override { return S_OK; }
     HRESULT SetCooperativeLevel(HWND, DWORD) override { return S_OK; }
     HRESULT Acquire() override { return platform_->foreground ? S_OK : E_FAIL; }
     HRESULT Unacquire() override { return S_OK; }
@@ -32,9 +32,11 @@ private:
 class CHeadlessDirectInput : public RefCounted<IDirectInput8A> {
 public:
     explicit CHeadlessDirectInput(CHeadlessPlatform* platform) : platform_(platform) {}
-    HRESULT CreateDevice(InputDeviceKind kind, IDirectInputDevice8A** device) override {
+    HRESULT CreateDevice(REFGUID guid, IDirectInputDevice8A** device, IUnknown* outer) override {
         if (!device) return E_INVALIDARG;
         *device = nullptr;
+        InputDeviceKind kind{};
+        if (outer || !InputDeviceKindOf(guid, kind)) return E_INVALIDARG;
         if (platform_->failInputDevices.count(kind)) return E_FAIL;
         *device = new CHeadlessInputDevice(platform_, kind);
         return S_OK;

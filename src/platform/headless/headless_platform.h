@@ -37,6 +37,9 @@ public:
     HRESULT DirectInput8Create(DWORD version, IDirectInput8A** input) override;
     bool GuiInit(IDirect3DDevice9* device) override;
     void GuiNewFrame() override;
+    void GuiRenderDrawData(ImDrawData* drawData) override {
+        if (CRecordingDevice* device = Device()) device->RenderGui(drawData);
+    }
     bool GuiProcessMessage(const PlatformMessage&) override { return false; }
     void GuiShutdown() override;
 

@@ -11,6 +11,8 @@
 #include "platform/d3dx9.h"
 #include "platform/device_state.h"
 
+struct ImDrawData;
+
 class CRecordingDevice : public RefCounted<IDirect3DDevice9> {
 public:
     static constexpr UINT kBackBufferWidth = 1280;
@@ -55,7 +57,7 @@ public:
     HRESULT CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
                               UINT indexCount, IMeshBuffers** buffers) override;
     HRESULT DrawMeshSubset(IMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) override;
-    void RenderGui(ImDrawData* drawData) override;
+    void RenderGui(ImDrawData* drawData);
 
     // ---- for tests ----
     // Every call so far, as text such as "SetRenderState(22,3)" or "SetTexture(0,null)".

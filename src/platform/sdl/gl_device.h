@@ -14,6 +14,8 @@
 #include "platform/sdl/gl_fixed_function.h"
 #include "platform/sdl/gl_objects.h"
 
+struct ImDrawData;
+
 class CGlTexture;
 
 class CGlDevice : public RefCounted<IDirect3DDevice9> {
@@ -54,7 +56,8 @@ public:
     HRESULT CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
                               UINT indexCount, IMeshBuffers** buffers) override;
     HRESULT DrawMeshSubset(IMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) override;
-    void RenderGui(ImDrawData* drawData) override;
+    // Draws the GUI's draw lists over the scene, as the GUI's renderer backend does on Direct3D 9.
+    void RenderGui(ImDrawData* drawData);
 
     UINT BackBufferWidth() const { return width_; }
     UINT BackBufferHeight() const { return height_; }

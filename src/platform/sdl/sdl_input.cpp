@@ -58,9 +58,9 @@ void CSdlInputState::ResetMovement() {
     wheel_ = 0.0f;
 }
 
-HRESULT CSdlInputDevice::SetDataFormat(DIDataFormat format) {
-    const bool matches = (kind_ == InputDeviceKind::Keyboard) == (format == DIDataFormat::Keyboard);
-    if (!matches) return E_INVALIDARG;
+HRESULT CSdlInputDevice::SetDataFormat(const DIDATAFORMAT* format) {
+    const DWORD expected = kind_ == InputDeviceKind::Keyboard ? 256 : sizeof(DIMOUSESTATE2);
+    if (!format || format->dwDataSize != expected) return E_INVALIDARG;
     formatSet_ = true;
     return S_OK;
 }
@@ -96,8 +96,11 @@ HRESULT CSdlInputDevice::GetDeviceState(DWORD size, void* data) {
     return S_OK;
 }
 
-HRESULT CSdlDirectInput::CreateDevice(InputDeviceKind kind, IDirectInputDevice8A** device) {
+HRESULT CSdlDirectInput::CreateDevice(REFGUID guid, IDirectInputDevice8A** device, IUnknown* outer) {
     if (!device) return E_INVALIDARG;
+    *device = nullptr;
+    InputDeviceKind kind{};
+    if (outer || !InputDeviceKindOf(guid, kind)) return E_INVALIDARG;
     *device = new CSdlInputDevice(state_, kind);
     return S_OK;
 }

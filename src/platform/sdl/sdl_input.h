@@ -31,7 +31,7 @@ class CSdlInputDevice : public RefCounted<IDirectInputDevice8A> {
 public:
     CSdlInputDevice(CSdlInputState* state, InputDeviceKind kind) : state_(state), kind_(kind) {}
 
-    HRESULT SetDataFormat(DIDataFormat format) override;
+    HRESULT SetDataFormat(const DIDATAFORMAT* format) override;
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override;
     // Fails while the window does not have the input focus.
     HRESULT Acquire() override;
@@ -48,7 +48,7 @@ private:
 class CSdlDirectInput : public RefCounted<IDirectInput8A> {
 public:
     explicit CSdlDirectInput(CSdlInputState* state) : state_(state) {}
-    HRESULT CreateDevice(InputDeviceKind kind, IDirectInputDevice8A** device) override;
+    HRESULT CreateDevice(REFGUID guid, IDirectInputDevice8A** device, IUnknown* outer) override;
 
 private:
     CSdlInputState* state_;

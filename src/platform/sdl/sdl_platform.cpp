@@ -17,12 +17,6 @@ constexpr int IDOK = 1;
 constexpr UINT MB_ICONERROR = 0x10;
 }  // namespace
 
-void WindowToBackBuffer(int windowWidth, int windowHeight, float& x, float& y) {
-    if (windowWidth <= 0 || windowHeight <= 0) return;
-    x *= static_cast<float>(CSdlPlatform::kBackBufferWidth) / static_cast<float>(windowWidth);
-    y *= static_cast<float>(CSdlPlatform::kBackBufferHeight) / static_cast<float>(windowHeight);
-}
-
 CSdlPlatform::CSdlPlatform() {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         lastError_ = std::string("cannot start SDL video: ") + SDL_GetError();
@@ -156,11 +150,9 @@ bool CSdlPlatform::GetCursorClientPos(LONG& x, LONG& y) {
     }
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    // The back-buffer pixel under the centre of the window pixel.
-    float fx = static_cast<float>(cx) + 0.5f, fy = static_cast<float>(cy) + 0.5f;
-    WindowToBackBuffer(w, h, fx, fy);
-    x = static_cast<LONG>(std::floor(fx));
-    y = static_cast<LONG>(std::floor(fy));
+    ClientPixelToBackBuffer(w, h, cx, cy);
+    x = cx;
+    y = cy;
     return true;
 }
 
@@ -184,7 +176,8 @@ HRESULT CSdlPlatform::DirectInput8Create(DWORD, IDirectInput8A** input) {
 }
 
 bool CSdlPlatform::GuiInit(IDirect3DDevice9* device) {
-    if (!window_ || !dynamic_cast<CGlDevice*>(device)) {
+    guiDevice_ = dynamic_cast<CGlDevice*>(device);
+    if (!window_ || !guiDevice_) {
         lastError_ = "the GUI needs the OpenGL device of the main window";
         return false;
     }
@@ -209,6 +202,10 @@ void CSdlPlatform::GuiNewFrame() {
     }
 }
 
+void CSdlPlatform::GuiRenderDrawData(ImDrawData* drawData) {
+    if (guiRenderer_ && guiDevice_) guiDevice_->RenderGui(drawData);
+}
+
 bool CSdlPlatform::GuiProcessMessage(const PlatformMessage& message) {
     if (!guiPlatform_ || !message.native) return false;
     ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(message.native));
@@ -219,4 +216,5 @@ void CSdlPlatform::GuiShutdown() {
     if (guiRenderer_) ImGui_ImplOpenGL3_Shutdown();
     if (guiPlatform_) ImGui_ImplSDL2_Shutdown();
     guiRenderer_ = guiPlatform_ = false;
+    guiDevice_ = nullptr;
 }

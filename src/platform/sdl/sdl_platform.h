@@ -16,13 +16,16 @@
 #include <memory>
 #include <string>
 
+#include "platform/back_buffer.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_input.h"
 
+class CGlDevice;
+
 class CSdlPlatform : public IPlatform {
 public:
-    static constexpr int kBackBufferWidth = 1280;
-    static constexpr int kBackBufferHeight = 720;
+    static constexpr int kBackBufferWidth = ::kBackBufferWidth;
+    static constexpr int kBackBufferHeight = ::kBackBufferHeight;
 
     // Starts SDL's video and creates the main window, hidden; GetWindow is null when that failed.
     CSdlPlatform();
@@ -44,6 +47,7 @@ public:
     HRESULT DirectInput8Create(DWORD version, IDirectInput8A** input) override;
     bool GuiInit(IDirect3DDevice9* device) override;
     void GuiNewFrame() override;
+    void GuiRenderDrawData(ImDrawData* drawData) override;
     bool GuiProcessMessage(const PlatformMessage& message) override;
     void GuiShutdown() override;
 
@@ -62,9 +66,6 @@ private:
     SDL_Event current_{};                 // the event behind the last message handed out
     bool guiPlatform_ = false;
     bool guiRenderer_ = false;
+    CGlDevice* guiDevice_ = nullptr;  // the device the GUI draws on; it outlives the GUI
     std::string lastError_;
 };
-
-// A point in the window's client area, in window pixels, moved onto the back buffer the window shows
-// stretched over its client area of windowWidth x windowHeight.
-void WindowToBackBuffer(int windowWidth, int windowHeight, float& x, float& y);
