@@ -1,0 +1,163 @@
+// Unsaved work is never lost without asking: the "Unsaved changes" popup on Escape and the close box with
+// its three buttons, the autosave on the editor's clock, and the recovery popup of a new editor.
+#include "editor_fixture.h"
+
+#include <charconv>
+#include <chrono>
+
+#include "app/application.h"
+#include "editor/autosave.h"
+#include "editor/edit_history.h"
+#include "editor/quit_guard.h"
+#include "editor/recovery_prompt.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class UnsavedWorkTest : public EditorTest {
+protected:
+    CQuitGuard& Guard() { return *Editor().GetQuitGuard(); }
+    // Runs the frame loop with `message` posted and a Quit(7) posted half a second later; the exit code
+    // tells whether the message ended the program itself.
+    int RunWith(PlatformMessage message) {
+        CFrameLoop loop(Platform());
+        Platform().Post(message);
+        Platform().PostAt(Platform().TimeGetTime() + 500, PlatformMessage{PlatformMessage::Kind::Quit, 7});
+        return loop.Run();
+    }
+    // True when the editor has asked the platform to end the program with code 0.
+    bool QuitPosted() {
+        PlatformMessage message;
+        bool quit = false;
+        while (Platform().PeekMessage(message)) quit = quit || (message.kind == PlatformMessage::Kind::Quit && message.exitCode == 0);
+        return quit;
+    }
+    void Ask() {
+        ASSERT_FALSE(Guard().RequestQuit(CQuitGuard::Request::Close));
+        Gui().Idle();
+        ASSERT_TRUE(GuiDriver::FindWindow(CQuitGuard::kPopup));
+    }
+    fs::path Recovery() { return FilePath("stage.txt.autosave"); }
+};
+
+TEST_F(UnsavedWorkTest, EscapeAsksFirstAndEachButtonDoesWhatItSays) {
+    CreateAt(1, 0, 0);
+    // Escape with unsaved changes opens the popup instead of ending the program; Escape again cancels it.
+    EXPECT_EQ(RunWith(PlatformMessage{PlatformMessage::Kind::KeyDown, 0, DIK_ESCAPE}), 7);
+    EXPECT_TRUE(Guard().IsAsking());
+    EXPECT_EQ(RunWith(PlatformMessage{PlatformMessage::Kind::KeyDown, 0, DIK_ESCAPE}), 7);
+    EXPECT_FALSE(Guard().IsAsking());
+    EXPECT_EQ(RunWith(PlatformMessage{PlatformMessage::Kind::Close}), 7);
+    EXPECT_TRUE(Guard().IsAsking());
+    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Cancel"}));
+    EXPECT_FALSE(Guard().IsAsking());
+    EXPECT_FALSE(QuitPosted());
+
+    // A failing save keeps the editor open and shows why.
+    Editor().CurrentFile().Choose((dir_.Path() / "no such folder/stage.txt").string());
+    Ask();
+    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Save"}));
+    EXPECT_FALSE(QuitPosted());
+    EXPECT_TRUE(Editor().GetFileMenu()->HasError());
+    Gui().Idle();
+    EXPECT_TRUE(Editor().GetHistory()->IsModified());
+    ASSERT_TRUE(Gui().Click(CFileMenu::kErrorPopup, {"Close"}));
+
+    Editor().CurrentFile().Choose(FilePath("stage.txt").string());
+    Ask();
+    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Save"}));
+    EXPECT_TRUE(QuitPosted());
+    EXPECT_NE(TempDir::Read(FilePath("stage.txt")).find("Pos : 1 , 0 , 0"), std::string::npos);
+    EXPECT_FALSE(Editor().GetHistory()->IsModified());
+    EXPECT_TRUE(Guard().RequestQuit(CQuitGuard::Request::Escape));  // nothing unsaved: ends at once
+
+    CreateAt(2, 0, 0);
+    ASSERT_TRUE(Editor().GetAutosave()->Write(Platform().TimeGetTime()));
+    Ask();
+    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Discard"}));
+    EXPECT_TRUE(QuitPosted());
+    EXPECT_FALSE(fs::exists(Recovery()));
+}
+
+TEST_F(UnsavedWorkTest, AutosaveWritesOnceThirtySecondsHavePassedAndNotDuringADrag) {
+    CAutosave& autosave = *Editor().GetAutosave();
+    CreateAt(1, 0, 0);
+    Platform().Advance(25000);
+    Gui().Idle();
+    EXPECT_EQ(autosave.Writes(), 0);
+
+    // Thirty seconds pass while a drag is held: nothing is written until it ends.
+    ASSERT_TRUE(Gui().Click(GuiDriver::kObjectList, {"Item 1"}));
+    std::optional<ImVec2> pos = Gui().Locate(GuiDriver::kObjectList, {"Item 1", "Pos", 0});
+    ASSERT_TRUE(pos);
+    Platform().SetCursor(static_cast<LONG>(pos->x), static_cast<LONG>(pos->y));
+    Platform().SetMouseButton(0, true);
+    app_->Frames(2);
+    Platform().Advance(10000);
+    Platform().SetCursor(static_cast<LONG>(pos->x) + 30, static_cast<LONG>(pos->y));
+    app_->Frames(3);
+    EXPECT_EQ(autosave.Writes(), 0);
+    Platform().SetMouseButton(0, false);
+    app_->Frames(2);
+    ASSERT_EQ(autosave.Writes(), 1);
+    autosave.Wait();
+    ASSERT_TRUE(autosave.LastResult().ok) << autosave.LastResult().Describe();
+    float x = StageGroup("TEST")[0].part.Pos.x;
+    EXPECT_GT(x, 1.0f);
+    char digits[32];
+    std::string written(digits, std::to_chars(digits, digits + sizeof(digits), x).ptr);
+    EXPECT_NE(TempDir::Read(Recovery()).find("Pos : " + written + " , 0 , 0"), std::string::npos) << TempDir::Read(Recovery());
+
+    // No second write within thirty seconds, nor without a change; a save removes the file.
+    CreateAt(2, 0, 0);
+    Platform().Advance(20000);
+    Gui().Idle();
+    EXPECT_EQ(autosave.Writes(), 1);
+    Gui().Chord(DIK_LCONTROL, DIK_S);
+    EXPECT_FALSE(fs::exists(Recovery()));
+}
+
+// A new editor started over the recovery file that an editor ended without saving left behind.
+class RecoveryTest : public UnsavedWorkTest {
+protected:
+    void PrepareData() override {
+        WriteFile("stage.txt", "Tag : TEST\n");
+        WriteFile("stage.txt.autosave",
+                  "Tag : HALL\nIndex : 0\nPos : 4 , 5 , 6\nRot : 0 , 0 , 0\nScale : 1 , 1 , 1\nModelLabel : SPHERE\n"
+                  "ObjectLabel : door\n");
+        fs::last_write_time(FilePath("stage.txt"), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    CRecoveryPrompt& Prompt() { return *Editor().GetRecoveryPrompt(); }
+};
+
+TEST_F(RecoveryTest, RecoverRestoresTheEditsAsUnsaved) {
+    ASSERT_TRUE(Prompt().IsOffered());
+    EXPECT_NE(Prompt().Message().find("stage.txt.autosave"), std::string::npos) << Prompt().Message();
+    EXPECT_NE(Prompt().Message().find("Data/FILE/stage.txt ("), std::string::npos) << Prompt().Message();
+    ASSERT_TRUE(Gui().Click(CRecoveryPrompt::kPopup, {"Recover"}));
+    ASSERT_EQ(StageGroup("HALL").size(), 1u);
+    EXPECT_EQ(EditorGroup("HALL")[0].part.ObjectLabel, "door");
+    EXPECT_EQ(Editor().SelectedTag(), "HALL");
+    EXPECT_TRUE(Editor().GetHistory()->IsModified());
+    EXPECT_TRUE(fs::exists(Recovery()));  // kept until the stage is saved
+}
+
+TEST_F(RecoveryTest, DiscardDeletesTheRecoveryFile) {
+    ASSERT_TRUE(Gui().Click(CRecoveryPrompt::kPopup, {"Discard"}));
+    EXPECT_FALSE(fs::exists(Recovery()));
+    EXPECT_TRUE(StageGroup("HALL").empty());
+    EXPECT_FALSE(Editor().GetHistory()->IsModified());
+}
+
+class OldRecoveryTest : public RecoveryTest {
+protected:
+    void PrepareData() override {
+        RecoveryTest::PrepareData();
+        fs::last_write_time(FilePath("stage.txt"), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    }
+};
+
+TEST_F(OldRecoveryTest, ARecoveryFileOlderThanTheStageFileIsNotOffered) { EXPECT_FALSE(Prompt().IsOffered()); }
+
+}  // namespace
