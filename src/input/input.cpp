@@ -1,5 +1,7 @@
 #include "input/input.h"
 
+#include <cstring>
+
 CInput::~CInput() { Uninit(); }
 
 HRESULT CInput::Init(IPlatform* instance, HWND) {
@@ -32,7 +34,9 @@ void CInputKeyboard::Update() {
     if (!device_) return;
     BYTE buffer[256];
     if (FAILED(device_->GetDeviceState(sizeof(buffer), buffer))) {
-        device_->Acquire();  // keep the last state until a read succeeds
+        // In the background: keys stay held as last seen, but no key goes down again every frame.
+        std::memset(trigger_, 0, sizeof(trigger_));
+        device_->Acquire();
         return;
     }
     for (int k = 0; k < 256; ++k) {
@@ -55,6 +59,10 @@ void CInputMouse::Update() {
     if (!device_) return;
     DIMOUSESTATE2 buffer{};
     if (FAILED(device_->GetDeviceState(sizeof(buffer), &buffer))) {
+        // In the background: buttons stay held as last seen; no edge and no movement repeats every frame.
+        std::memset(trigger_, 0, sizeof(trigger_));
+        std::memset(release_, 0, sizeof(release_));
+        state_.lX = state_.lY = state_.lZ = 0;
         device_->Acquire();
         return;
     }

@@ -77,30 +77,42 @@ TEST_F(InputDevices, MovementAndWheelAreRelativeToTheLastRead) {
     EXPECT_EQ(mouse.GetMove().lZ, 0);
 }
 
-TEST_F(InputDevices, ArraysFreezeWhileTheWindowIsInTheBackground) {
-    platform.SetKey(DIK_W, true);
+TEST_F(InputDevices, InTheBackgroundHeldStateStaysButNoEdgeOrMovementRepeats) {
     platform.SetMouseButton(0, true);
-    platform.MoveMouse(4, 4);
+    platform.SetMouseButton(1, true);
+    mouse.Update();
+    // The last good read: Enter goes down, the right button goes up, the mouse moves and the wheel turns.
+    platform.SetKey(DIK_RETURN, true);
+    platform.SetMouseButton(1, false);
+    platform.MoveMouse(4, -4);
+    platform.TurnWheel(120);
     keyboard.Update();
     mouse.Update();
+    ASSERT_TRUE(keyboard.GetTrigger(DIK_RETURN));
+    ASSERT_TRUE(mouse.GetRelease(1));
 
     platform.foreground = false;
-    platform.SetKey(DIK_W, false);
+    platform.SetKey(DIK_RETURN, false);
     platform.SetMouseButton(0, false);
-    keyboard.Update();
-    mouse.Update();
-    // The last state is reported again, triggers included.
-    EXPECT_TRUE(keyboard.GetPress(DIK_W));
-    EXPECT_TRUE(keyboard.GetTrigger(DIK_W));
-    EXPECT_TRUE(mouse.GetPress(0));
-    EXPECT_TRUE(mouse.GetTrigger(0));
-    EXPECT_EQ(mouse.GetMove().lX, 4);
+    for (int frame = 0; frame < 2; ++frame) {
+        keyboard.Update();
+        mouse.Update();
+        EXPECT_TRUE(keyboard.GetPress(DIK_RETURN)) << frame;
+        EXPECT_FALSE(keyboard.GetTrigger(DIK_RETURN)) << frame;
+        EXPECT_TRUE(mouse.GetPress(0)) << frame;
+        EXPECT_FALSE(mouse.GetRelease(1)) << frame;
+        EXPECT_EQ(mouse.GetMove().lX, 0) << frame;
+        EXPECT_EQ(mouse.GetMove().lY, 0) << frame;
+        EXPECT_EQ(mouse.GetMove().lZ, 0) << frame;
+    }
 
+    // Back in front, what changed meanwhile shows as edges against the held state.
     platform.foreground = true;
     keyboard.Update();
     mouse.Update();
-    EXPECT_FALSE(keyboard.GetPress(DIK_W));
+    EXPECT_FALSE(keyboard.GetPress(DIK_RETURN));
     EXPECT_TRUE(mouse.GetRelease(0));
+    EXPECT_FALSE(mouse.GetTrigger(0));
 }
 
 TEST_F(InputDevices, CursorIsReportedInClientCoordinates) {

@@ -198,6 +198,35 @@ TEST_F(WindowInputTest, ReadsFailInTheBackgroundAndAcquireWorksAgainInFront) {
     input->Release();
 }
 
+TEST_F(WindowInputTest, AFocusChangeRightAfterAKeyOrNotchDoesNotRepeatItEveryFrame) {
+    CInputKeyboard keyboard;
+    CInputMouse mouse;
+    ASSERT_EQ(keyboard.Init(&platform_, platform_.GetWindow()), S_OK);
+    ASSERT_EQ(mouse.Init(&platform_, platform_.GetWindow()), S_OK);
+    Xdotool("mousemove --window " + window_ + " 200 200");
+    mouse.Update();
+    Xdotool("keydown Return click 4");
+    keyboard.Update();
+    mouse.Update();
+    ASSERT_TRUE(keyboard.GetTrigger(DIK_RETURN));
+    ASSERT_EQ(mouse.GetMove().lZ, 120);
+
+    SDL_Window* other = SDL_CreateWindow("Other", 0, 0, 200, 200, SDL_WINDOW_SHOWN);
+    ASSERT_NE(other, nullptr);
+    Focus(XWindowId(other));
+    for (int frame = 0; frame < 3; ++frame) {
+        keyboard.Update();
+        mouse.Update();
+        EXPECT_FALSE(keyboard.GetTrigger(DIK_RETURN)) << "Enter would create an object every frame";
+        EXPECT_TRUE(keyboard.GetPress(DIK_RETURN)) << "held as last seen";
+        EXPECT_EQ(mouse.GetMove().lZ, 0) << "the camera would zoom without end";
+    }
+    Xdotool("keyup Return");
+    SDL_DestroyWindow(other);
+    keyboard.Uninit();
+    mouse.Uninit();
+}
+
 TEST_F(WindowInputTest, AfterAResizeTheCursorAndGuiClicksUseBackBufferPixels) {
     StartGui();
     Shell("xdotool windowsize --sync " + window_ + " 640 360");
