@@ -13,7 +13,8 @@ namespace {
 // when it quits; the leak checker would then list what they keep for good under an unknown module instead
 // of naming them, and lsan.supp could not suppress them.
 [[maybe_unused]] const bool kGlLibrariesStay = [] {
-    for (const char* library : {"libGL.so.1", "libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
+    for (const char* library : {"libGL.so.1", "libGLX_mesa.so.0", "libEGL.so.1", "libEGL_mesa.so.0",
+                                "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
         dlopen(library, RTLD_LAZY | RTLD_NODELETE);
     return true;
 }();

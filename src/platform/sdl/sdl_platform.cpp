@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/sdl/gl_device.h"
 #include "platform/sdl/sdl_keymap.h"
@@ -17,12 +18,36 @@ constexpr int IDOK = 1;
 constexpr UINT MB_ICONERROR = 0x10;
 }  // namespace
 
+namespace {
+
+// SDL falls back to its offscreen driver when no display can be opened; the window would then run unseen
+// and never end. Only a driver the user asked for (SDL_VIDEODRIVER) may be one without a display.
+bool ReachesADisplay(std::string& error) {
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (asked && *asked) return true;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+    const char* display = SDL_getenv("DISPLAY");
+    error = "no display to open the window on: ";
+    error += display && *display ? std::string("the X display \"") + display + "\" cannot be opened"
+                                 : std::string("DISPLAY is not set");
+    error += " (run it on a desktop, or choose a video driver with SDL_VIDEODRIVER)";
+    return false;
+}
+
+}  // namespace
+
 CSdlPlatform::CSdlPlatform() {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         lastError_ = std::string("cannot start SDL video: ") + SDL_GetError();
         return;
     }
     sdlStarted_ = true;
+    if (!ReachesADisplay(lastError_)) {
+        SDL_Quit();
+        sdlStarted_ = false;
+        return;
+    }
     // The window's visual: the device draws offscreen and only copies colour to the window.
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);

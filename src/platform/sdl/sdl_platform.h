@@ -27,7 +27,8 @@ public:
     static constexpr int kBackBufferWidth = ::kBackBufferWidth;
     static constexpr int kBackBufferHeight = ::kBackBufferHeight;
 
-    // Starts SDL's video and creates the main window, hidden; GetWindow is null when that failed.
+    // Starts SDL's video and creates the main window, hidden; GetWindow is null when that failed, and also
+    // when no display can be reached and SDL_VIDEODRIVER names no driver (GetLastError says which).
     CSdlPlatform();
     ~CSdlPlatform() override;
     CSdlPlatform(const CSdlPlatform&) = delete;
