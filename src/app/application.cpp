@@ -68,6 +68,8 @@ void CFrameLoop::Dispatch(const PlatformMessage& message) {
     if (message.kind != PlatformMessage::Kind::Close && !escape) return;
     // With unsaved changes the editor asks first; the answer ends the program from the editor's frame.
     CEditor* editor = CManager::GetInstance()->GetEditor();
+    // Escape in the file dialog closes the dialog, not the editor.
+    if (escape && editor && editor->GetFileMenu() && editor->GetFileMenu()->CancelDialog()) return;
     CQuitGuard* guard = editor ? editor->GetQuitGuard() : nullptr;
     if (!guard || guard->RequestQuit(escape ? CQuitGuard::Request::Escape : CQuitGuard::Request::Close))
         platform_.PostQuitMessage(0);

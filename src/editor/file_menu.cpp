@@ -102,6 +102,13 @@ void CFileMenu::Ask(Asking what) {
     dialog_->Open(request);
 }
 
+bool CFileMenu::CancelDialog() {
+    if (!dialog_->IsOpen()) return false;
+    dialog_->Cancel();
+    asking_ = Asking::Nothing;
+    return true;
+}
+
 void CFileMenu::ShowFileName() {
     const CCurrentFile& current = editor_.CurrentFile();
     // A "*" before the name while the stage differs from what was last saved or loaded.
@@ -157,7 +164,13 @@ FileResult CFileMenu::OpenFile(const std::string& path) {
     FileResult result = stage->OpenTextFile(&editor_.groups, path);
     if (result.ok) {
         editor_.ReplaceTagsFromGroups();
-        editor_.CurrentFile().Choose(path);
+        // Undoing the open brings back the file the earlier stage came from, so a save cannot write it
+        // over the opened one.
+        const std::string before = editor_.CurrentFile().Chosen();
+        CCurrentFile& current = editor_.CurrentFile();
+        history.AddChange([&current, before] { current.Choose(before); }, [&current, path] { current.Choose(path); },
+                          before.size() + path.size());
+        current.Choose(path);
     }
     history.End();
     if (result.ok) history.MarkSaved();  // the stage is now what the file holds

@@ -41,6 +41,8 @@ public:
     FileResult ExportJsonAs(const std::string& path);
 
     IFileDialog& Dialog() { return *dialog_; }
+    // Escape: closes the file dialog without an answer; false when it was not open.
+    bool CancelDialog();
     const CRecentFiles& Recent() const { return recent_; }
 
     // What the main window shows after the last command ("" before any).

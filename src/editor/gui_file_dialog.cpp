@@ -20,6 +20,7 @@ void CGuiFileDialog::Open(const FileDialogRequest& request) {
     request_ = request;
     open_ = true;
     openPopup_ = true;
+    cancelled_ = false;
     message_.clear();
     confirmReplace_.clear();
     filter_ = 0;
@@ -181,8 +182,7 @@ bool CGuiFileDialog::Show(std::string* path) {
 
     if (ImGui::Button(saving ? "Save" : "Open") && !chosen) chosen = Accept(path);
     ImGui::SameLine();
-    if (ImGui::Button("Cancel"))
-        open_ = false;
+    if (ImGui::Button("Cancel") || cancelled_) open_ = false;
     if (!open_) ImGui::CloseCurrentPopup();
     ImGui::EndPopup();
     return chosen;

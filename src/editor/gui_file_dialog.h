@@ -14,6 +14,7 @@ class CGuiFileDialog : public IFileDialog {
 public:
     void Open(const FileDialogRequest& request) override;
     bool IsOpen() const override { return open_; }
+    void Cancel() override { cancelled_ = open_; }
     bool Show(std::string* path) override;
 
     // ---- what the window shows, for tests ----
@@ -40,6 +41,7 @@ private:
     FileDialogRequest request_;
     bool open_ = false;
     bool openPopup_ = false;
+    bool cancelled_ = false;  // closed at the next Show, inside the GUI frame
     std::filesystem::path folder_;
     std::vector<Entry> entries_;
     char name_[1024] = {};

@@ -21,6 +21,8 @@ public:
     // Starts asking. A blocking system dialog may ask right here and keep the answer for the next Show.
     virtual void Open(const FileDialogRequest& request) = 0;
     virtual bool IsOpen() const = 0;
+    // Closes the dialog without an answer (the user pressed Escape).
+    virtual void Cancel() = 0;
     // Called once per GUI frame, at the main window's level. True once, in the frame in which the user
     // chose a file (*path is then set); a cancelled dialog closes without an answer.
     virtual bool Show(std::string* path) = 0;
