@@ -8,6 +8,7 @@
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 #include "editor/quit_guard.h"
+#include "editor/gizmo.h"
 #include "input/input.h"
 #include "render/camera.h"
 #include "render/renderer.h"
@@ -66,10 +67,12 @@ void CFrameLoop::Dispatch(const PlatformMessage& message) {
     if (platform_.GuiProcessMessage(message)) return;
     bool escape = message.kind == PlatformMessage::Kind::KeyDown && message.key == DIK_ESCAPE;
     if (message.kind != PlatformMessage::Kind::Close && !escape) return;
-    // With unsaved changes the editor asks first; the answer ends the program from the editor's frame.
     CEditor* editor = CManager::GetInstance()->GetEditor();
     // Escape in the file dialog closes the dialog, not the editor.
     if (escape && editor && editor->GetFileMenu() && editor->GetFileMenu()->CancelDialog()) return;
+    // Escape during a gizmo drag only puts the object back (the drag reads the key in the next frame).
+    if (escape && editor && editor->GetGizmo() && editor->GetGizmo()->IsDragging()) return;
+    // With unsaved changes the editor asks first; the answer ends the program from the editor's frame.
     CQuitGuard* guard = editor ? editor->GetQuitGuard() : nullptr;
     if (!guard || guard->RequestQuit(escape ? CQuitGuard::Request::Escape : CQuitGuard::Request::Close))
         platform_.PostQuitMessage(0);

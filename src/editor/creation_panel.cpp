@@ -8,6 +8,7 @@
 #include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/finite_drag.h"
+#include "editor/gizmo.h"
 #include "editor/object_list.h"
 #include "input/input.h"
 #include "resource/model_manager.h"
@@ -26,6 +27,7 @@ void CCreationPanel::Show(const std::string& tag) {
         editor_.modelIndex = 0;
 
     ShowModelCombo();
+    ShowSnapping();
     ShowPrototype();
     ShowGroupScale(tag);
     // A modal window (the file dialog, an error) has the user's attention: no key or pick reaches the stage.
@@ -33,9 +35,11 @@ void CCreationPanel::Show(const std::string& tag) {
     if (!modal) HandleKeys(tag);
     if (!notice_.empty()) ImGui::TextWrapped("%s", notice_.c_str());
 
+    // A gizmo handle under the cursor, or a drag it is cancelling, keeps the right button from picking.
+    CGizmo* gizmo = editor_.GetGizmo();
     if (CStage* stage = CManager::GetInstance()->GetStage()) {
         stage->SetCurrentTag(tag);
-        if (!modal) stage->Picking();
+        if (!modal && !(gizmo && gizmo->BlocksPicking())) stage->Picking();
     }
 }
 
@@ -49,8 +53,42 @@ void CCreationPanel::ShowModelCombo() {
         "(no models)");
 }
 
+void CCreationPanel::ShowSnapping() {
+    ImGui::Checkbox("Snap to grid", &snap_.enabled);
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(70.0f);
+    ImGui::DragFloat("Step", &snap_.step, 0.1f, 0.01f, 10000.0f, "%.2f", ImGuiSliderFlags_AlwaysClamp);
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(60.0f);
+    ImGui::DragFloat("Angle step", &angleStepDegrees_, 1.0f, 1.0f, 180.0f, "%.0f", ImGuiSliderFlags_AlwaysClamp);
+    snap_.angleStep = angleStepDegrees_ * 3.14159265f / 180.0f;
+}
+
+void CCreationPanel::SetSnap(const GizmoSnap& snap) {
+    snap_ = snap;
+    angleStepDegrees_ = snap.angleStep * 180.0f / 3.14159265f;
+}
+
+void CCreationPanel::SnapPointer() {
+    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    if (!pointer || !snap_.enabled) {
+        pointerOnGrid_ = false;
+        return;
+    }
+    const D3DXVECTOR3 now = pointer->GetPos();
+    // The keys move the pointer by less than a step per frame, so their moves are gathered off the grid.
+    if (pointerOnGrid_)
+        pointerFree_ += now - pointerShown_;
+    else
+        pointerFree_ = now;
+    pointerOnGrid_ = true;
+    pointerShown_ = SnapToGrid(pointerFree_, snap_.step);
+    pointer->SetPos(pointerShown_);
+}
+
 // The prototype mirrors the pointer; the "CreateObject" drags edit it and move the pointer with it.
 void CCreationPanel::ShowPrototype() {
+    SnapPointer();
     CPointer* pointer = CManager::GetInstance()->GetPointer();
     if (pointer) {
         creationPrototype_.Pos = pointer->GetPos();
@@ -88,6 +126,7 @@ void CCreationPanel::HandleKeys(const std::string& tag) {
     if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_C)) CopySelected(tag);
     if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_V)) Paste(tag);
     if (keyboard->GetTrigger(DIK_HOME)) GoToSelection(tag);
+    if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_D)) DuplicateSelected(tag);
 }
 
 bool CCreationPanel::GoToSelection(const std::string& tag) {
@@ -119,7 +158,9 @@ bool CCreationPanel::CreateAtPointer(const std::string& tag) {
     if (!stage || labels_.empty() || !HasRoom(*stage)) return false;
     editor_.GetHistory()->Begin("Create object");
     editor_.GetHistory()->TouchAppend(tag);
-    stage->CreateObject(creationPrototype_, tag, labels_[editor_.modelIndex]);
+    ObjectPart part = creationPrototype_;
+    if (snap_.enabled) part.Pos = SnapToGrid(part.Pos, snap_.step);
+    stage->CreateObject(part, tag, labels_[editor_.modelIndex]);
     editor_.RefreshGroup(tag);
     return true;
 }
@@ -155,7 +196,23 @@ bool CCreationPanel::Paste(const std::string& tag) {
     if (CPointer* pointer = manager->GetPointer()) copy.Pos = pointer->GetPos();
     editor_.GetHistory()->Begin("Paste object");
     editor_.GetHistory()->TouchAppend(tag);
+    if (snap_.enabled) copy.Pos = SnapToGrid(copy.Pos, snap_.step);
     stage->CreateObject(copy, tag, copy.ModelLabel);
     editor_.RefreshGroup(tag);
+    return true;
+}
+
+bool CCreationPanel::DuplicateSelected(const std::string& tag) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage || !stage->IsSelectionValid() || !HasRoom(*stage)) return false;
+    const std::vector<StageObject>& group = editor_.groups[tag];
+    const int index = stage->GetSelectedIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return false;
+    const ObjectPart copy = group[index].part;
+    editor_.GetHistory()->Begin("Duplicate object");
+    editor_.GetHistory()->TouchAppend(tag);
+    stage->CreateObject(copy, tag, copy.ModelLabel);
+    editor_.RefreshGroup(tag);
+    stage->Select(static_cast<int>(editor_.groups[tag].size()) - 1);
     return true;
 }

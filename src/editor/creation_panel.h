@@ -1,10 +1,12 @@
 // The creation panel: the object list, the model choice, the pointer's placement, the group scale and
-// the editing keys (Enter creates, Delete deletes, Ctrl+C / Ctrl+V copy and paste).
+// the grid snapping settings and the editing keys (Enter creates, Delete deletes, Ctrl+C / Ctrl+V copy
+// and paste, Ctrl+D duplicates).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "scene/gizmo_math.h"
 #include "scene/stage_types.h"
 
 class CEditor;
@@ -32,6 +34,13 @@ public:
 
     // Why the last create or paste was refused, shown in the panel ("" after one that worked).
     const std::string& Notice() const { return notice_; }
+    // Copies the selected object to the end of the tag's group and selects the copy; false without a
+    // selected object in that group.
+    bool DuplicateSelected(const std::string& tag);
+
+    // Grid snapping of gizmo moves and turns, the pointer and new objects.
+    const GizmoSnap& Snap() const { return snap_; }
+    void SetSnap(const GizmoSnap& snap);
 
     const ObjectPart& Prototype() const { return creationPrototype_; }
     const std::vector<std::string>& ModelLabels() const { return labels_; }
@@ -39,6 +48,9 @@ public:
 private:
     void ShowModelCombo();
     void ShowPrototype();
+    void ShowSnapping();
+    // While snapping is on the pointer shows the grid point nearest to where the keys have taken it.
+    void SnapPointer();
     void ShowGroupScale(const std::string& tag);
     void HandleKeys(const std::string& tag);
     // True when one more object still fits in a stage file; otherwise sets the notice.
@@ -50,4 +62,9 @@ private:
     std::vector<std::string> labels_;  // the model catalog's labels, rebuilt every frame
     bool copied_ = false;              // Ctrl+C has put an object into the stage's clipboard
     std::string notice_;
+    GizmoSnap snap_;
+    float angleStepDegrees_ = 15.0f;
+    bool pointerOnGrid_ = false;  // pointerFree_ and pointerShown_ mean something
+    D3DXVECTOR3 pointerFree_;     // where the keys have moved the pointer, off the grid
+    D3DXVECTOR3 pointerShown_;    // the grid point it was put on
 };

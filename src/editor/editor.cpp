@@ -13,6 +13,7 @@
 #include "editor/quit_guard.h"
 #include "editor/recovery_prompt.h"
 #include "editor/file_menu.h"
+#include "editor/gizmo.h"
 #include "editor/object_list.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
@@ -30,6 +31,7 @@ int CEditor::Init() {
     quitGuard_ = new CQuitGuard(*this);
     autosave_ = new CAutosave(*this);
     recoveryPrompt_ = new CRecoveryPrompt(*this);
+    gizmo_ = new CGizmo(*this);
     return 0;
 }
 
@@ -46,6 +48,8 @@ void CEditor::Uninit() {
     history_ = nullptr;
     delete editMenu_;
     editMenu_ = nullptr;
+    delete gizmo_;
+    gizmo_ = nullptr;
     delete fileMenu_;
     fileMenu_ = nullptr;
     delete objectList_;

@@ -17,6 +17,7 @@ class CEditHistory;
 class CQuitGuard;
 class CAutosave;
 class CRecoveryPrompt;
+class CGizmo;
 
 class CEditor {
 public:
@@ -73,6 +74,7 @@ public:
     CQuitGuard* GetQuitGuard() const { return quitGuard_; }
     CAutosave* GetAutosave() const { return autosave_; }
     CRecoveryPrompt* GetRecoveryPrompt() const { return recoveryPrompt_; }
+    CGizmo* GetGizmo() const { return gizmo_; }
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
     const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
 
@@ -101,6 +103,7 @@ private:
     CQuitGuard* quitGuard_ = nullptr;
     CAutosave* autosave_ = nullptr;
     CRecoveryPrompt* recoveryPrompt_ = nullptr;
+    CGizmo* gizmo_ = nullptr;
     std::vector<std::string> catalogProblems_;
     bool catalogProblemsShown_ = false;
     std::string mirroredTag_;

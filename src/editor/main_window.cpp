@@ -10,6 +10,7 @@
 #include "editor/recovery_prompt.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
+#include "editor/gizmo.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "resource/model_manager.h"
@@ -27,6 +28,8 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     style.Colors[ImGuiCol_TitleBgActive] = ImVec4(0.5f, 0.7f, 0.0f, 1.0f);
 
     if (!showMain) return false;
+    // Before the panels, so the inspector shows where a gizmo drag put the object this frame.
+    gizmo_->Update(SelectedTag());
     ShowMainWindow(showAnother);
     tagPanel_->Show();
     if (showAnother) ShowAnotherWindow(showAnother);

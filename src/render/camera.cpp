@@ -2,6 +2,7 @@
 
 #include "app/manager.h"
 #include "editor/editor.h"
+#include "editor/gizmo.h"
 #include "input/input.h"
 #include "scene/picking.h"
 #include "scene/pointer.h"
@@ -27,10 +28,13 @@ void CCamera::Update() {
     const bool overGui = editor && editor->IsMouseOverWindow();
     // Keys typed into a GUI text field belong to that field.
     const bool typing = editor && editor->IsTypingText();
+    // The left button belongs to a gizmo handle from its press to its release: the view holds still.
+    const bool gizmoHeld = editor && editor->GetGizmo() && editor->GetGizmo()->HoldsMouse();
+    if (gizmoHeld) ResetSpin();
 
     if (CInputMouse* mouse = manager->GetMouse()) {
         const DIMOUSESTATE2& move = mouse->GetMove();
-        if (mouse->GetPress(0) && !overGui) {
+        if (mouse->GetPress(0) && !overGui && !gizmoHeld) {
             spin_.x = static_cast<float>(move.lX);
             spin_.y = static_cast<float>(move.lY);
         }

@@ -31,7 +31,7 @@ public:
     D3DXVECTOR3 Unproject(D3DXVECTOR3 point);
 
     static Spin GetSpin() { return spin_; }
-    // Stops any turn under way (a fresh start, for tests).
+    // Stops any turn under way: a gizmo drag holds the view still, and tests start afresh.
     static void ResetSpin() { spin_ = Spin{}; }
 
     D3DXVECTOR3 posV{0.0f, 0.0f, 0.0f};

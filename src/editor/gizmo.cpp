@@ -1,0 +1,190 @@
+#include "editor/gizmo.h"
+
+#include <imgui.h>
+
+#include <cmath>
+#include <vector>
+
+#include "app/manager.h"
+#include "editor/creation_panel.h"
+#include "editor/edit_history.h"
+#include "editor/editor.h"
+#include "input/input.h"
+#include "render/camera.h"
+#include "scene/stage.h"
+
+namespace {
+
+const ImU32 kAxisColours[3] = {IM_COL32(230, 60, 60, 255), IM_COL32(80, 220, 80, 255), IM_COL32(80, 120, 255, 255)};
+const ImU32 kActive = IM_COL32(255, 220, 40, 255);
+const ImU32 kUniformColour = IM_COL32(235, 235, 235, 255);
+
+ImVec2 ToIm(ScreenPoint p) { return ImVec2(p.x, p.y); }
+
+ImU32 WithAlpha(ImU32 colour, int alpha) { return (colour & ~IM_COL32_A_MASK) | (static_cast<ImU32>(alpha) << IM_COL32_A_SHIFT); }
+
+}  // namespace
+
+bool CGizmo::View(GizmoView* view) const {
+    CManager* manager = CManager::GetInstance();
+    CCamera* camera = manager->GetCamera();
+    IDirect3DDevice9* device = manager->GetDevice();
+    if (!camera || !device) return false;
+    D3DVIEWPORT9 viewport{};
+    device->GetViewport(&viewport);
+    // The matrices of the last SetCamera: the ones the picture on screen was drawn with.
+    view->view = camera->mtxView;
+    view->projection = camera->mtxProjection;
+    view->width = static_cast<float>(viewport.Width);
+    view->height = static_cast<float>(viewport.Height);
+    return view->width > 0.0f && view->height > 0.0f;
+}
+
+ObjectPart* CGizmo::Selected(const std::string& tag) const {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage || !stage->IsSelectionValid()) return nullptr;
+    // A hidden group shows no gizmo, and a locked one is kept from edits in the view as from picking.
+    if (!stage->IsTagVisible(tag) || stage->IsTagLocked(tag)) return nullptr;
+    auto it = editor_.groups.find(tag);
+    if (it == editor_.groups.end()) return nullptr;
+    const int index = stage->GetSelectedIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= it->second.size()) return nullptr;
+    return &it->second[index].part;
+}
+
+void CGizmo::Update(const std::string& tag) {
+    CManager* manager = CManager::GetInstance();
+    CInputMouse* mouse = manager->GetMouse();
+    CInputKeyboard* keyboard = manager->GetKeyboard();
+    CStage* stage = manager->GetStage();
+    hovered_ = GizmoHandle::None;
+    if (!mouse || !stage || !editor_.GetHistory()) return;
+    CEditHistory& history = *editor_.GetHistory();
+
+    if (keyboard && !dragging_ && !editor_.IsTypingText()) {
+        if (keyboard->GetTrigger(DIK_1)) mode_ = GizmoMode::Move;
+        if (keyboard->GetTrigger(DIK_2)) mode_ = GizmoMode::Rotate;
+        if (keyboard->GetTrigger(DIK_3)) mode_ = GizmoMode::Scale;
+    }
+
+    GizmoView view;
+    const bool haveView = View(&view);
+    const D3DXVECTOR3 c = mouse->GetCursorClientPos();
+    const ScreenPoint cursor{c.x, c.y};
+    ObjectPart* part = Selected(tag);
+
+    if (dragging_) {
+        // The object went away under the drag (deleted, another tag or object chosen, the step undone):
+        // drop the drag.
+        if (tag != dragTag_ || !part || stage->GetSelectedIndex() != dragIndex_ || !history.IsContinuousOpen()) {
+            EndDrag();
+        } else if ((keyboard && keyboard->GetTrigger(DIK_ESCAPE)) || mouse->GetTrigger(1)) {
+            holdingRight_ = mouse->GetPress(1);
+            Cancel();
+        } else if (!mouse->GetPress(0)) {
+            EndDrag();  // let go: the object stays where the drag put it, one step of the history
+        } else if (haveView) {
+            GizmoSnap snap = editor_.GetCreationPanel()->Snap();
+            if (keyboard && (keyboard->GetPress(DIK_LSHIFT) || keyboard->GetPress(DIK_RSHIFT)))
+                snap.enabled = !snap.enabled;
+            GizmoTransform moved;
+            if (DragGizmo(drag_, view, cursor, snap, &moved)) Apply(moved);
+        }
+    }
+    if (!mouse->GetPress(0)) holdingLeft_ = false;
+    if (!mouse->GetPress(1)) holdingRight_ = false;
+
+    part = Selected(tag);
+    if (!part || !haveView) return;
+    const GizmoShape shape = BuildGizmoShape(view, part->Pos, mode_);
+    // Over a GUI window the GUI has the mouse; a left button held since elsewhere turns the camera.
+    const bool guiHasMouse = ImGui::GetIO().WantCaptureMouse;
+    if (!dragging_ && !holdingLeft_ && !guiHasMouse && !(mouse->GetPress(0) && !mouse->GetTrigger(0)))
+        hovered_ = HitGizmo(shape, cursor);
+    if (hovered_ != GizmoHandle::None && mouse->GetTrigger(0)) {
+        const GizmoTransform start{part->Pos, part->Rot, part->Scale};
+        if (BeginGizmoDrag(view, hovered_, start, cursor, &drag_)) {
+            static constexpr const char* kNames[] = {"Move object", "Turn object", "Scale object"};
+            history.Begin(kNames[static_cast<int>(mode_)], CEditHistory::kContinuous);
+            history.TouchObject(tag, stage->GetSelectedIndex());
+            dragging_ = true;
+            holdingLeft_ = true;
+            dragTag_ = tag;
+            dragIndex_ = stage->GetSelectedIndex();
+        }
+    }
+    Draw(shape);
+}
+
+void CGizmo::Apply(const GizmoTransform& transform) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    // Both copies of the group, so drawing, picking and the inspector see the same object this frame.
+    for (StageGroups* groups : {&editor_.groups, &stage->Groups()}) {
+        std::vector<StageObject>& group = (*groups)[dragTag_];
+        if (dragIndex_ < 0 || static_cast<std::size_t>(dragIndex_) >= group.size()) continue;
+        ObjectPart& part = group[dragIndex_].part;
+        part.Pos = transform.Pos;
+        part.Rot = transform.Rot;
+        part.Scale = transform.Scale;
+    }
+}
+
+void CGizmo::Cancel() {
+    Apply(drag_.start);  // the step then changed nothing and is dropped
+    EndDrag();
+}
+
+void CGizmo::EndDrag() {
+    dragging_ = false;
+    CEditHistory* history = editor_.GetHistory();
+    if (history && history->IsContinuousOpen()) history->EndContinuous();
+}
+
+void CGizmo::Draw(const GizmoShape& shape) const {
+    if (!shape.visible) return;
+    ImDrawList* list = ImGui::GetBackgroundDrawList();
+    const GizmoHandle active = dragging_ ? drag_.handle : hovered_;
+    auto colour = [&](GizmoHandle handle, ImU32 normal) { return handle == active ? kActive : normal; };
+    const ImVec2 centre = ToIm(shape.centre);
+
+    if (shape.mode == GizmoMode::Move) {
+        static constexpr GizmoHandle kPlanes[3] = {GizmoHandle::PlaneYZ, GizmoHandle::PlaneXZ, GizmoHandle::PlaneXY};
+        for (int k = 0; k < 3; ++k) {
+            if (!shape.planeShown[k]) continue;
+            const auto& q = shape.plane[k];
+            const ImU32 col = colour(kPlanes[k], kAxisColours[k]);
+            list->AddQuadFilled(ToIm(q[0]), ToIm(q[1]), ToIm(q[2]), ToIm(q[3]), WithAlpha(col, 90));
+            list->AddQuad(ToIm(q[0]), ToIm(q[1]), ToIm(q[2]), ToIm(q[3]), col, 1.5f);
+        }
+        static constexpr GizmoHandle kAxes[3] = {GizmoHandle::AxisX, GizmoHandle::AxisY, GizmoHandle::AxisZ};
+        for (int k = 0; k < 3; ++k) {
+            if (!shape.axisShown[k]) continue;
+            const ImU32 col = colour(kAxes[k], kAxisColours[k]);
+            const ImVec2 tip = ToIm(shape.axisEnd[k]);
+            float dx = tip.x - centre.x, dy = tip.y - centre.y;
+            const float length = std::sqrt(dx * dx + dy * dy);
+            dx /= length, dy /= length;
+            const ImVec2 base(tip.x - dx * 14.0f, tip.y - dy * 14.0f);
+            list->AddLine(centre, base, col, 3.0f);
+            list->AddTriangleFilled(tip, ImVec2(base.x - dy * 6.0f, base.y + dx * 6.0f),
+                                    ImVec2(base.x + dy * 6.0f, base.y - dx * 6.0f), col);
+        }
+    } else if (shape.mode == GizmoMode::Rotate) {
+        static constexpr GizmoHandle kRings[3] = {GizmoHandle::RingX, GizmoHandle::RingY, GizmoHandle::RingZ};
+        for (int k = 0; k < 3; ++k) {
+            const std::vector<ScreenPoint>& ring = shape.ring[k];
+            if (ring.empty()) continue;
+            std::vector<ImVec2> points;
+            points.reserve(ring.size());
+            for (ScreenPoint p : ring) points.push_back(ToIm(p));
+            list->AddPolyline(points.data(), static_cast<int>(points.size()), colour(kRings[k], kAxisColours[k]),
+                              ImDrawFlags_Closed, 2.5f);
+        }
+    } else {
+        // Thin axes for orientation; the circle is the handle.
+        for (int k = 0; k < 3; ++k)
+            if (shape.axisShown[k]) list->AddLine(centre, ToIm(shape.axisEnd[k]), WithAlpha(kAxisColours[k], 160), 1.5f);
+        list->AddCircle(centre, shape.uniformRadius, colour(GizmoHandle::Uniform, kUniformColour), 64, 2.5f);
+    }
+    list->AddCircleFilled(centre, 3.5f, IM_COL32(255, 255, 255, 220), 12);
+}
