@@ -15,6 +15,7 @@
 // The platform interface has members of these names; the A forms are called by name where needed.
 #undef MessageBox
 #undef PeekMessage
+#undef ReplaceFile
 #else
 
 using DWORD = std::uint32_t;

@@ -6,7 +6,11 @@
 
 #include "app/application.h"
 #include "app/manager.h"
+#ifdef _WIN32
+#include "platform/win32/win32_platform.h"
+#else
 #include "platform/headless/headless_platform.h"
+#endif
 #include "resource/model_manager.h"
 #include "scene/stage.h"
 #include "stagefile/stage_json.h"
@@ -33,7 +37,11 @@ public:
     CModelManager* Models() const { return started_ ? CManager::GetInstance()->GetModelManager() : nullptr; }
 
 private:
+#ifdef _WIN32
+    CWin32Platform platform_{GetModuleHandleA(nullptr), SW_HIDE, CWin32Platform::Mode::Hidden};
+#else
     CHeadlessPlatform platform_;
+#endif
     bool started_ = false;
 };
 

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
@@ -17,6 +18,11 @@ int Usage(std::ostream& err) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The same bytes as on every other system: no line ends rewritten on the way out.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     if (argc < 2) return Usage(std::cerr);
     ToolArgs args(argv + 2, argv + argc);
     const char* command = argv[1];
