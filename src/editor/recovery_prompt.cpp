@@ -50,6 +50,8 @@ void CRecoveryPrompt::Show() {
         if (offered_) ImGui::OpenPopup(kPopup);
     }
     if (!offered_) return;
+    // A fixed place, clear of the main window.
+    ImGui::SetNextWindowPos(ImVec2(kLeft, kTop), ImGuiCond_Appearing);
     ImGui::SetNextWindowSize(ImVec2(560, 0), ImGuiCond_Appearing);
     if (!ImGui::BeginPopupModal(kPopup, nullptr, 0)) return;
     ImGui::TextUnformatted(message_.c_str());

@@ -24,6 +24,8 @@ public:
     const std::string& Message() const { return message_; }
 
     static constexpr const char* kPopup = "Recover unsaved changes";
+    // Where the popup opens, in client pixels.
+    static constexpr float kLeft = 420.0f, kTop = 240.0f;
 
 private:
     // True when the recovery file exists and is newer than the stage file (or the stage file is gone).
