@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "stagefile/file_commit.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -80,15 +82,6 @@ bool ReadAll(const std::string& path, std::string& bytes) {
     if (in.bad()) return false;
     bytes = std::move(text).str();
     return true;
-}
-
-// Pushes the file's data to the disk before the rename makes it the stage file.
-bool SyncFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
 }
 
 FileResult RewriteResolved(const std::string& target, const std::function<FileResult(std::ostream&)>& write) {
@@ -198,18 +191,18 @@ FileResult ReplaceFile(const std::string& path, const std::function<FileResult(s
         fs::remove(temp, ignored);
         return fail("cannot write " + temp + ": " + Reason(error, "write failed"));
     }
-    if (!SyncFile(temp)) {
-        int error = errno;
+    // The data reaches the disk before the rename makes it the stage file.
+    std::string reason;
+    if (!SyncFile(temp, reason)) {
         fs::remove(temp, ignored);
-        return fail("cannot write " + temp + ": " + Reason(error, "sync failed"));
+        return fail("cannot write " + temp + ": " + reason);
     }
-    std::error_code renameError;
-    fs::rename(temp, target, renameError);
-    if (renameError) {
+    bool refused = false;
+    if (!MoveOver(temp, target, reason, refused)) {
         fs::remove(temp, ignored);
         // A stale temporary file let the write start, but the folder refuses the rename.
-        if (exists && IsRefusal(renameError.value())) return InPlace(path, target, write);
-        return fail("cannot replace the file: " + renameError.message());
+        if (exists && refused) return InPlace(path, target, write);
+        return fail("cannot replace the file: " + reason);
     }
     written.path = path;
     return written;

@@ -19,6 +19,5 @@ typedef int gid_t;
 inline int chown(const char*, uid_t, gid_t) { return 0; }
 // Windows has no symbolic links the file code could meet through these calls.
 inline int lstat(const char* path, struct stat* info) { return stat(path, info); }
-// Windows flushes a file through a handle that may write; one opened only for reading has nothing of its
-// own to flush, so that is not a failure.
-inline int fsync(int fd) { return _commit(fd) == 0 || errno == EBADF ? 0 : -1; }
+// Windows flushes a file through a descriptor that may write (FlushFileBuffers).
+inline int fsync(int fd) { return _commit(fd); }

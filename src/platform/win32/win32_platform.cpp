@@ -10,22 +10,13 @@
 #include <cstring>
 
 #include "platform/back_buffer.h"
+#include "platform/win32/win_text.h"
 
 // Declared by the backend's header only inside a comment, so that it need not include windows.h.
 extern IMGUI_IMPL_API LRESULT ImGui_ImplWin32_WndProcHandler(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
-
-std::wstring Utf8ToWide(const char* text) {
-    if (!text || !*text) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (length <= 0) return std::wstring(text, text + std::strlen(text));  // not UTF-8: byte by byte
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length) - 1);
-    return wide;
-}
 }  // namespace
 
 BYTE DikFromKeyMessage(WPARAM virtualKey, LPARAM lParam) {
@@ -37,21 +28,6 @@ BYTE DikFromKeyMessage(WPARAM virtualKey, LPARAM lParam) {
         extended = (mapped & 0xFF00) == 0xE000;
     }
     return static_cast<BYTE>(scan | (extended ? 0x80 : 0));
-}
-
-std::string SystemErrorText(DWORD code) {
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result;
-    if (length && text) result.assign(text, length);
-    if (text) LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
-        result.pop_back();
-    char number[32];
-    std::snprintf(number, sizeof(number), "error 0x%08lX", static_cast<unsigned long>(code));
-    return result.empty() ? number : result + " (" + number + ")";
 }
 
 CWin32Platform::CWin32Platform(HINSTANCE instance, int showCommand, Mode mode)
@@ -165,7 +141,7 @@ void CWin32Platform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode)
 int CWin32Platform::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     if (mode_ == Mode::Hidden) return IDOK;  // nobody is looking at a hidden window
     // Our texts are UTF-8; the A form would read them in the system's code page.
-    return MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), type);
+    return MessageBoxW(owner, Utf8ToWide(text ? text : "").c_str(), Utf8ToWide(caption ? caption : "").c_str(), type);
 }
 
 void CWin32Platform::ShowCursor(bool show) { ::ShowCursor(show ? TRUE : FALSE); }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/win_text.h"
 
 class CWin32Platform : public IPlatform {
 public:
@@ -67,5 +68,3 @@ private:
 // The DirectInput key code of a WM_KEYDOWN / WM_SYSKEYDOWN message: its scan code, plus 0x80 for an
 // extended key. A message without a scan code (posted by a program) is mapped from its virtual key.
 BYTE DikFromKeyMessage(WPARAM virtualKey, LPARAM lParam);
-// Windows' text for an error code (GetLastError, HRESULT), without the trailing line break.
-std::string SystemErrorText(DWORD code);
