@@ -15,6 +15,10 @@
 
 namespace fs = std::filesystem;
 
+#ifndef O_BINARY
+#define O_BINARY 0  // only Windows turns line ends into CR LF on the way through a descriptor
+#endif
+
 namespace {
 
 std::string Reason(int error, const char* fallback) { return error ? std::strerror(error) : fallback; }
@@ -94,7 +98,7 @@ FileResult RewriteResolved(const std::string& target, const std::function<FileRe
     std::string old;
     errno = 0;
     if (!ReadAll(target, old)) return Failure(target, "cannot read the file: " + Reason(errno, "read failed"));
-    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    int fd = ::open(target.c_str(), O_WRONLY | O_BINARY | O_CLOEXEC);
     if (fd < 0) return Failure(target, "cannot write the file: " + Reason(errno, "open failed"));
 
     errno = 0;

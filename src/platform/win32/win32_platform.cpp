@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/back_buffer.h"
+#include "platform/dinput.h"
 #include "platform/win32/win_text.h"
 
 // Declared by the backend's header only inside a comment, so that it need not include windows.h.
@@ -17,15 +18,32 @@ extern IMGUI_IMPL_API LRESULT ImGui_ImplWin32_WndProcHandler(HWND hwnd, UINT msg
 
 namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
+
+// Keys whose messages carry the extended bit; MapVirtualKey does not always say so for them (Wine's never
+// does), and without it the arrows would read as the keypad's.
+bool IsExtendedVirtualKey(WPARAM virtualKey) {
+    switch (virtualKey) {
+        case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_LEFT: case VK_UP: case VK_RIGHT:
+        case VK_DOWN: case VK_INSERT: case VK_DELETE: case VK_LWIN: case VK_RWIN: case VK_APPS: case VK_DIVIDE:
+        case VK_RCONTROL: case VK_RMENU:
+            return true;
+        default:
+            return false;
+    }
+}
 }  // namespace
 
 BYTE DikFromKeyMessage(WPARAM virtualKey, LPARAM lParam) {
+    // Num Lock and Pause share scan code 0x45, and their messages set the extended bit the other way
+    // round from DirectInput's codes.
+    if (virtualKey == VK_NUMLOCK) return DIK_NUMLOCK;
+    if (virtualKey == VK_PAUSE) return DIK_PAUSE;
     UINT scan = (static_cast<UINT>(lParam) >> 16) & 0xFF;
     bool extended = (static_cast<UINT>(lParam) >> 24) & 1;
     if (scan == 0) {
         UINT mapped = MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC_EX);
         scan = mapped & 0xFF;
-        extended = (mapped & 0xFF00) == 0xE000;
+        extended = (mapped & 0xFF00) == 0xE000 || IsExtendedVirtualKey(virtualKey);
     }
     return static_cast<BYTE>(scan | (extended ? 0x80 : 0));
 }

@@ -6,7 +6,12 @@ std::wstring Utf8ToWide(const std::string& text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-    if (length <= 0) return std::wstring(text.begin(), text.end());
+    if (length <= 0) {
+        // As unsigned bytes: a char above 0x7F would otherwise widen to a character near U+FFFF.
+        std::wstring bytes;
+        for (unsigned char c : text) bytes.push_back(c);
+        return bytes;
+    }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length);
     return wide;
