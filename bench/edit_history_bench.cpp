@@ -2,13 +2,15 @@
 // prints, from the same run:
 // - undo + redo of one object's edit against the recorded edit itself (target: within 2x);
 // - the heap that 500 steps of one object each keep (target: under 1 MB beyond the stage);
-// - the main thread's CPU time in the frame where an autosave starts (target: under 2 ms), and that time
-//   against a text save of the same stage on the main thread.
+// - the main thread's CPU time in the worst frame of an autosave (target: under 2 ms), against the whole
+//   copy in one frame and against a text save of the same stage on the main thread.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -118,21 +120,44 @@ void BM_FiveHundredSteps(benchmark::State& state) {
 }
 BENCHMARK(BM_FiveHundredSteps)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// The frame's share of an autosave: the copy of the groups and the start of the worker.
-void BM_AutosaveStart(benchmark::State& state) {
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The frames' share of an autosave: the copy of the groups, a slice per frame, and the start of the
+// worker. Each iteration times the worst of its frames (the main thread's CPU time). The argument is the
+// slice; 0 copies the whole stage in the frame where the autosave starts, as the editor once did.
+void BM_AutosaveWorstFrame(benchmark::State& state) {
     Stage100k stage(state);
     if (!stage.Started()) return;
     CAutosave& autosave = *stage.Editor().GetAutosave();
+    autosave.SetSliceObjects(static_cast<std::size_t>(state.range(0)));
     DWORD now = 0;
+    int frames = 0;
     for (auto _ : state) {
+        double start = ThreadCpuSeconds();
         autosave.Write(now += CAutosave::kInterval);
-        state.PauseTiming();
-        autosave.Wait();  // the worker's own time is not the frame's
-        state.ResumeTiming();
+        double worst = ThreadCpuSeconds() - start;
+        frames = 1;
+        while (autosave.IsCopying()) {
+            start = ThreadCpuSeconds();
+            autosave.Advance();
+            worst = std::max(worst, ThreadCpuSeconds() - start);
+            ++frames;
+        }
+        state.SetIterationTime(worst);
+        autosave.Wait();  // the worker's own time is not the frames'
     }
+    state.counters["frames"] = frames;
     if (!autosave.LastResult().ok) state.SkipWithError(autosave.LastResult().Describe().c_str());
 }
-BENCHMARK(BM_AutosaveStart)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutosaveWorstFrame)
+    ->Arg(0)
+    ->Arg(static_cast<std::int64_t>(CAutosave::kSliceObjects))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Baseline: the same stage saved on the main thread, as "SaveText" does.
 void BM_SaveOnTheMainThread(benchmark::State& state) {
@@ -148,14 +173,18 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.error_occurred) continue;
-            double ms = run.GetAdjustedCPUTime();
+            // The autosave's figure is its manual time: the worst frame's CPU time.
+            double ms = run.run_name.function_name == "BM_AutosaveWorstFrame" ? run.GetAdjustedRealTime()
+                                                                             : run.GetAdjustedCPUTime();
             switch (run.time_unit) {
                 case benchmark::kNanosecond: ms /= 1e6; break;
                 case benchmark::kMicrosecond: ms /= 1e3; break;
                 case benchmark::kSecond: ms *= 1e3; break;
                 default: break;
             }
-            cpuTimes[run.run_name.function_name] = ms;
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
+            cpuTimes[name] = ms;
             if (run.counters.count("heap_kb")) heapKb_ = run.counters.at("heap_kb");
         }
     }
@@ -166,8 +195,13 @@ public:
         };
         std::printf("\nundo + redo / recorded edit: %.2f (target <= 2)\n", ratio("BM_UndoRedo", "BM_RecordedEdit"));
         std::printf("heap of 500 single-object steps: %.0f KB (target < 1024 KB)\n", heapKb_);
-        std::printf("autosave on the frame: %.3f ms CPU (target < 2 ms); against a save on the main thread: %.3f\n",
-                    cpuTimes["BM_AutosaveStart"], ratio("BM_AutosaveStart", "BM_SaveOnTheMainThread"));
+        const std::string whole = "BM_AutosaveWorstFrame/0";
+        const std::string sliced = "BM_AutosaveWorstFrame/" + std::to_string(CAutosave::kSliceObjects);
+        std::printf("autosave, worst frame: %.3f ms CPU (target < 2 ms); the whole copy in one frame: %.3f ms; "
+                    "ratio %.2f\n",
+                    cpuTimes[sliced], cpuTimes[whole], ratio(sliced.c_str(), whole.c_str()));
+        std::printf("autosave, worst frame against a save on the main thread: %.3f\n",
+                    ratio(sliced.c_str(), "BM_SaveOnTheMainThread"));
     }
 
 private:

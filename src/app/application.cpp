@@ -68,12 +68,13 @@ void CFrameLoop::Dispatch(const PlatformMessage& message) {
     bool escape = message.kind == PlatformMessage::Kind::KeyDown && message.key == DIK_ESCAPE;
     if (message.kind != PlatformMessage::Kind::Close && !escape) return;
     CEditor* editor = CManager::GetInstance()->GetEditor();
-    // Escape in the file dialog closes the dialog, not the editor.
-    if (escape && editor && editor->GetFileMenu() && editor->GetFileMenu()->CancelDialog()) return;
+    CQuitGuard* guard = editor ? editor->GetQuitGuard() : nullptr;
+    // Escape in another popup (the file dialog, a file error, the recovery popup) closes that popup, not the
+    // editor; in "Unsaved changes" the guard takes it as Cancel.
+    if (escape && editor && !(guard && guard->IsAsking()) && editor->DismissPopup()) return;
     // Escape during a gizmo drag only puts the object back (the drag reads the key in the next frame).
     if (escape && editor && editor->GetGizmo() && editor->GetGizmo()->IsDragging()) return;
     // With unsaved changes the editor asks first; the answer ends the program from the editor's frame.
-    CQuitGuard* guard = editor ? editor->GetQuitGuard() : nullptr;
     if (!guard || guard->RequestQuit(escape ? CQuitGuard::Request::Escape : CQuitGuard::Request::Close))
         platform_.PostQuitMessage(0);
 }

@@ -2,9 +2,11 @@
 
 #include <imgui.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <memory>
+#include <limits>
 #include <utility>
+#include <vector>
 
 #include "app/manager.h"
 #include "editor/edit_history.h"
@@ -15,7 +17,7 @@
 
 namespace {
 
-// What the frame copies for the worker: the saved fields of every object, packed, with each label kept
+// What the frames copy for the worker: the saved fields of every object, packed, with each label kept
 // once per run of equal labels. About a fifth of the bytes of the groups themselves.
 struct Snapshot {
     struct Placement {
@@ -28,19 +30,15 @@ struct Snapshot {
     };
     std::vector<std::string> strings{std::string()};
     std::vector<Group> groups;
+    std::uint32_t model = 0;  // the last model label kept
 
-    explicit Snapshot(const StageGroups& from) {
-        groups.reserve(from.size());
-        std::uint32_t model = 0;
-        for (const auto& [tag, objects] : from) {
-            Group& group = groups.emplace_back(Group{tag, {}});
-            group.objects.reserve(objects.size());
-            for (const StageObject& object : objects) {
-                const ObjectPart& part = object.part;
-                if (part.ModelLabel != strings[model]) model = Intern(part.ModelLabel);
-                std::uint32_t label = part.ObjectLabel.empty() ? 0 : Intern(part.ObjectLabel);
-                group.objects.push_back(Placement{part.Pos, part.Rot, part.Scale, model, label});
-            }
+    // Objects [from, to) of the group, appended to its copy.
+    void Add(Group& group, const std::vector<StageObject>& objects, std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            const ObjectPart& part = objects[i].part;
+            if (part.ModelLabel != strings[model]) model = Intern(part.ModelLabel);
+            std::uint32_t label = part.ObjectLabel.empty() ? 0 : Intern(part.ObjectLabel);
+            group.objects.push_back(Placement{part.Pos, part.Rot, part.Scale, model, label});
         }
     }
     std::uint32_t Intern(const std::string& text) {
@@ -69,6 +67,20 @@ struct Snapshot {
 
 }  // namespace
 
+// A copy under way: what the stage looked like when it began, and how far it has come.
+struct CAutosave::Copy {
+    std::unique_ptr<Snapshot> snapshot = std::make_unique<Snapshot>();
+    std::vector<std::size_t> sizes;  // of snapshot->groups, in the same order
+    std::size_t group = 0;           // the group being copied
+    std::size_t next = 0;            // its next object
+    std::uint64_t version = 0;       // the history's version when it began
+    std::string selectedTag;         // the group that the editor mirrors into the stage every frame
+    std::string path;
+    DWORD started = 0;
+};
+
+CAutosave::CAutosave(CEditor& editor) : editor_(editor) {}
+
 CAutosave::~CAutosave() { Collect(true); }
 
 std::string CAutosave::Path() const { return PathFor(editor_.CurrentFile().TextPath()); }
@@ -82,13 +94,25 @@ void CAutosave::Update(DWORD now) {
     CEditHistory& history = *editor_.GetHistory();
     if (!history.IsModified()) {
         // Undone back to the saved state: the recovery file holds nothing worth offering.
+        copy_.reset();
+        due_ = false;
         if (fileWritten_ && !IsWriting()) Remove();
         return;
     }
-    if (history.Version() == writtenVersion_ && fileWritten_) return;
     // Never in the middle of a drag: the file would hold half an edit.
-    if (history.IsContinuousOpen() || ImGui::IsMouseDown(ImGuiMouseButton_Left)) return;
-    if (now - lastWrite_ < kInterval) return;  // unsigned: the clock's wrap is harmless
+    const bool dragging = history.IsContinuousOpen() || ImGui::IsMouseDown(ImGuiMouseButton_Left);
+    if (copy_) {
+        if (!dragging && CopyStillValid()) {
+            Advance();
+            return;
+        }
+        copy_.reset();  // the stage changed under the copy: it starts again once the stage holds still
+        ++restarts_;
+        due_ = true;
+    }
+    if (history.Version() == writtenVersion_ && fileWritten_) return;
+    if (dragging) return;
+    if (!due_ && now - lastWrite_ < kInterval) return;  // unsigned: the clock's wrap is harmless
     Write(now);
 }
 
@@ -96,19 +120,68 @@ bool CAutosave::Write(DWORD now) {
     Collect(false);
     CStage* stage = CManager::GetInstance()->GetStage();
     if (IsWriting() || !stage) return false;
-    // The frame's only cost: a packed copy of the groups, which the worker then owns.
-    auto snapshot = std::make_shared<const Snapshot>(stage->Groups());
+    copy_ = std::make_unique<Copy>();
+    due_ = false;
+    for (const auto& [tag, objects] : stage->Groups()) {
+        copy_->snapshot->groups.push_back(Snapshot::Group{tag, {}});
+        copy_->snapshot->groups.back().objects.reserve(objects.size());
+        copy_->sizes.push_back(objects.size());
+    }
+    copy_->version = editor_.GetHistory()->Version();
+    copy_->selectedTag = editor_.SelectedTag();
+    copy_->path = Path();
+    copy_->started = now;
+    Advance();
+    return true;
+}
+
+bool CAutosave::CopyStillValid() const {
+    // Every change of the groups is a step of the history or a drag, except the mirroring of the selected
+    // group, which changes the stage only when another group becomes the selected one.
+    return copy_->version == editor_.GetHistory()->Version() && copy_->selectedTag == editor_.SelectedTag() &&
+           copy_->path == Path();
+}
+
+void CAutosave::Advance() {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!copy_ || !stage) {
+        copy_.reset();
+        return;
+    }
+    std::size_t budget = sliceObjects_ ? sliceObjects_ : std::numeric_limits<std::size_t>::max();
+    Copy& copy = *copy_;
+    for (; copy.group < copy.sizes.size(); ++copy.group, copy.next = 0) {
+        Snapshot::Group& group = copy.snapshot->groups[copy.group];
+        auto it = stage->Groups().find(group.tag);
+        if (it == stage->Groups().end() || it->second.size() != copy.sizes[copy.group]) {
+            copy_.reset();  // changed without a step: Update starts again
+            ++restarts_;
+            due_ = true;
+            return;
+        }
+        std::size_t count = std::min(budget, it->second.size() - copy.next);
+        copy.snapshot->Add(group, it->second, copy.next, copy.next + count);
+        copy.next += count;
+        budget -= count;
+        if (copy.next < it->second.size()) return;  // this frame's slice is done
+    }
+    StartWorker();
+}
+
+void CAutosave::StartWorker() {
+    Collect(true);  // Write refused to start while one was under way, so this only joins a finished one
     done_.store(false, std::memory_order_relaxed);
-    worker_ = std::thread([this, snapshot, path = Path()] {
+    // The worker owns the copy from here on; the frame never touches it again.
+    worker_ = std::thread([this, snapshot = std::move(copy_->snapshot), path = copy_->path] {
         const StageGroups groups = snapshot->Groups();
         pending_ = ReplaceFile(path, [&groups](std::ostream& out) { return WriteStageText(groups, out); });
         done_.store(true, std::memory_order_release);
     });
-    lastWrite_ = now;
-    writtenVersion_ = editor_.GetHistory()->Version();
+    lastWrite_ = copy_->started;
+    writtenVersion_ = copy_->version;
     fileWritten_ = true;
     ++writes_;
-    return true;
+    copy_.reset();
 }
 
 void CAutosave::Collect(bool wait) {
@@ -121,6 +194,8 @@ void CAutosave::Collect(bool wait) {
 void CAutosave::Wait() { Collect(true); }
 
 void CAutosave::Remove() {
+    copy_.reset();
+    due_ = false;
     Collect(true);
     std::error_code error;
     std::filesystem::remove(Path(), error);

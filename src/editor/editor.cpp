@@ -18,6 +18,7 @@
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "scene/stage.h"
+#include "stagefile/stage_text_reader.h"
 
 int CEditor::Init() {
     tags.push_back("TEST");
@@ -71,6 +72,12 @@ bool CEditor::IsTypingText() const {
     return context->WantTextInputNextFrame > 0;
 }
 
+bool CEditor::DismissPopup() {
+    if (fileMenu_ && (fileMenu_->CancelDialog() || fileMenu_->DismissError())) return true;
+    if (catalogProblemsOpen_) return dismissCatalogProblems_ = true;
+    return recoveryPrompt_ && recoveryPrompt_->Dismiss();
+}
+
 void CEditor::AddTag(const std::string& name) {
     history_->Begin("Add tag");
     tags.push_back(name);
@@ -107,15 +114,30 @@ bool CEditor::RenameSelectedTag(const std::string& newName) {
     return true;
 }
 
-void CEditor::CopyTagGroup(int source, int target) {
+std::string CEditor::CopyTagGroup(int source, int target) {
     const int count = static_cast<int>(tags.size());
-    if (source < 0 || source >= count || target < 0 || target >= count) return;
+    if (source < 0 || source >= count || target < 0 || target >= count) return {};
     auto it = groups.find(tags[source]);
-    if (it == groups.end() || tags[source] == tags[target]) return;
+    if (it == groups.end() || tags[source] == tags[target]) return {};
+    const std::string& tag = tags[target];
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (stage) {
+        // The stage file must still be able to hold the stage.
+        std::size_t objects = it->second.size();
+        for (const auto& [name, group] : stage->Groups())
+            if (name != tag) objects += group.size();
+        if (objects > kMaxStageRecords)
+            return "Not copied: the stage would hold " + std::to_string(objects) + " objects, more than the " +
+                   std::to_string(kMaxStageRecords) + " a stage file can hold.";
+    }
     history_->Begin("Copy group");
-    history_->TouchGroup(tags[target]);
+    history_->TouchGroup(tag);
     mirrorValid_ = false;
-    groups[tags[target]] = it->second;
+    groups[tag] = it->second;
+    // The stage takes the copy at once: drawn, saved and undone with the working copy, whether or not the
+    // target is ever selected.
+    if (stage) stage->Groups()[tag] = it->second;
+    return {};
 }
 
 void CEditor::MergeTagsFromGroups() {

@@ -32,6 +32,9 @@ public:
     // True while a GUI text field has the keyboard focus: keys then act on that field only, not on the
     // editing, camera, pointer or fill-mode keys.
     bool IsTypingText() const;
+    // Escape: closes the topmost popup other than "Unsaved changes" (the file dialog, "File error",
+    // "Catalog problems", the recovery popup); false when none of them is open.
+    bool DismissPopup();
 
     // ---- editing operations behind the widgets ----
     // The selected tag (tags is never empty after Init).
@@ -41,9 +44,10 @@ public:
     // Renames the selected tag: its group in the working copy moves to the new name. An empty name, or the
     // tag's own name, changes nothing. Returns true when renamed.
     bool RenameSelectedTag(const std::string& newName);
-    // Replaces the working copy's group of tags[target] with a copy of the group of tags[source], when
-    // the working copy holds the source.
-    void CopyTagGroup(int source, int target);
+    // Replaces the group of tags[target], in both copies, with a copy of the working copy's group of
+    // tags[source], when the working copy holds the source. Returns why it refused ("" when it copied or
+    // had nothing to do): the stage would then hold more objects than a stage file can.
+    std::string CopyTagGroup(int source, int target);
     // After a load: appends every tag of the working copy that the list lacks, then selects the last tag.
     void MergeTagsFromGroups();
     // After "Open...": the tag list becomes the working copy's tags in order ("TEST" when it has none), and
@@ -106,6 +110,8 @@ private:
     CGizmo* gizmo_ = nullptr;
     std::vector<std::string> catalogProblems_;
     bool catalogProblemsShown_ = false;
+    bool catalogProblemsOpen_ = false;
+    bool dismissCatalogProblems_ = false;
     std::string mirroredTag_;
     bool mirrorValid_ = false;
 };

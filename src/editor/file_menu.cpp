@@ -102,6 +102,12 @@ void CFileMenu::Ask(Asking what) {
     dialog_->Open(request);
 }
 
+bool CFileMenu::DismissError() {
+    if (!HasError()) return false;
+    dismissError_ = true;
+    return true;
+}
+
 bool CFileMenu::CancelDialog() {
     if (!dialog_->IsOpen()) return false;
     dialog_->Cancel();
@@ -236,7 +242,11 @@ void CFileMenu::ShowOutcome() {
         openErrorPopup_ = false;
     }
     ImGui::SetNextWindowSize(ImVec2(420, 0), ImGuiCond_Appearing);
-    if (!ImGui::BeginPopupModal(kErrorPopup, nullptr, 0)) return;
+    if (!ImGui::BeginPopupModal(kErrorPopup, nullptr, 0)) {
+        if (dismissError_) error_ = FileResult{};
+        dismissError_ = false;
+        return;
+    }
     ImGui::TextWrapped("File: %s", error_.path.c_str());
     if (error_.line > 0)
         ImGui::Text("Line: %d", error_.line);
@@ -244,8 +254,9 @@ void CFileMenu::ShowOutcome() {
         ImGui::TextUnformatted("Line: -");
     ImGui::TextWrapped("Reason: %s", error_.message.c_str());
     ImGui::TextUnformatted("Nothing was changed.");
-    if (ImGui::Button("Close")) {
+    if (ImGui::Button("Close") || dismissError_) {
         error_ = FileResult{};
+        dismissError_ = false;
         ImGui::CloseCurrentPopup();
     }
     ImGui::EndPopup();

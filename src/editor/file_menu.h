@@ -43,6 +43,8 @@ public:
     IFileDialog& Dialog() { return *dialog_; }
     // Escape: closes the file dialog without an answer; false when it was not open.
     bool CancelDialog();
+    // Escape: closes the error popup; false when there is none.
+    bool DismissError();
     const CRecentFiles& Recent() const { return recent_; }
 
     // What the main window shows after the last command ("" before any).
@@ -72,4 +74,5 @@ private:
     std::string status_;
     FileResult error_;  // ok while there is nothing to show
     bool openErrorPopup_ = false;
+    bool dismissError_ = false;  // Escape: the error popup closes in the next frame
 };

@@ -86,12 +86,19 @@ void CEditor::ShowCatalogProblems() {
         if (CTextureManager* textures = manager->GetTextureManager()) gather(textures->GetProblems());
         if (CShaderManager* shaders = manager->GetShaderManager()) gather(shaders->GetProblems());
         if (!catalogProblems_.empty()) ImGui::OpenPopup(kPopup);
+        catalogProblemsOpen_ = !catalogProblems_.empty();
     }
-    if (catalogProblems_.empty()) return;
+    if (!catalogProblemsOpen_) return;
     ImGui::SetNextWindowSize(ImVec2(640, 0), ImGuiCond_Appearing);
-    if (!ImGui::BeginPopupModal(kPopup, nullptr, 0)) return;
+    if (!ImGui::BeginPopupModal(kPopup, nullptr, 0)) {
+        catalogProblemsOpen_ = dismissCatalogProblems_ = false;
+        return;
+    }
     ImGui::TextUnformatted("These catalog entries were left out:");
     for (const std::string& problem : catalogProblems_) ImGui::BulletText("%s", problem.c_str());
-    if (ImGui::Button("Close")) ImGui::CloseCurrentPopup();
+    if (ImGui::Button("Close") || dismissCatalogProblems_) {
+        ImGui::CloseCurrentPopup();
+        catalogProblemsOpen_ = dismissCatalogProblems_ = false;
+    }
     ImGui::EndPopup();
 }

@@ -53,9 +53,14 @@ void CRecoveryPrompt::Show() {
     // A fixed place, clear of the main window.
     ImGui::SetNextWindowPos(ImVec2(kLeft, kTop), ImGuiCond_Appearing);
     ImGui::SetNextWindowSize(ImVec2(560, 0), ImGuiCond_Appearing);
-    if (!ImGui::BeginPopupModal(kPopup, nullptr, 0)) return;
+    if (!ImGui::BeginPopupModal(kPopup, nullptr, 0)) {
+        if (dismiss_) offered_ = dismiss_ = false;
+        return;
+    }
     ImGui::TextUnformatted(message_.c_str());
-    bool close = false;
+    // Escape leaves the choice for later: the file is offered again at the next start.
+    bool close = dismiss_;
+    if (dismiss_) offered_ = dismiss_ = false;
     if (ImGui::Button("Recover")) {
         Recover();
         close = true;
@@ -84,6 +89,12 @@ FileResult CRecoveryPrompt::Recover() {
     if (result.ok) history.MarkUnsaved();
     editor_.GetFileMenu()->Report(result, "Recovered", "from");
     return result;
+}
+
+bool CRecoveryPrompt::Dismiss() {
+    if (!offered_) return false;
+    dismiss_ = true;
+    return true;
 }
 
 void CRecoveryPrompt::Discard() {

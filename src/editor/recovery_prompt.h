@@ -18,6 +18,8 @@ public:
     // The commands behind the buttons.
     FileResult Recover();
     void Discard();
+    // Escape: closes the popup and keeps the recovery file; false when the popup is not shown.
+    bool Dismiss();
 
     bool IsOffered() const { return offered_; }
     // The popup's text: both files and their times.
@@ -34,5 +36,6 @@ private:
     CEditor& editor_;
     bool checked_ = false;
     bool offered_ = false;
+    bool dismiss_ = false;  // Escape: the popup closes in the next frame
     std::string message_;
 };

@@ -18,6 +18,7 @@ void CTagControls::Show() {
     if (changeMode_) ShowRenameField();
     ImGui::Separator();
     if (copyMode_) ShowCopyControls();
+    if (!notice_.empty()) ImGui::TextWrapped("%s", notice_.c_str());
 }
 
 // "Change" and "Copy" on the tag combo (the last item drawn), once the combo has been right-clicked.
@@ -48,12 +49,13 @@ void CTagControls::ShowCopyControls() {
     ShowCombo(&editor_.tagIndex, editor_.tags, "CopySource");
     ShowCombo(&copyTargetIndex_, editor_.tags, "CopyTarget");
     if (ImGui::Button("OK")) {
-        editor_.CopyTagGroup(editor_.tagIndex, copyTargetIndex_);
+        notice_ = editor_.CopyTagGroup(editor_.tagIndex, copyTargetIndex_);
         copyTargetIndex_ = 0;
         copyMode_ = false;
     }
     ImGui::SameLine();
     if (ImGui::Button("NO")) {
+        notice_.clear();
         copyTargetIndex_ = 0;
         copyMode_ = false;
     }

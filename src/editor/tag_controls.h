@@ -1,6 +1,8 @@
 // The tag controls of the main window: add a tag, choose the selected tag, rename it, copy groups.
 #pragma once
 
+#include <string>
+
 class CEditor;
 
 class CTagControls {
@@ -12,6 +14,8 @@ public:
     bool IsChangeMode() const { return changeMode_; }
     bool IsCopyMode() const { return copyMode_; }
     int CopyTargetIndex() const { return copyTargetIndex_; }
+    // Why the last copy was refused ("" after one that worked).
+    const std::string& Notice() const { return notice_; }
 
 private:
     void ShowContextMenu();
@@ -25,4 +29,5 @@ private:
     bool changeMode_ = false;
     bool copyMode_ = false;
     int copyTargetIndex_ = 0;
+    std::string notice_;
 };

@@ -56,8 +56,8 @@ void CPointer::Move() {
     if (!keyboard) return;
     // Keys typed into a GUI text field belong to that field.
     if (CEditor* editor = manager->GetEditor(); editor && editor->IsTypingText()) return;
-    // A key pressed with the left Ctrl is an editing chord (Ctrl+D duplicates), not a move.
-    if (keyboard->GetPress(DIK_LCONTROL)) return;
+    // A key pressed with either Ctrl is an editing chord (Ctrl+S saves, Ctrl+D duplicates), not a move.
+    if (keyboard->GetPress(DIK_LCONTROL) || keyboard->GetPress(DIK_RCONTROL)) return;
 
     const bool w = keyboard->GetPress(DIK_W), s = keyboard->GetPress(DIK_S);
     const bool a = keyboard->GetPress(DIK_A), d = keyboard->GetPress(DIK_D);

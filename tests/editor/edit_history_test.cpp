@@ -116,6 +116,29 @@ TEST_F(EditHistoryTest, TagEditsAndLoadsComeBackWithTheTagList) {
     EXPECT_EQ(Editor().tags, std::vector<std::string>{"TEST"});
 }
 
+TEST_F(EditHistoryTest, AGroupCopyComesBackInBothCopiesWhicheverTagIsSelected) {
+    CreateAt(1, 0, 0);
+    Editor().AddTag("HALL");
+    Gui().Idle();
+    const State before = Now();
+    ASSERT_EQ(Editor().CopyTagGroup(0, 1), "");
+    Gui().Idle();
+    const State after = Now();
+    ASSERT_EQ(after.stage.count("HALL"), 1u);  // the stage holds the copy at once: drawn and saved
+    EXPECT_EQ(after.stage, after.editor);
+    for (int selected : {1, 0}) {
+        SCOPED_TRACE(selected);
+        Editor().tagIndex = selected;
+        Gui().Idle();
+        Undo();
+        EXPECT_EQ(Now().editor, before.editor);
+        EXPECT_EQ(Now().stage, before.stage);
+        Redo();
+        EXPECT_EQ(Now().editor, after.editor);
+        EXPECT_EQ(Now().stage, after.stage);
+    }
+}
+
 TEST_F(EditHistoryTest, TheEditMenuNamesTheStepsAndIsGreyedWhenEmpty) {
     CreateAt(1, 0, 0);
     Menu("Edit", "###Undo");
@@ -145,6 +168,13 @@ TEST_F(EditHistoryTest, TheModifiedMarkerFollowsEditsSavesAndUndo) {
     EXPECT_TRUE(Modified());
     Redo();
     EXPECT_FALSE(Modified());
+    // Either Ctrl makes S a save, never a move of the pointer.
+    CreateAt(3, 0, 0);
+    const D3DXVECTOR3 at = Pointer().GetPos();
+    Gui().Chord(DIK_RCONTROL, DIK_S);
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(Pointer().GetPos().x, at.x);
+    EXPECT_EQ(Pointer().GetPos().z, at.z);
 }
 
 TEST_F(EditHistoryTest, TheHistoryIsBoundedAndStoresOnlyWhatChanged) {

@@ -118,6 +118,39 @@ TEST_F(UnsavedWorkTest, AutosaveWritesOnceThirtySecondsHavePassedAndNotDuringADr
     EXPECT_FALSE(fs::exists(Recovery()));
 }
 
+TEST_F(UnsavedWorkTest, AnAutosaveCopiedOverSeveralFramesStartsAgainWhenTheStageChanges) {
+    CAutosave& autosave = *Editor().GetAutosave();
+    autosave.SetSliceObjects(1);
+    for (int x = 1; x <= 3; ++x) CreateAt(static_cast<float>(x), 0, 0);
+    ASSERT_TRUE(autosave.Write(Platform().TimeGetTime()));
+    EXPECT_TRUE(autosave.IsCopying());
+    CreateAt(4, 0, 0);  // while the copy is under way
+    Gui().Idle(6);
+    ASSERT_EQ(autosave.Writes(), 1);
+    EXPECT_GE(autosave.Restarts(), 1);
+    autosave.Wait();
+    ASSERT_TRUE(autosave.LastResult().ok) << autosave.LastResult().Describe();
+    const std::string text = TempDir::Read(Recovery());
+    EXPECT_NE(text.find("Pos : 4 , 0 , 0"), std::string::npos) << text;
+    std::size_t objects = 0;
+    for (std::size_t at = text.find("Index :"); at != std::string::npos; at = text.find("Index :", at + 1)) ++objects;
+    EXPECT_EQ(objects, 4u) << text;
+}
+
+TEST_F(UnsavedWorkTest, EscapeClosesAnotherPopupBeforeTheGuardAsks) {
+    CreateAt(1, 0, 0);
+    WriteFile("stage.txt", "Tag : A\nIndex : -1\n");
+    EXPECT_FALSE(Editor().GetFileMenu()->LoadText().ok);
+    Gui().Idle();
+    ASSERT_NE(ImGui::GetTopMostPopupModal(), nullptr);
+    EXPECT_EQ(RunWith(PlatformMessage{PlatformMessage::Kind::KeyDown, 0, DIK_ESCAPE}), 7);
+    EXPECT_FALSE(Guard().IsAsking());
+    EXPECT_FALSE(Editor().GetFileMenu()->HasError());
+    EXPECT_EQ(ImGui::GetTopMostPopupModal(), nullptr);
+    EXPECT_EQ(RunWith(PlatformMessage{PlatformMessage::Kind::KeyDown, 0, DIK_ESCAPE}), 7);
+    EXPECT_TRUE(Guard().IsAsking());
+}
+
 // A new editor started over the recovery file that an editor ended without saving left behind.
 class RecoveryTest : public UnsavedWorkTest {
 protected:
@@ -141,6 +174,14 @@ TEST_F(RecoveryTest, RecoverRestoresTheEditsAsUnsaved) {
     EXPECT_EQ(Editor().SelectedTag(), "HALL");
     EXPECT_TRUE(Editor().GetHistory()->IsModified());
     EXPECT_TRUE(fs::exists(Recovery()));  // kept until the stage is saved
+}
+
+TEST_F(RecoveryTest, EscapeLeavesTheChoiceForLaterAndKeepsTheEditorOpen) {
+    EXPECT_EQ(RunWith(PlatformMessage{PlatformMessage::Kind::KeyDown, 0, DIK_ESCAPE}), 7);
+    EXPECT_FALSE(Prompt().IsOffered());
+    EXPECT_EQ(ImGui::GetTopMostPopupModal(), nullptr);
+    EXPECT_TRUE(fs::exists(Recovery()));
+    EXPECT_TRUE(StageGroup("HALL").empty());
 }
 
 TEST_F(RecoveryTest, DiscardDeletesTheRecoveryFile) {
