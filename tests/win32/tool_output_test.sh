@@ -1,27 +1,81 @@
 # vellumar-tool.exe under Wine prints the same bytes as the Linux tool for "check" and "export-json",
-# on standard output and on standard error, and ends with the same exit code.
+# on standard output and on standard error, and ends with the same exit code; "format" writes the same
+# file. Besides our sample stages: Windows line ends, a byte order mark, UTF-8 tag and model names, a
+# file cut off in a record, a missing file and a name written with backslashes.
+#
+# Under Wine without a display the tool makes no hidden window, so it runs without the catalogs and says
+# nothing about models they lack; the stages that name such models are checked again on a virtual
+# display (a few seconds a run, so only those).
 set -euo pipefail
 source "$(dirname "$0")/wine_env.sh"
 cd "$VELLUMAR_ROOT"
 linux_tool=$VELLUMAR_ROOT/build/tool-host/src/tools/vellumar-tool
+windows_tool=$VELLUMAR_WIN_BUILD/src/tools/vellumar-tool.exe
+# The variants are named relative to the working directory, which both programs see the same way.
+stages=$(realpath --relative-to=. "$VELLUMAR_WIN_BUILD")/tool-stages
+out=$stages/out
+
+compare() {  # compare WHAT: the last pair of runs
+  if [ $linux_rc != $windows_rc ] || ! cmp -s "$out/linux" "$out/windows" ||
+    ! cmp -s "$out/linux.err" "$out/windows.err"; then
+    echo "tool_output_test: $1 differs (exit $linux_rc on Linux, $windows_rc on Windows)" >&2
+    diff <(od -c "$out/linux" | head -20) <(od -c "$out/windows" | head -20) >&2 || true
+    diff "$out/linux.err" "$out/windows.err" >&2 || true
+    status=1
+  fi
+}
+run() {  # run ARGS...: both tools with the same arguments
+  set +e
+  "$linux_tool" "$@" >"$out/linux" 2>"$out/linux.err"; linux_rc=$?
+  wine "$windows_tool" "$@" >"$out/windows" 2>"$out/windows.err"; windows_rc=$?
+  set -e
+}
+status=0
+
+if [ "${1:-}" = --with-display ]; then
+  for stage in "$stages"/{unknown_models,cut}.txt; do  # cut ends in an object without a model
+    run check "$stage"
+    compare "check $stage with a display"
+  done
+  wineserver -k
+  exit $status
+fi
+
 cmake -S . -B build/tool-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLUMAR_TESTS=OFF -DVELLUMAR_BENCH=OFF >/dev/null
 cmake --build build/tool-host -j2 --target vellumar-tool >/dev/null
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-status=0
-for stage in Data/FILE/stage.txt tests/fuzz_corpus/stage_text/*; do
+rm -rf "$stages"
+mkdir -p "$out"
+trap 'rm -rf "$stages"' EXIT
+sample=Data/FILE/stage.txt
+sed 's/$/\r/' $sample >"$stages/crlf.txt"
+{ printf '\xEF\xBB\xBF'; cat $sample; } >"$stages/bom.txt"
+{ sed 's/^Tag : TEST$/Tag : Tür/' $sample; sed 's/^Tag : TEST$/Tag : 木の家 ☂/' $sample; } >"$stages/utf8_tags.txt"
+{ head -n 8 $sample; printf 'Pos : -10 , 1'; } >"$stages/cut.txt"
+sed 's/^ModelLabel : crate$/ModelLabel : Kiste 箱/' $sample >"$stages/unknown_models.txt"
+
+for stage in $sample tests/fuzz_corpus/stage_text/{bad,example,variants}.txt "$stages"/{crlf,bom,utf8_tags}.txt \
+  "$stages/missing.txt" 'Data\FILE\stage.txt'; do
   for command in check export-json; do
-    set +e
-    "$linux_tool" $command "$stage" >"$out/linux" 2>"$out/linux.err"; linux_rc=$?
-    wine "$VELLUMAR_WIN_BUILD/src/tools/vellumar-tool.exe" $command "$stage" >"$out/windows" 2>"$out/windows.err"
-    windows_rc=$?
-    set -e
-    if [ $linux_rc != $windows_rc ] || ! cmp -s "$out/linux" "$out/windows" ||
-      ! cmp -s "$out/linux.err" "$out/windows.err"; then
-      echo "tool_output_test: $command $stage differs (exit $linux_rc on Linux, $windows_rc on Windows)" >&2
-      diff <(od -c "$out/linux" | head -20) <(od -c "$out/windows" | head -20) >&2 || true
-      status=1
-    fi
+    run $command "$stage"
+    compare "$command $stage"
   done
 done
+for stage in "$stages"/{unknown_models,cut}.txt; do
+  run export-json "$stage"
+  compare "export-json $stage"
+done
+for stage in "$stages/crlf.txt" "$stages/utf8_tags.txt"; do
+  set +e
+  "$linux_tool" format "$stage" "$stages/linux.out" >"$out/linux" 2>"$out/linux.err"; linux_rc=$?
+  wine "$windows_tool" format "$stage" "$stages/windows.out" >"$out/windows" 2>"$out/windows.err"; windows_rc=$?
+  set -e
+  compare "format $stage"
+  if ! cmp -s "$stages/linux.out" "$stages/windows.out"; then
+    echo "tool_output_test: format $stage wrote different files" >&2
+    status=1
+  fi
+done
+# A Wine server left from the runs above has no display and would make no window on the virtual one.
+wineserver -k 2>/dev/null || true
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --with-display || status=1
 exit $status
