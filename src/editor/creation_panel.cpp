@@ -1,5 +1,7 @@
 #include "editor/creation_panel.h"
 
+#include <cmath>
+
 #include <imgui.h>
 #include <imgui_internal.h>
 
@@ -110,11 +112,27 @@ void CCreationPanel::ShowPrototype() {
 
 void CCreationPanel::ShowGroupScale(const std::string& tag) {
     DragFiniteFloat3("AddAllObjectScale", addScale_, 0.1f, 0.0f, 0.0f);
-    if (!ImGui::Button("AddValue")) return;
+    if (ImGui::Button("AddValue")) AddGroupScale(tag);
+}
+
+bool CCreationPanel::AddGroupScale(const std::string& tag) {
+    CStage* stage = CManager::GetInstance()->GetStage();
+    if (!stage) return false;
+    // A scale past the float range could not be saved: the group keeps its scales.
+    for (const StageObject& object : stage->Groups()[tag]) {
+        const D3DXVECTOR3& scale = object.part.Scale;
+        if (!std::isfinite(scale.x + addScale_[0]) || !std::isfinite(scale.y + addScale_[1]) ||
+            !std::isfinite(scale.z + addScale_[2])) {
+            notice_ = "Not scaled: a scale of the group would leave the range of numbers a stage file holds.";
+            return false;
+        }
+    }
+    notice_.clear();
     editor_.GetHistory()->Begin("Add scale to group");
     editor_.GetHistory()->TouchGroup(tag);
-    if (CStage* stage = CManager::GetInstance()->GetStage()) stage->AddScale(tag, addScale_[0], addScale_[1], addScale_[2]);
+    stage->AddScale(tag, addScale_[0], addScale_[1], addScale_[2]);
     editor_.RefreshGroup(tag);
+    return true;
 }
 
 void CCreationPanel::HandleKeys(const std::string& tag) {

@@ -32,7 +32,10 @@ public:
     // Moves the 3D pointer to the selected object of the tag's group; false without one.
     bool GoToSelection(const std::string& tag);
 
-    // Why the last create or paste was refused, shown in the panel ("" after one that worked).
+    // Adds "AddAllObjectScale" to the scale of every object of the tag's group; false when a scale would
+    // no longer be a finite number (Notice() then says so).
+    bool AddGroupScale(const std::string& tag);
+    // Why the last create, paste or group scale was refused, shown in the panel ("" after one that worked).
     const std::string& Notice() const { return notice_; }
     // Copies the selected object to the end of the tag's group and selects the copy; false without a
     // selected object in that group.

@@ -41,7 +41,7 @@ CFileMenu::~CFileMenu() = default;
 void CFileMenu::ShowMenuBar() {
     if (!ImGui::BeginMenuBar()) return;
     if (ImGui::BeginMenu("File")) {
-        if (ImGui::MenuItem("SaveText"))
+        if (ImGui::MenuItem("SaveText", "Ctrl+S"))
             SaveText();
         else if (ImGui::MenuItem("LoadText"))
             LoadText();

@@ -125,6 +125,18 @@ TEST_F(CreationPanelTest, AddValueTwiceAddsTwiceToTheSelectedGroupOnly) {
     EXPECT_FLOAT_EQ(StageGroup("TEST")[0].part.Scale.y, 1.0f);
     EXPECT_NEAR(EditorGroup("TEST")[0].part.Scale.x, 1.2f, 1e-5f);
     EXPECT_FLOAT_EQ(StageGroup("OTHER")[0].part.Scale.x, 1.0f);
+
+    // A sum past the float range would make the stage unsavable: refused, nothing changes.
+    StageGroup("TEST")[0].part.Scale.x = EditorGroup("TEST")[0].part.Scale.x = 3e38f;
+    Platform().SetKey(DIK_LCONTROL, true);
+    ASSERT_TRUE(Gui().Click(GuiDriver::kMain, {"AddAllObjectScale", 0}));
+    Platform().SetKey(DIK_LCONTROL, false);
+    Gui().Type("1e38");
+    Gui().Key(DIK_RETURN);
+    ASSERT_TRUE(Gui().Click(GuiDriver::kMain, {"AddValue"}));
+    EXPECT_EQ(StageGroup("TEST")[0].part.Scale.x, 3e38f);
+    EXPECT_EQ(EditorGroup("TEST")[0].part.Scale.x, 3e38f);
+    EXPECT_NE(Editor().GetCreationPanel()->Notice().find("Not scaled"), std::string::npos);
 }
 
 TEST_F(CreationPanelTest, KeysTypedIntoATextFieldActOnTheFieldOnly) {
