@@ -14,6 +14,8 @@
 using D3DCOLOR = DWORD;
 constexpr UINT D3D_SDK_VERSION = 32;
 constexpr UINT D3DADAPTER_DEFAULT = 0;
+constexpr HRESULT D3DERR_DEVICELOST = static_cast<HRESULT>(0x88760868u);
+constexpr HRESULT D3DERR_DEVICENOTRESET = static_cast<HRESULT>(0x88760869u);
 
 // ---- math records (the D3DX types derive from these) ----
 struct D3DVECTOR {
@@ -295,6 +297,12 @@ struct IDirect3DDevice9 : IUnknown {
                             const void* dirtyRegion) = 0;
     virtual HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
                                             IDirect3DVertexDeclaration9** declaration) = 0;
+    // A device that cannot be lost is always ready, and a reset keeps everything it holds.
+    virtual HRESULT TestCooperativeLevel() { return S_OK; }
+    virtual HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) {
+        (void)parameters;
+        return S_OK;
+    }
     // The texture size limit of a Direct3D 9 class device unless the device says otherwise.
     virtual HRESULT GetDeviceCaps(D3DCAPS9* caps) {
         if (!caps) return E_INVALIDARG;

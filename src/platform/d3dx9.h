@@ -134,6 +134,9 @@ struct ID3DXEffect : IUnknown {
     // Null for a name the effect does not define.
     virtual D3DXHANDLE GetTechniqueByName(const char* name) = 0;
     virtual D3DXHANDLE GetParameterByName(D3DXHANDLE parent, const char* name) = 0;
+    // Around a device reset; an effect that holds nothing in the device's default pool has nothing to do.
+    virtual HRESULT OnLostDevice() { return S_OK; }
+    virtual HRESULT OnResetDevice() { return S_OK; }
 };
 
 HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, const char* fileName, const D3DXMACRO* defines,

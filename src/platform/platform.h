@@ -69,6 +69,9 @@ public:
     // Offers a message to the GUI first; true when the GUI claimed it and nothing else may act on it.
     virtual bool GuiProcessMessage(const PlatformMessage& message) = 0;
     virtual void GuiShutdown() = 0;
+    // Around a device reset: the GUI's device objects go before it and are made again after it.
+    virtual void GuiInvalidateDeviceObjects() {}
+    virtual void GuiCreateDeviceObjects() {}
 
     // The system's own file dialog, where the platform has one; null (the default) lets the editor draw
     // its own. The caller owns the result.

@@ -11,7 +11,6 @@ constexpr float kSteps[3][2] = {{kPi / 4.0f, kPi / 4.0f}, {kPi, kPi / 4.0f}, {0.
 CLight::CLight() : from_{0.0f, 0.0f, -1.0f, 1.0f}, to_{0.5f, 0.0f, 0.0f, 1.0f} {}
 
 void CLight::Init() {
-    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
     for (int i = 0; i < 3; ++i) {
         lights_[i] = D3DLIGHT9{};
         D3DXMATRIX rotation;
@@ -30,9 +29,15 @@ void CLight::Init() {
         lights_[i].Type = D3DLIGHT_DIRECTIONAL;
         lights_[i].Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
         lights_[i].Direction = direction;
-        if (device) {
-            device->SetLight(i, &lights_[i]);
-            device->LightEnable(i, TRUE);
-        }
+    }
+    Apply();
+}
+
+void CLight::Apply() const {
+    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
+    if (!device) return;
+    for (DWORD i = 0; i < 3; ++i) {
+        device->SetLight(i, &lights_[i]);
+        device->LightEnable(i, TRUE);
     }
 }

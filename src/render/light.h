@@ -8,6 +8,8 @@ public:
     CLight();
     // Computes the three lights and sets and enables them on the renderer's device.
     void Init();
+    // Sets and enables the lights computed by Init again (a reset device has forgotten them).
+    void Apply() const;
     const D3DLIGHT9& GetLight(int index) const { return lights_[index]; }
 
 private:

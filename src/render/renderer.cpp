@@ -4,6 +4,9 @@
 #include <imgui_internal.h>
 
 #include "app/manager.h"
+#include "render/camera.h"
+#include "render/light.h"
+#include "resource/shader_manager.h"
 #include "scene/object.h"
 #include "scene/stage.h"
 
@@ -49,7 +52,11 @@ HRESULT CRenderer::Init(HWND window, IPlatform* instance) {
         device_ = nullptr;
     }
     if (!device_) return E_FAIL;
+    SetFixedStates();
+    return S_OK;
+}
 
+void CRenderer::SetFixedStates() {
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -63,11 +70,39 @@ HRESULT CRenderer::Init(HWND window, IPlatform* instance) {
     device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
     device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
     device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-    return S_OK;
+}
+
+bool CRenderer::Restore() {
+    if (!lost_) return true;
+    HRESULT hr = device_->TestCooperativeLevel();
+    if (hr == D3DERR_DEVICENOTRESET) {
+        // Reset refuses while anything still holds objects in the default pool.
+        CManager* manager = CManager::GetInstance();
+        IPlatform* platform = manager->GetPlatform();
+        CShaderManager* shaders = manager->GetShaderManager();
+        if (platform) platform->GuiInvalidateDeviceObjects();
+        if (shaders) shaders->OnLostDevice();
+        D3DPRESENT_PARAMETERS parameters = parameters_;  // Reset may write into what it is given
+        if (FAILED(device_->Reset(&parameters))) return false;  // tried again next frame
+        SetFixedStates();
+        device_->SetRenderState(D3DRS_FILLMODE, manager->wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+        if (CLight* light = manager->GetLight()) light->Apply();
+        if (CCamera* camera = manager->GetCamera()) camera->SetCamera();
+        if (shaders) shaders->OnResetDevice();
+        if (platform) platform->GuiCreateDeviceObjects();
+    } else if (FAILED(hr)) {
+        return false;  // still lost (another program holds the display): nothing is drawn
+    }
+    lost_ = false;
+    return true;
 }
 
 void CRenderer::Draw() {
     if (!device_) return;
+    if (!Restore()) {
+        if (GuiFrameOpen()) ImGui::EndFrame();
+        return;
+    }
     device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x00000000, 1.0f, 0);
     if (SUCCEEDED(device_->BeginScene())) {
         device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
@@ -88,7 +123,7 @@ void CRenderer::Draw() {
     } else if (GuiFrameOpen()) {
         ImGui::EndFrame();  // nothing is drawn, but the GUI frame must be closed before the next one begins
     }
-    device_->Present(nullptr, nullptr, nullptr, nullptr);
+    if (device_->Present(nullptr, nullptr, nullptr, nullptr) == D3DERR_DEVICELOST) lost_ = true;
 }
 
 void CRenderer::Uninit() {

@@ -12,14 +12,22 @@ public:
 
     // `instance` is the platform that supplies the Direct3D object.
     HRESULT Init(HWND window, IPlatform* instance);
-    // Clear, scene (objects, the stage's "TEST" group, the GUI), present.
+    // Clear, scene (objects, the stage's "TEST" group, the GUI), present. A lost device draws nothing until
+    // it can be reset; then it is reset with the same present parameters and its states are set again.
     void Draw();
     void Uninit();
     IDirect3DDevice9* GetDevice() const { return device_; }
     const D3DPRESENT_PARAMETERS& GetPresentParameters() const { return parameters_; }
+    bool IsDeviceLost() const { return lost_; }
 
 private:
+    // The states set once at start-up, which a reset device has forgotten.
+    void SetFixedStates();
+    // True when the device may draw again: not lost, or lost and now reset.
+    bool Restore();
+
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     D3DPRESENT_PARAMETERS parameters_{};
+    bool lost_ = false;
 };

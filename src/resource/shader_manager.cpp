@@ -107,6 +107,16 @@ void CShaderManager::Uninit() {
     parameters_.clear();
 }
 
+void CShaderManager::OnLostDevice() {
+    for (auto& [label, effect] : effects_)
+        if (effect) effect->OnLostDevice();
+}
+
+void CShaderManager::OnResetDevice() {
+    for (auto& [label, effect] : effects_)
+        if (effect) effect->OnResetDevice();
+}
+
 ID3DXEffect* CShaderManager::GetEffect(const std::string& label) const {
     auto it = effects_.find(label);
     return it == effects_.end() ? nullptr : it->second;

@@ -26,6 +26,9 @@ public:
     void AddTechnique(const std::string& label, const std::string& name);
     void AddParameter(const std::string& label, const std::string& name);
     void Uninit();
+    // Around a device reset: every effect lets go of its default-pool objects and makes them again.
+    void OnLostDevice();
+    void OnResetDevice();
 
     // Look-ups; null for a label or key that is not registered.
     ID3DXEffect* GetEffect(const std::string& label) const;

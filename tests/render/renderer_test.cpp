@@ -91,6 +91,45 @@ TEST_F(RendererInEmptyFolder, AFailedBeginSceneStillPresents) {
     EXPECT_GE(IndexOf(editor.Device().Log(), "RenderGui"), 0);
 }
 
+TEST_F(RendererInEmptyFolder, ALostDeviceDrawsNothingUntilItIsResetThenHasItsStatesBack) {
+    CRecordingDevice& device = editor.Device();
+    editor.Frames(1);
+    editor.Manager().wireframe = true;
+    device.SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    D3DLIGHT9 light{};
+    device.GetLight(1, &light);
+
+    device.SetLoss(CRecordingDevice::Loss::Lost);
+    editor.Frames(1);  // Present finds the device lost
+    ASSERT_TRUE(editor.Manager().GetRenderer()->IsDeviceLost());
+    device.ClearLog();
+    editor.Frames(2);
+    const Log& lost = device.Log();
+    EXPECT_EQ(std::count(lost.begin(), lost.end(), "TestCooperativeLevel"), 2);
+    for (const char* call : {"Clear(0,7,0,1,0)", "BeginScene", "Present", "Reset"}) EXPECT_EQ(IndexOf(lost, call), -1) << call;
+
+    device.SetLoss(CRecordingDevice::Loss::Resettable);
+    device.ClearLog();
+    editor.Frames(1);
+    const Log& log = device.Log();
+    std::ptrdiff_t reset = IndexOf(log, "Reset"), gui = IndexOf(log, "RenderGui");
+    ASSERT_GE(reset, 0) << "the GUI's default-pool objects were not released before Reset";
+    EXPECT_GT(gui, reset);
+    EXPECT_GT(IndexOf(log, "Present"), gui);
+    EXPECT_FALSE(editor.Manager().GetRenderer()->IsDeviceLost());
+    EXPECT_EQ(device.defaultPoolObjects, 1);  // the GUI made its objects again
+
+    EXPECT_EQ(device.RenderState(D3DRS_FILLMODE), static_cast<DWORD>(D3DFILL_WIREFRAME));
+    EXPECT_EQ(device.RenderState(D3DRS_DESTBLEND), static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
+    EXPECT_EQ(device.SamplerState(0, D3DSAMP_MINFILTER), static_cast<DWORD>(D3DTEXF_LINEAR));
+    EXPECT_EQ(device.TextureStageState(0, D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_MODULATE));
+    D3DLIGHT9 again{};
+    ASSERT_EQ(device.GetLight(1, &again), S_OK);
+    EXPECT_TRUE(device.IsLightEnabled(2));
+    EXPECT_EQ(again.Direction.x, light.Direction.x);
+    EXPECT_EQ(again.Direction.z, light.Direction.z);
+}
+
 TEST_F(RendererInEmptyFolder, TheThreeLightsAreSetOnceInSlotsZeroToTwo) {
     CRecordingDevice& device = editor.Device();
     const float expected[3][3] = {

@@ -137,7 +137,19 @@ bool CHeadlessPlatform::ReadMouse(DIMOUSESTATE2& out) {
     return true;
 }
 
+void CHeadlessPlatform::GuiInvalidateDeviceObjects() {
+    if (guiDeviceObjects_ && guiDeviceAlive_ && *guiDeviceAlive_ && Device()) --Device()->defaultPoolObjects;
+    guiDeviceObjects_ = false;
+}
+
+void CHeadlessPlatform::GuiCreateDeviceObjects() {
+    if (guiDeviceObjects_ || !guiDeviceAlive_ || !Device()) return;
+    guiDeviceObjects_ = true;
+    ++Device()->defaultPoolObjects;
+}
+
 void CHeadlessPlatform::GuiShutdown() {
+    GuiInvalidateDeviceObjects();
     deviceAliveAtGuiShutdown = guiDeviceAlive_ && *guiDeviceAlive_;
     guiDeviceAlive_.reset();
     guiInitialised = false;
@@ -145,6 +157,7 @@ void CHeadlessPlatform::GuiShutdown() {
 
 bool CHeadlessPlatform::GuiInit(IDirect3DDevice9* device) {
     if (direct3D && device == direct3D->lastDevice) guiDeviceAlive_ = direct3D->lastDevice->AliveFlag();
+    GuiCreateDeviceObjects();
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // tests never read or write the settings file
     io.DisplaySize = ImVec2(1280.0f, 720.0f);

@@ -42,6 +42,8 @@ public:
     }
     bool GuiProcessMessage(const PlatformMessage&) override { return false; }
     void GuiShutdown() override;
+    void GuiInvalidateDeviceObjects() override;
+    void GuiCreateDeviceObjects() override;
 
     // ---- scripting, for tests ----
     void SetTime(DWORD ms) { now_ = ms; }
@@ -109,4 +111,5 @@ private:
     std::string pendingText_;
     std::string lastError_;
     std::shared_ptr<const bool> guiDeviceAlive_;
+    bool guiDeviceObjects_ = false;  // the GUI holds default-pool objects of the device, as its DX9 backend does
 };

@@ -141,6 +141,21 @@ HRESULT CRecordingDevice::EndScene() {
 
 HRESULT CRecordingDevice::Present(const void*, const void*, HWND, const void*) {
     Record("Present");
+    return loss_ == Loss::None ? S_OK : D3DERR_DEVICELOST;
+}
+
+HRESULT CRecordingDevice::TestCooperativeLevel() {
+    Record("TestCooperativeLevel");
+    if (loss_ == Loss::Lost) return D3DERR_DEVICELOST;
+    return loss_ == Loss::Resettable ? D3DERR_DEVICENOTRESET : S_OK;
+}
+
+HRESULT CRecordingDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
+    Record("Reset");
+    if (loss_ == Loss::Lost) return D3DERR_DEVICELOST;
+    if (!parameters || defaultPoolObjects > 0) return E_INVALIDARG;
+    state_ = CDeviceState{kBackBufferWidth, kBackBufferHeight, E_INVALIDARG};
+    loss_ = Loss::None;
     return S_OK;
 }
 

@@ -53,6 +53,8 @@ public:
     HRESULT Present(const void* sourceRect, const void* destRect, HWND destWindow, const void* dirtyRegion) override;
     HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
                                     IDirect3DVertexDeclaration9** declaration) override;
+    HRESULT TestCooperativeLevel() override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
     HRESULT CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba, IDirect3DTexture9** texture) override;
     HRESULT CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
                               UINT indexCount, IMeshBuffers** buffers) override;
@@ -76,6 +78,12 @@ public:
     bool IsLightEnabled(DWORD index) const { return state_.IsLightEnabled(index); }
     IDirect3DBaseTexture9* BoundTexture(DWORD stage) const { return state_.Texture(stage); }
     void SetBeginSceneFails(bool fails) { beginSceneFails_ = fails; }
+    // A lost device: Present says so, and TestCooperativeLevel says whether it may be reset yet. Like the
+    // original, Reset refuses while anything holds objects in the default pool, and a reset device has
+    // every state at its default.
+    enum class Loss { None, Lost, Resettable };
+    void SetLoss(Loss loss) { loss_ = loss; }
+    int defaultPoolObjects = 0;
     // While off, calls still change the state but are neither logged nor kept as draw records (for
     // benchmarks, where the journal of a long run would measure only itself).
     void SetRecording(bool on) { recording_ = on; }
@@ -100,6 +108,7 @@ private:
     // Keeps the bound textures' pointers without owning them, as the log only compares pointers.
     CDeviceState state_{kBackBufferWidth, kBackBufferHeight, E_INVALIDARG};
     bool beginSceneFails_ = false;
+    Loss loss_ = Loss::None;
     bool recording_ = true;
     bool inScene_ = false;
     int liveTextures_ = 0;

@@ -11,6 +11,7 @@
 
 #include "platform/back_buffer.h"
 #include "platform/dinput.h"
+#include "platform/win32/win32_file_dialog.h"
 #include "platform/win32/win_text.h"
 
 // Declared by the backend's header only inside a comment, so that it need not include windows.h.
@@ -91,7 +92,11 @@ void CWin32Platform::ShowWindow() {
     UpdateWindow(window_);
 }
 
-DWORD CWin32Platform::TimeGetTime() { return timeGetTime(); }
+DWORD CWin32Platform::TimeGetTime() { return timeGetTime() - leftOut_; }
+
+IFileDialog* CWin32Platform::CreateFileDialog() {
+    return mode_ == Mode::Window ? new CWin32FileDialog(*this) : nullptr;
+}
 
 LRESULT CALLBACK CWin32Platform::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -225,6 +230,14 @@ bool CWin32Platform::GuiProcessMessage(const PlatformMessage& message) {
     if (!guiPlatform_) return false;
     // A key typed into a text field belongs to the field: Escape leaves it instead of closing the editor.
     return guiClaimed_ || (message.kind == PlatformMessage::Kind::KeyDown && ImGui::GetIO().WantTextInput);
+}
+
+void CWin32Platform::GuiInvalidateDeviceObjects() {
+    if (guiRenderer_) ImGui_ImplDX9_InvalidateDeviceObjects();
+}
+
+void CWin32Platform::GuiCreateDeviceObjects() {
+    if (guiRenderer_) ImGui_ImplDX9_CreateDeviceObjects();
 }
 
 void CWin32Platform::GuiShutdown() {

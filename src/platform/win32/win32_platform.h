@@ -44,6 +44,12 @@ public:
     void GuiRenderDrawData(ImDrawData* drawData) override;
     bool GuiProcessMessage(const PlatformMessage& message) override;
     void GuiShutdown() override;
+    void GuiInvalidateDeviceObjects() override;
+    // The system's file dialog (Mode::Window only).
+    IFileDialog* CreateFileDialog() override;
+    // Takes `ms` out of TimeGetTime from now on: time the frame spent blocked in a system dialog.
+    void LeaveOutOfClock(DWORD ms) { leftOut_ += ms; }
+    void GuiCreateDeviceObjects() override;
 
     static constexpr const char* kClassName = "AppClass";
 
@@ -57,6 +63,7 @@ private:
     Mode mode_;
     bool classRegistered_ = false;
     bool timerPeriod_ = false;
+    DWORD leftOut_ = 0;
     HWND window_ = nullptr;
     std::deque<PlatformMessage> sent_;  // what the window procedure was sent (the close box), not yet handed out
     bool guiClaimed_ = false;           // the GUI's handler took the message dispatched last
