@@ -1,5 +1,7 @@
 #include "resource/shader_manager.h"
 
+#include <cstring>
+
 #include "app/manager.h"
 #include "resource/catalog_file.h"
 
@@ -70,9 +72,13 @@ void CShaderManager::LoadShader(const nlohmann::json& entry) {
     ID3DXBuffer* errors = nullptr;
     HRESULT hr = D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors);
     if (FAILED(hr) && errors) {
+        const char* messages = static_cast<const char*>(errors->GetBufferPointer());
+        std::string text(messages, strnlen(messages, errors->GetBufferSize()));
+        // A warning names the effect: some compilers call the file "<anonymous>", and a message about an
+        // included file names only that one.
+        if (text.find(path) == std::string::npos) text = path + ":\n" + text;
         if (IPlatform* platform = manager->GetPlatform())
-            platform->MessageBox(manager->GetWindow(), static_cast<const char*>(errors->GetBufferPointer()),
-                                 kWarningCaption, MB_OK | MB_ICONWARNING);
+            platform->MessageBox(manager->GetWindow(), text.c_str(), kWarningCaption, MB_OK | MB_ICONWARNING);
     }
     SafeRelease(errors);  // also the messages of a compilation that succeeded with warnings
     if (FAILED(hr)) SafeRelease(effect);

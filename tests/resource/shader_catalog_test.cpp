@@ -49,6 +49,18 @@ TEST_F(ShaderCatalog, ACompileErrorShowsOneWarningBoxAndTheNextEntryIsLoaded) {
     EXPECT_TRUE(Catalog().GetProblems().empty());
 }
 
+TEST_F(ShaderCatalog, AWarningAboutAnIncludedFileAlsoNamesTheEffect) {
+    dir_.Write("fx/part.fxh", "float4 Color\nfloat4 Other;\n");
+    dir_.Write("fx/outer.fx", "#include \"part.fxh\"\ntechnique T { pass { } }\n");
+    dir_.Write("Data/FILE/shader.json", R"({"SHADER": [{"Label": "outer", "Path": "fx/outer.fx"}]})");
+    HeadlessEditor editor;
+    ASSERT_TRUE(editor.Started());
+    const auto& boxes = editor.Platform().messageBoxes;
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("fx/outer.fx:\n", 0), 0u) << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find("part.fxh"), std::string::npos) << boxes[0].text;
+}
+
 TEST_F(ShaderCatalog, HandlesAreKeyedLabelUnderscoreNameInIndexOrder) {
     dir_.Write("Data/FILE/shader.json", R"({"SHADER": [
         {"Label": "good", "Path": "fx/good.fx",
