@@ -105,10 +105,18 @@ void CFrameLoop::RunFrame() {
     ++frames_;
 }
 
-int RunEditor(IPlatform& platform, const std::string& stageFile) {
+int RunEditor(IPlatform& platform, const std::string& stageFile,
+              const std::function<void(const std::string& text)>& report) {
+    auto fail = [&](const std::string& reason) {
+        const std::string text = "Vellumar: " + reason;
+        if (report)
+            report(text);
+        else
+            std::fprintf(stderr, "%s\n", text.c_str());
+    };
     std::string error;
     if (!StartEditor(platform, error)) {
-        std::fprintf(stderr, "Vellumar: %s\n", error.c_str());
+        fail(error);
         return 1;
     }
     if (!stageFile.empty()) {
@@ -116,7 +124,7 @@ int RunEditor(IPlatform& platform, const std::string& stageFile) {
         FileResult opened = editor ? editor->GetFileMenu()->OpenFile(stageFile)
                                    : FileResult{false, stageFile, 0, "no editor", 0, 0};
         if (!opened.ok) {
-            std::fprintf(stderr, "Vellumar: %s\n", opened.Describe().c_str());
+            fail(opened.Describe());
             StopEditor();
             return 2;
         }

@@ -37,5 +37,7 @@ private:
 };
 
 // Start, loop, stop. Returns the program's exit code (1 when start-up failed). A `stageFile` is opened
-// before the first frame; when it cannot be read the reason goes to stderr and the result is 2.
-int RunEditor(IPlatform& platform, const std::string& stageFile = "");
+// before the first frame; when it cannot be read the result is 2. Failures are handed to `report` as
+// "Vellumar: REASON" (by default to stderr).
+int RunEditor(IPlatform& platform, const std::string& stageFile = "",
+              const std::function<void(const std::string& text)>& report = {});
