@@ -28,6 +28,12 @@ endif()
 add_library(nlohmann_json INTERFACE)
 target_include_directories(nlohmann_json SYSTEM INTERFACE ${vellumar_host_headers})
 add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json)
+# stb is header-only where we use it (the picture writer); the same folder-only link.
+if(NOT EXISTS ${vellumar_host_headers}/stb)
+  file(CREATE_LINK /usr/include/stb ${vellumar_host_headers}/stb SYMBOLIC)
+endif()
+add_library(PkgConfig::stb INTERFACE IMPORTED GLOBAL)
+target_include_directories(PkgConfig::stb SYSTEM INTERFACE ${vellumar_host_headers}/stb)
 
 find_package(Threads REQUIRED)
 include_directories(${CMAKE_SOURCE_DIR}/src)

@@ -2,9 +2,13 @@
 
 #include <imgui.h>
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "app/manager.h"
+#include "app/picture_file.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 #include "editor/quit_guard.h"
@@ -13,8 +17,9 @@
 #include "render/camera.h"
 #include "render/renderer.h"
 #include "scene/object.h"
+#include "scene/stage.h"
 
-bool StartEditor(IPlatform& platform, std::string& error) {
+bool StartEditor(IPlatform& platform, std::string& error, const PictureRequest& picture) {
     HWND window = platform.GetWindow();
     if (!window) {
         error = "cannot create the main window";
@@ -22,6 +27,8 @@ bool StartEditor(IPlatform& platform, std::string& error) {
         return false;
     }
     CManager* manager = CManager::GetInstance();
+    // Effects draw nothing on their own; leaving them out gives every platform the same fixed-function picture.
+    manager->loadEffects = picture.path.empty();
     if (manager->Init(window, &platform) < 0) {
         error = manager->GetInitError();
         manager->Uninit();  // nothing runs on a half-built manager
@@ -105,8 +112,77 @@ void CFrameLoop::RunFrame() {
     ++frames_;
 }
 
+const char* const kEditorUsage = "usage: vellumar [--headless [FRAMES]] [--picture OUT.png [--select INDEX]] [FILE]\n";
+
+namespace {
+
+template <class Number>
+bool ReadNumber(const char* text, Number& value) {
+    const char* end = text + std::strlen(text);
+    auto [last, error] = std::from_chars(text, end, value);
+    return error == std::errc() && last == end && last != text;
+}
+
+// Sets up the picture run: the scene alone, the selection, and the write after the last frame.
+bool PreparePicture(IPlatform& platform, const PictureRequest& picture, int& exitCode) {
+    CManager* manager = CManager::GetInstance();
+    CRenderer* renderer = manager->GetRenderer();
+    CStage* stage = manager->GetStage();
+    CEditor* editor = manager->GetEditor();
+    if (!renderer || !stage || !editor) return false;
+    if (picture.select >= 0) {
+        const std::string& tag = editor->SelectedTag();
+        const std::size_t count = stage->Groups()[tag].size();
+        if (static_cast<std::size_t>(picture.select) >= count) {
+            std::fprintf(stderr, "Vellumar: --select %d: the group \"%s\" holds %zu objects\n", picture.select,
+                         tag.c_str(), count);
+            return false;
+        }
+        stage->Select(picture.select);
+    }
+    renderer->SetGuiDrawn(false);
+    auto drawn = std::make_shared<unsigned>(0);
+    renderer->SetBeforePresent([&platform, &exitCode, picture, drawn, renderer] {
+        if (++*drawn != picture.frames) return;
+        std::string error;
+        if (SaveBackBufferPng(renderer->GetDevice(), renderer->GetPresentParameters(), picture.path, error)) {
+            exitCode = 0;
+        } else {
+            std::fprintf(stderr, "Vellumar: cannot write the picture %s: %s\n", picture.path.c_str(), error.c_str());
+            exitCode = 1;
+        }
+        platform.PostQuitMessage(exitCode);
+    });
+    return true;
+}
+
+}  // namespace
+
+bool ParseEditorArguments(int argc, const char* const* argv, EditorArguments& arguments) {
+    int next = 1;
+    while (next < argc && std::strncmp(argv[next], "--", 2) == 0) {
+        const char* option = argv[next++];
+        if (std::strcmp(option, "--headless") == 0) {
+            arguments.headless = true;
+            // A number after it is the frame count; anything else is the stage file.
+            if (next < argc && ReadNumber(argv[next], arguments.headlessFrames)) ++next;
+            else arguments.headlessFrames = 180;
+        } else if (std::strcmp(option, "--picture") == 0 && next < argc && argv[next][0] != '\0') {
+            arguments.picture.path = argv[next++];
+        } else if (std::strcmp(option, "--select") == 0 && next < argc && ReadNumber(argv[next], arguments.picture.select) &&
+                   arguments.picture.select >= 0) {
+            ++next;
+        } else {
+            return false;
+        }
+    }
+    if (next < argc) arguments.stageFile = argv[next++];
+    if (arguments.picture.path.empty() && arguments.picture.select >= 0) return false;
+    return next == argc && (arguments.stageFile.empty() || arguments.stageFile[0] != '-');
+}
+
 int RunEditor(IPlatform& platform, const std::string& stageFile,
-              const std::function<void(const std::string& text)>& report) {
+              const std::function<void(const std::string& text)>& report, const PictureRequest& picture) {
     auto fail = [&](const std::string& reason) {
         const std::string text = "Vellumar: " + reason;
         if (report)
@@ -115,7 +191,7 @@ int RunEditor(IPlatform& platform, const std::string& stageFile,
             std::fprintf(stderr, "%s\n", text.c_str());
     };
     std::string error;
-    if (!StartEditor(platform, error)) {
+    if (!StartEditor(platform, error, picture)) {
         fail(error);
         return 1;
     }
@@ -129,7 +205,13 @@ int RunEditor(IPlatform& platform, const std::string& stageFile,
             return 2;
         }
     }
+    const bool takePicture = !picture.path.empty();
+    int pictureExit = 1;
+    if (takePicture && !PreparePicture(platform, picture, pictureExit)) {
+        StopEditor();
+        return 2;
+    }
     int exitCode = CFrameLoop(platform).Run();
     StopEditor();
-    return exitCode;
+    return takePicture ? pictureExit : exitCode;
 }

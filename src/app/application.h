@@ -7,9 +7,17 @@
 
 #include "platform/platform.h"
 
-// Builds the manager and sets up the GUI. On failure everything built is torn down again, `error` says
-// what failed, and the result is false.
-bool StartEditor(IPlatform& platform, std::string& error);
+// A picture of the 3D view instead of an editing session: the view without the GUI, without effects
+// (every object on the fixed-function path), after `frames` frames from the camera's start.
+struct PictureRequest {
+    std::string path;    // the PNG to write; empty: no picture, the editor runs as usual
+    int select = -1;     // the object of the selected tag's group to select (highlight), -1 for none
+    unsigned frames = 5;  // the first frame draws before the camera has set its view
+};
+
+// Builds the manager and sets up the GUI (without effects when a picture is requested). On failure
+// everything built is torn down again, `error` says what failed, and the result is false.
+bool StartEditor(IPlatform& platform, std::string& error, const PictureRequest& picture = {});
 // Tears down everything StartEditor built.
 void StopEditor();
 
@@ -36,8 +44,20 @@ private:
     std::uint64_t frames_ = 0;
 };
 
+// What the command line asks for: `vellumar [--headless [FRAMES]] [--picture OUT.png [--select INDEX]] [FILE]`.
+struct EditorArguments {
+    bool headless = false;
+    unsigned headlessFrames = 180;
+    std::string stageFile;
+    PictureRequest picture;
+};
+extern const char* const kEditorUsage;
+// False (and `arguments` partly filled) when the command line is not of that form.
+bool ParseEditorArguments(int argc, const char* const* argv, EditorArguments& arguments);
+
 // Start, loop, stop. Returns the program's exit code (1 when start-up failed). A `stageFile` is opened
 // before the first frame; when it cannot be read the result is 2. Failures are handed to `report` as
-// "Vellumar: REASON" (by default to stderr).
+// "Vellumar: REASON" (by default to stderr). With a picture requested the loop ends after its frames;
+// the result is 0 once the file is written, else 1.
 int RunEditor(IPlatform& platform, const std::string& stageFile = "",
-              const std::function<void(const std::string& text)>& report = {});
+              const std::function<void(const std::string& text)>& report = {}, const PictureRequest& picture = {});

@@ -45,7 +45,7 @@ int CManager::Init(HWND window, IPlatform* instance) {
     if (instance) instance->ShowCursor(true);
 
     shaderManager_ = new CShaderManager();
-    shaderManager_->Load();
+    if (loadEffects) shaderManager_->Load();
 
     stage_ = new CStage();
 

@@ -45,6 +45,8 @@ public:
     IDirect3DDevice9* GetDevice() const;
 
     bool wireframe = false;
+    // Set before Init: false leaves the effect catalog empty (no effect is compiled, so no warning box).
+    bool loadEffects = true;
 
     // What stopped the last failed Init, for the start-up error message.
     const std::string& GetInitError() const { return initError_; }

@@ -1,7 +1,8 @@
-// The Windows program: the editor in its window on Win32 and Direct3D 9, on the stage file given on the
-// command line (`vellumar.exe [FILE]`) when there is one.
+// The Windows program: the editor in its window on Win32 and Direct3D 9, with the Linux program's command
+// line (`vellumar.exe [--picture OUT.png [--select INDEX]] [FILE]`; there is no headless run).
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "platform/win32/win32_platform.h"
@@ -17,14 +18,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         platform.MessageBox(platform.GetWindow(), text.c_str(), "Vellumar", MB_OK | MB_ICONERROR);
     };
     int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::string stageFile;
-    if (argv && argc > 1) stageFile = WideToUtf8(argv[1]);
-    bool usage = argv && (argc > 2 || (argc == 2 && argv[1][0] == L'-'));
-    if (argv) LocalFree(argv);
-    if (usage) {
-        report("usage: vellumar.exe [FILE]");
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> words;
+    for (int i = 0; wide && i < argc; ++i) words.push_back(WideToUtf8(wide[i]));
+    if (wide) LocalFree(wide);
+    std::vector<const char*> argv;
+    for (const std::string& word : words) argv.push_back(word.c_str());
+    EditorArguments arguments;
+    if (!ParseEditorArguments(static_cast<int>(argv.size()), argv.data(), arguments) || arguments.headless) {
+        std::string usage = kEditorUsage;
+        usage.pop_back();  // the line end
+        report(usage);
         return 2;
     }
-    return RunEditor(platform, stageFile, report);
+    return RunEditor(platform, arguments.stageFile, report, arguments.picture);
 }

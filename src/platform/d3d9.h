@@ -81,6 +81,10 @@ enum D3DFORMAT : DWORD {
     D3DFMT_D24S8 = 75,
 };
 
+enum D3DPOOL : DWORD { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2 };
+enum D3DBACKBUFFER_TYPE : DWORD { D3DBACKBUFFER_TYPE_MONO = 0 };
+constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
+
 struct D3DDISPLAYMODE {
     UINT Width, Height, RefreshRate;
     D3DFORMAT Format;
@@ -251,6 +255,17 @@ struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
 
 struct IDirect3DVertexDeclaration9 : IUnknown {};
 
+struct D3DLOCKED_RECT {
+    INT Pitch;
+    void* pBits;
+};
+
+// A surface the CPU can read: the back buffer (through GetRenderTargetData) or an offscreen copy of it.
+struct IDirect3DSurface9 : IUnknown {
+    virtual HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect() = 0;
+};
+
 // A vertex as the mesh loader produces it and the device draws it: position, normal, texture coordinates
 // (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, 32 bytes).
 struct MeshVertex {
@@ -308,6 +323,21 @@ struct IDirect3DDevice9 : IUnknown {
         if (!caps) return E_INVALIDARG;
         caps->MaxTextureWidth = caps->MaxTextureHeight = 8192;
         return S_OK;
+    }
+    // Reading the picture back: the back buffer, a system-memory surface of its size and format, and the
+    // copy from one to the other. A device that cannot read its pixels back refuses all three.
+    virtual HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) {
+        (void)swapChain, (void)index, (void)type, (void)surface;
+        return D3DERR_INVALIDCALL;
+    }
+    virtual HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                                IDirect3DSurface9** surface, HANDLE* shared) {
+        (void)width, (void)height, (void)format, (void)pool, (void)surface, (void)shared;
+        return D3DERR_INVALIDCALL;
+    }
+    virtual HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destination) {
+        (void)renderTarget, (void)destination;
+        return D3DERR_INVALIDCALL;
     }
 
     // ---- what the D3DX stand-ins need from a device (not part of the original interface) ----

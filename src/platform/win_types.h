@@ -24,11 +24,17 @@ using ULONG = std::uint32_t;
 using BOOL = int;
 using BYTE = std::uint8_t;
 using LONG = std::int32_t;
+using INT = int;
+using HANDLE = void*;
 using HRESULT = std::int32_t;
 
 // The main window as the editor's code sees it: an opaque handle owned by the platform.
 struct WindowHandle;
 using HWND = WindowHandle*;
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;

@@ -114,15 +114,15 @@ void CRenderer::Draw() {
         if (CStage* stage = CManager::GetInstance()->GetStage()) stage->DrawVisible();
 
         // The GUI is drawn last, over the scene; only when a GUI frame is open.
-        if (GuiFrameOpen()) {
+        if (GuiFrameOpen() && guiDrawn_) {
             ImGui::Render();
             if (IPlatform* platform = CManager::GetInstance()->GetPlatform())
                 platform->GuiRenderDrawData(ImGui::GetDrawData());
         }
         device_->EndScene();
-    } else if (GuiFrameOpen()) {
-        ImGui::EndFrame();  // nothing is drawn, but the GUI frame must be closed before the next one begins
+        if (beforePresent_) beforePresent_();
     }
+    if (GuiFrameOpen()) ImGui::EndFrame();  // not drawn, but the GUI frame must be closed before the next one
     if (device_->Present(nullptr, nullptr, nullptr, nullptr) == D3DERR_DEVICELOST) lost_ = true;
 }
 

@@ -1,6 +1,9 @@
 // Owns the graphics device, sets its fixed states once, and runs each frame's draw sequence.
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "platform/platform.h"
 
 class CRenderer {
@@ -19,6 +22,10 @@ public:
     IDirect3DDevice9* GetDevice() const { return device_; }
     const D3DPRESENT_PARAMETERS& GetPresentParameters() const { return parameters_; }
     bool IsDeviceLost() const { return lost_; }
+    // False leaves the GUI out of the picture; its windows are still built and answer as usual.
+    void SetGuiDrawn(bool drawn) { guiDrawn_ = drawn; }
+    // Runs after EndScene and before Present, while the back buffer still holds the finished frame.
+    void SetBeforePresent(std::function<void()> hook) { beforePresent_ = std::move(hook); }
 
 private:
     // The states set once at start-up, which a reset device has forgotten.
@@ -30,4 +37,6 @@ private:
     IDirect3DDevice9* device_ = nullptr;
     D3DPRESENT_PARAMETERS parameters_{};
     bool lost_ = false;
+    bool guiDrawn_ = true;
+    std::function<void()> beforePresent_;
 };

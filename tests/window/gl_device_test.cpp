@@ -392,6 +392,44 @@ TEST_F(GlDeviceTest, StatesReadBackAsLastSet) {
     EXPECT_EQ(buffers, nullptr);
 }
 
+TEST_F(GlDeviceTest, PixelsSampleAtIntegerCoordinatesAndReadBackThroughASurface) {
+    // A red rectangle from 10.25 to 20.25 in back-buffer pixels: pixel centres sit on whole numbers, so
+    // columns and rows 11 to 20 are covered, not 10 to 19 as OpenGL's half-pixel centres alone would give.
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    device_->SetTransform(D3DTS_VIEW, &identity);
+    device_->SetTransform(D3DTS_PROJECTION, &identity);
+    const float l = 10.25f / kWidth * 2 - 1, r = 20.25f / kWidth * 2 - 1;
+    const float t = 1 - 10.25f / kHeight * 2, b = 1 - 20.25f / kHeight * 2;
+    MeshData mesh;
+    mesh.vertices = {{{l, t, 0.5f}, {0, 0, -1}, {0, 0}}, {{r, t, 0.5f}, {0, 0, -1}, {1, 0}},
+                     {{r, b, 0.5f}, {0, 0, -1}, {1, 1}}, {{l, b, 0.5f}, {0, 0, -1}, {0, 1}}};
+    mesh.indices = {0, 1, 2, 0, 2, 3};
+    mesh.attributes = {{0, 0, 2, 0, 4}};
+    SetEmissive(1, 0, 0);
+    Draw({Mesh(std::move(mesh))});
+
+    IDirect3DSurface9* back = nullptr;
+    IDirect3DSurface9* copy = nullptr;
+    ASSERT_EQ(device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), S_OK);
+    ASSERT_EQ(device_->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr),
+              S_OK);
+    D3DLOCKED_RECT locked{};
+    EXPECT_EQ(back->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3DERR_INVALIDCALL) << "the back buffer is not lockable";
+    EXPECT_EQ(device_->GetRenderTargetData(copy, back), D3DERR_INVALIDCALL);
+    ASSERT_EQ(device_->GetRenderTargetData(back, copy), S_OK);
+    ASSERT_EQ(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY), S_OK);
+    auto red = [&](int x, int y) {  // X8R8G8B8: blue, green, red, unused
+        const BYTE* p = static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch + x * 4;
+        return p[2] == 255 && p[1] == 0 && p[0] == 0;
+    };
+    EXPECT_TRUE(red(11, 11) && red(20, 20) && red(11, 20) && red(20, 11));
+    EXPECT_FALSE(red(10, 15) || red(15, 10) || red(21, 15) || red(15, 21));
+    copy->UnlockRect();
+    copy->Release();
+    back->Release();
+}
+
 TEST_F(GlDeviceTest, GuiIsDrawnOverTheScene) {
     ImGui::CreateContext();
     ImGui::StyleColorsDark();

@@ -8,11 +8,10 @@
 #include <cstring>
 
 #include "platform/sdl/gl_resources.h"
+#include "platform/sdl/gl_surface.h"
 #include "platform/sdl/sdl_window_handle.h"
 
 namespace {
-
-constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
 
 GLenum CompareFunc(DWORD func) {
     switch (func) {
@@ -322,6 +321,11 @@ FixedFunctionInputs CGlDevice::GatherInputs() const {
             for (int c = 0; c < 3; ++c) in.normalMatrix[r * 3 + c] = inverse.m[r][c];
     }
     in.normalizeNormals = state_.RenderState(D3DRS_NORMALIZENORMALS) != FALSE;
+    const D3DVIEWPORT9& viewport = state_.Viewport();
+    if (viewport.Width > 0 && viewport.Height > 0) {
+        in.pixelOffset[0] = 1.0f / static_cast<float>(viewport.Width);
+        in.pixelOffset[1] = -1.0f / static_cast<float>(viewport.Height);
+    }
 
     // Meshes carry no vertex colours, so every colour source falls back to the material.
     in.lighting = state_.RenderState(D3DRS_LIGHTING) != FALSE;
@@ -475,6 +479,32 @@ std::vector<BYTE> CGlDevice::ReadBackBuffer() const {
     for (UINT row = 0; row < height_; ++row)
         std::memcpy(&topDown[row * rowBytes], &bottomUp[(height_ - 1 - row) * rowBytes], rowBytes);
     return topDown;
+}
+
+HRESULT CGlDevice::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface9** surface) {
+    if (!surface || swapChain != 0 || index != 0) return D3DERR_INVALIDCALL;
+    *surface = CGlSurface::BackBuffer(this, width_, height_);
+    return S_OK;
+}
+
+HRESULT CGlDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                               IDirect3DSurface9** surface, HANDLE* shared) {
+    // The back buffer's own format, in system memory: what GetRenderTargetData copies into.
+    if (!surface || shared || width == 0 || height == 0 || pool != D3DPOOL_SYSTEMMEM ||
+        (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8))
+        return D3DERR_INVALIDCALL;
+    *surface = CGlSurface::SystemMemory(width, height);
+    return S_OK;
+}
+
+HRESULT CGlDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget, IDirect3DSurface9* destination) {
+    auto* source = static_cast<CGlSurface*>(renderTarget);
+    auto* target = static_cast<CGlSurface*>(destination);
+    if (!source || !target || !source->IsBackBufferOf(this) || !target->IsLockable() ||
+        target->Width() != width_ || target->Height() != height_)
+        return D3DERR_INVALIDCALL;
+    target->StoreRgba(ReadBackBuffer());
+    return S_OK;
 }
 
 // ---- the Direct3D object ----

@@ -4,6 +4,8 @@ namespace {
 
 // Matrices arrive as the device's row-major 16 floats; GLSL then holds their transpose, so `M * v` in the
 // shader is the row-vector product `v * M`.
+// Lighting is evaluated per vertex and its colours interpolated across the triangle (Gouraud shading), as
+// the fixed-function pipeline does; per-pixel lighting would differ inside every curved surface.
 const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 inPosition;
 layout(location = 1) in vec3 inNormal;
@@ -12,29 +14,7 @@ uniform mat4 uWorldView;
 uniform mat4 uProjection;
 uniform mat3 uNormalMatrix;
 uniform bool uNormalize;
-out vec3 vPosition;
-out vec3 vNormal;
-out float vNormalLength;
-out vec2 vTexCoord;
-void main() {
-    vec4 p = uWorldView * vec4(inPosition, 1.0);
-    vec3 n = uNormalMatrix * inNormal;
-    if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
-    vPosition = p.xyz;
-    vNormal = n;
-    vNormalLength = length(n);
-    vTexCoord = inTexCoord;
-    gl_Position = uProjection * p;
-    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;  // depth 0..w as the device clips it
-}
-)";
-
-// Texture stage arguments and operations use the device's constant values.
-const char* const kFragmentShader = R"(#version 330 core
-in vec3 vPosition;
-in vec3 vNormal;
-in float vNormalLength;
-in vec2 vTexCoord;
+uniform vec2 uPixelOffset;
 uniform bool uLighting;
 uniform vec4 uMatDiffuse;
 uniform vec4 uMatAmbient;
@@ -49,6 +29,45 @@ uniform vec4 uLightAmbient[8];
 uniform vec4 uLightSpecular[8];
 uniform bool uSpecular;
 uniform bool uLocalViewer;
+out vec4 vDiffuse;
+out vec3 vSpecular;
+out vec2 vTexCoord;
+void main() {
+    vec4 p = uWorldView * vec4(inPosition, 1.0);
+    vec3 n = uNormalMatrix * inNormal;
+    if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
+    vDiffuse = vec4(1.0);
+    vSpecular = vec3(0.0);
+    if (uLighting) {
+        vec3 colour = uMatEmissive.rgb + uMatAmbient.rgb * uGlobalAmbient;
+        vec3 toEye = uLocalViewer ? normalize(-p.xyz) : vec3(0.0, 0.0, -1.0);
+        vec3 specular = vec3(0.0);
+        for (int i = 0; i < uLightCount; ++i) {
+            float lambert = dot(n, uLightToward[i]);
+            colour += uMatAmbient.rgb * uLightAmbient[i].rgb + uMatDiffuse.rgb * uLightDiffuse[i].rgb * max(lambert, 0.0);
+            if (uSpecular && lambert > 0.0) {
+                vec3 h = normalize(toEye + uLightToward[i]);
+                specular += uLightSpecular[i].rgb * pow(max(dot(n, h), 0.0), uMatPower);
+            }
+        }
+        vDiffuse = vec4(clamp(colour, 0.0, 1.0), uMatDiffuse.a);
+        vSpecular = clamp(specular * uMatSpecular.rgb, 0.0, 1.0);
+    }
+    vTexCoord = inTexCoord;
+    gl_Position = uProjection * p;
+    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;  // depth 0..w as the device clips it
+    // The device samples a pixel at its integer coordinates, OpenGL at its centre: half a pixel right and
+    // down in the device's terms.
+    gl_Position.xy += uPixelOffset * gl_Position.w;
+}
+)";
+
+// Texture stage arguments and operations use the device's constant values.
+const char* const kFragmentShader = R"(#version 330 core
+in vec4 vDiffuse;
+in vec3 vSpecular;
+in vec2 vTexCoord;
+uniform bool uSpecular;
 uniform bool uStageActive;
 uniform int uColorOp;
 uniform int uColorArg1;
@@ -75,31 +94,14 @@ vec4 Operation(int op, vec4 a1, vec4 a2, vec4 current) {
 }
 
 void main() {
-    vec4 diffuse = vec4(1.0);
-    vec3 specular = vec3(0.0);
-    if (uLighting) {
-        // The interpolated normal keeps the length the vertex normals had, as per-vertex lighting would.
-        vec3 n = vNormalLength > 0.0 ? normalize(vNormal) * vNormalLength : vec3(0.0);
-        vec3 colour = uMatEmissive.rgb + uMatAmbient.rgb * uGlobalAmbient;
-        vec3 toEye = uLocalViewer ? normalize(-vPosition) : vec3(0.0, 0.0, -1.0);
-        for (int i = 0; i < uLightCount; ++i) {
-            float lambert = dot(n, uLightToward[i]);
-            colour += uMatAmbient.rgb * uLightAmbient[i].rgb + uMatDiffuse.rgb * uLightDiffuse[i].rgb * max(lambert, 0.0);
-            if (uSpecular && lambert > 0.0) {
-                vec3 h = normalize(toEye + uLightToward[i]);
-                specular += uLightSpecular[i].rgb * pow(max(dot(n, h), 0.0), uMatPower);
-            }
-        }
-        diffuse = vec4(clamp(colour, 0.0, 1.0), uMatDiffuse.a);
-        specular = clamp(specular * uMatSpecular.rgb, 0.0, 1.0);
-    }
+    vec4 diffuse = vDiffuse;
     vec4 result = diffuse;
     if (uStageActive) {
         vec4 texel = texture(uTexture, vTexCoord);
         result.rgb = Operation(uColorOp, Argument(uColorArg1, diffuse, texel), Argument(uColorArg2, diffuse, texel), diffuse).rgb;
         result.a = Operation(uAlphaOp, Argument(uAlphaArg1, diffuse, texel), Argument(uAlphaArg2, diffuse, texel), diffuse).a;
     }
-    if (uSpecular) result.rgb = clamp(result.rgb + specular, 0.0, 1.0);
+    if (uSpecular) result.rgb = clamp(result.rgb + vSpecular, 0.0, 1.0);
     fragColor = result;
 }
 )";
@@ -147,6 +149,7 @@ bool CGlFixedFunction::Build(std::string& error) {
     loc_.projection = at("uProjection");
     loc_.normalMatrix = at("uNormalMatrix");
     loc_.normalize = at("uNormalize");
+    loc_.pixelOffset = at("uPixelOffset");
     loc_.lighting = at("uLighting");
     loc_.matDiffuse = at("uMatDiffuse");
     loc_.matAmbient = at("uMatAmbient");
@@ -180,6 +183,7 @@ void CGlFixedFunction::Use(const FixedFunctionInputs& in) const {
     // row-vector product with the inverse-transpose.
     glUniformMatrix3fv(loc_.normalMatrix, 1, GL_TRUE, in.normalMatrix);
     glUniform1i(loc_.normalize, in.normalizeNormals);
+    glUniform2fv(loc_.pixelOffset, 1, in.pixelOffset);
     glUniform1i(loc_.lighting, in.lighting);
     Colour(loc_.matDiffuse, in.material.Diffuse);
     Colour(loc_.matAmbient, in.material.Ambient);

@@ -1,5 +1,5 @@
 // The shader program that stands in for the fixed-function pipeline the editor draws with: transforms,
-// directional lights with the fixed-function lighting formula (evaluated per pixel), materials and texture
+// directional lights with the fixed-function lighting formula (evaluated per vertex), materials and texture
 // stage 0.
 #pragma once
 
@@ -21,6 +21,7 @@ struct FixedFunctionInputs {
     D3DXMATRIX projection;
     float normalMatrix[9] = {};  // inverse of the world-view 3x3, row-major; zero when it has no inverse
     bool normalizeNormals = false;
+    float pixelOffset[2] = {};  // half a pixel of the viewport in clip units: (1 / Width, -1 / Height)
     bool lighting = true;
     D3DMATERIAL9 material{};
     float globalAmbient[3] = {};
@@ -47,7 +48,7 @@ public:
 private:
     GlProgram program_;
     struct {
-        GLint worldView, projection, normalMatrix, normalize, lighting;
+        GLint worldView, projection, normalMatrix, normalize, pixelOffset, lighting;
         GLint matDiffuse, matAmbient, matSpecular, matEmissive, matPower, globalAmbient;
         GLint lightCount, lightToward, lightDiffuse, lightAmbient, lightSpecular, specular, localViewer;
         GLint stageActive, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, texture;
