@@ -1,6 +1,8 @@
 # vellumar.exe under Wine: "File" > "Open..." shows the system's "Open Stage" dialog over the editor,
 # Escape in it cancels without an answer and the editor goes on, and Escape then ends it with code 0.
 # VELLUMAR_SHOTS=DIR keeps a screenshot of the dialog in DIR.
+# Retried once by scripts/test-windows when it fails: on a loaded machine a click or key can reach the
+# GUI between the frames the test waits for.
 set -euo pipefail
 source "$(dirname "$0")/wine_env.sh"
 exe=$VELLUMAR_WIN_BUILD/src/app/vellumar.exe
