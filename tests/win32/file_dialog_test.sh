@@ -1,15 +1,12 @@
 # vellumar.exe under Wine: "File" > "Open..." shows the system's "Open Stage" dialog over the editor,
 # Escape in it cancels without an answer and the editor goes on, and Escape then ends it with code 0.
 # VELLUMAR_SHOTS=DIR keeps a screenshot of the dialog in DIR.
-# Retried once by scripts/test-windows when it fails: on a loaded machine a click or key can reach the
-# GUI between the frames the test waits for.
+# Retried once by scripts/test-windows when it fails: on a loaded machine a key can be tapped between the
+# frames the test waits for.
 set -euo pipefail
 source "$(dirname "$0")/wine_env.sh"
 exe=$VELLUMAR_WIN_BUILD/src/app/vellumar.exe
 [ -f "$exe" ] || { echo "file_dialog_test: $exe is not built" >&2; exit 1; }
-# A Wine server left by an earlier program runs without this display.
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
 
 exec xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
 set -uo pipefail

@@ -8,8 +8,6 @@ if [ ! -f "$program" ]; then
   echo "unit_test: $program is not built" >&2
   exit 1
 fi
-# A Wine server left by an earlier program runs without this display and would make no window here.
-wineserver -k 2>/dev/null || true
 # Wine's own processes end before the display does, so nothing complains about a lost X connection.
 VELLUMAR_SOURCE_DIR=. xvfb-run -a -s "-screen 0 1600x1000x24" \
   bash -c 'wine "$0" --gtest_brief=1 "$@"; status=$?; wineserver -k; exit $status' "$program" "$@"

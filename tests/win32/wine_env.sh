@@ -13,3 +13,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# A Wine server left by an earlier program would run its windows on that program's display, which may be
+# gone: every test starts a server of its own.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true

@@ -4,6 +4,7 @@
 #include <imgui_impl_dx9.h>
 #include <imgui_impl_win32.h>
 #include <mmsystem.h>
+#include <windowsx.h>
 
 #include <cfloat>
 #include <cstdio>
@@ -109,6 +110,10 @@ LRESULT CALLBACK CWin32Platform::WndProc(HWND window, UINT message, WPARAM wPara
 }
 
 LRESULT CWin32Platform::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (guiPlatform_ && QueueMouseButton(window, message, wParam, lParam)) {
+        const bool xButton = message == WM_XBUTTONDOWN || message == WM_XBUTTONUP || message == WM_XBUTTONDBLCLK;
+        return xButton ? TRUE : 0;  // what the X button messages must answer when handled
+    }
     if (guiPlatform_ && ImGui_ImplWin32_WndProcHandler(window, message, wParam, lParam)) {
         guiClaimed_ = true;
         return 1;
@@ -128,6 +133,44 @@ LRESULT CWin32Platform::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool CWin32Platform::QueueMouseButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    int button = 0;
+    bool down = false;
+    switch (message) {
+        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: down = true; [[fallthrough]];
+        case WM_LBUTTONUP: button = 0; break;
+        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: down = true; [[fallthrough]];
+        case WM_RBUTTONUP: button = 1; break;
+        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: down = true; [[fallthrough]];
+        case WM_MBUTTONUP: button = 2; break;
+        case WM_XBUTTONDOWN: case WM_XBUTTONDBLCLK: down = true; [[fallthrough]];
+        case WM_XBUTTONUP: button = GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? 3 : 4; break;
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse while buttons were held: their releases will not come here.
+            if (reinterpret_cast<HWND>(lParam) != window && buttonsHeld_ != 0) {
+                POINT point{};
+                if (::GetCursorPos(&point)) ::ScreenToClient(window, &point);
+                for (int held = 0; held < CMouseButtonQueue::kButtons; ++held)
+                    if (buttonsHeld_ & (1u << held))
+                        mouseButtons_.Push(held, false, static_cast<float>(point.x), static_cast<float>(point.y));
+                buttonsHeld_ = 0;
+            }
+            return false;
+        default: return false;
+    }
+    // The window keeps the mouse while any button is held, so a drag that leaves it still ends in it.
+    const unsigned bit = 1u << button;
+    if (down) {
+        if (buttonsHeld_ == 0 && ::GetCapture() == nullptr) ::SetCapture(window);
+        buttonsHeld_ |= bit;
+    } else {
+        buttonsHeld_ &= ~bit;
+        if (buttonsHeld_ == 0 && ::GetCapture() == window) ::ReleaseCapture();
+    }
+    mouseButtons_.Push(button, down, static_cast<float>(GET_X_LPARAM(lParam)), static_cast<float>(GET_Y_LPARAM(lParam)));
+    return true;
 }
 
 bool CWin32Platform::PeekMessage(PlatformMessage& message) {
@@ -217,6 +260,9 @@ void CWin32Platform::GuiNewFrame() {
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = ImVec2(static_cast<float>(kBackBufferWidth), static_cast<float>(kBackBufferHeight));
     io.DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
+    // The frame sees the next press or release where it happened, not where the pointer is now.
+    float x = 0, y = 0;
+    if (mouseButtons_.Apply(io.MouseDown, x, y)) io.MousePos = ImVec2(x, y);
     RECT client{};
     if (io.MousePos.x != -FLT_MAX && io.MousePos.y != -FLT_MAX && GetClientRect(window_, &client))
         WindowToBackBuffer(client.right - client.left, client.bottom - client.top, io.MousePos.x, io.MousePos.y);

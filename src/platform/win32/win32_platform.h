@@ -11,6 +11,7 @@
 #include <deque>
 #include <string>
 
+#include "platform/mouse_button_queue.h"
 #include "platform/platform.h"
 #include "platform/win32/win_text.h"
 
@@ -56,6 +57,8 @@ public:
 private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Takes a mouse button message for the GUI's next frames; false for any other message.
+    bool QueueMouseButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Fail(const char* what);
 
     HINSTANCE instance_;
@@ -67,6 +70,8 @@ private:
     HWND window_ = nullptr;
     std::deque<PlatformMessage> sent_;  // what the window procedure was sent (the close box), not yet handed out
     bool guiClaimed_ = false;           // the GUI's handler took the message dispatched last
+    CMouseButtonQueue mouseButtons_;    // presses and releases the GUI has not yet seen
+    unsigned buttonsHeld_ = 0;          // the buttons the window's messages say are down, one bit each
     bool guiPlatform_ = false;
     bool guiRenderer_ = false;
     std::string lastError_;
