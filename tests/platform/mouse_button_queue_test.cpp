@@ -2,60 +2,27 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Frame {
-    bool applied;
-    bool left;
-    float x, y;
-};
-
-Frame NextFrame(CMouseButtonQueue& queue, bool (&held)[CMouseButtonQueue::kButtons]) {
-    float x = -1, y = -1;
-    bool applied = queue.Apply(held, x, y);
-    return {applied, held[0], x, y};
-}
-
-}  // namespace
-
-// A click pressed and released between two frames reaches the GUI as a press in one frame and the
-// release in the next, each where it happened; a double click takes four frames.
-TEST(MouseButtonQueue, ClicksBetweenFramesArriveOneChangeAFrameAtTheirPoints) {
+// A double click between two frames reaches the GUI as four frames, one change each, at its own point;
+// another button changes in the same frame, a press while held holds nothing back, unknown buttons drop.
+TEST(MouseButtonQueue, HandsOutOneChangePerButtonAFrameAtItsPoint) {
     CMouseButtonQueue queue;
     bool held[CMouseButtonQueue::kButtons] = {};
-    queue.Push(0, true, 25, 48);
-    queue.Push(0, false, 26, 48);
-    queue.Push(0, true, 38, 89);
-    queue.Push(0, false, 38, 90);
+    float x = 0, y = 0;
+    const float points[4] = {25, 26, 38, 39};
+    for (int i = 0; i < 4; ++i) queue.Push(0, i % 2 == 0, points[i], 48);
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(queue.Apply(held, x, y));
+        EXPECT_EQ(held[0], i % 2 == 0);
+        EXPECT_EQ(x, points[i]);
+    }
+    EXPECT_FALSE(queue.Apply(held, x, y));
 
-    Frame f = NextFrame(queue, held);
-    EXPECT_TRUE(f.applied && f.left);
-    EXPECT_EQ(f.x, 25);
-    f = NextFrame(queue, held);
-    EXPECT_TRUE(f.applied && !f.left);
-    EXPECT_EQ(f.x, 26);
-    f = NextFrame(queue, held);
-    EXPECT_TRUE(f.left);
-    EXPECT_EQ(f.y, 89);
-    f = NextFrame(queue, held);
-    EXPECT_TRUE(f.applied && !f.left);
-    EXPECT_EQ(f.y, 90);
-    EXPECT_TRUE(queue.Empty());
-    EXPECT_FALSE(NextFrame(queue, held).applied);
-}
-
-// Different buttons change in the same frame; an event that changes nothing (a second press while held)
-// does not hold back the next one; unknown buttons are dropped.
-TEST(MouseButtonQueue, OtherButtonsShareAFrame) {
-    CMouseButtonQueue queue;
-    bool held[CMouseButtonQueue::kButtons] = {};
     queue.Push(0, true, 1, 1);
     queue.Push(0, true, 2, 2);
     queue.Push(1, true, 3, 3);
     queue.Push(7, true, 4, 4);
-    queue.Push(-1, true, 4, 4);
-    Frame f = NextFrame(queue, held);
+    ASSERT_TRUE(queue.Apply(held, x, y));
     EXPECT_TRUE(held[0] && held[1]);
-    EXPECT_EQ(f.x, 3);
+    EXPECT_EQ(x, 3);
     EXPECT_TRUE(queue.Empty());
 }
