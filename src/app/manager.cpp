@@ -6,6 +6,7 @@
 #include "input/input.h"
 #include "render/camera.h"
 #include "render/light.h"
+#include "render/device_error.h"
 #include "render/renderer.h"
 #include "resource/model_manager.h"
 #include "resource/shader_manager.h"
@@ -34,7 +35,8 @@ int CManager::Init(HWND window, IPlatform* instance) {
     };
 
     renderer_ = new CRenderer();
-    if (FAILED(renderer_->Init(window, instance))) return fail("cannot create the graphics device");
+    if (HRESULT hr = renderer_->Init(window, instance); FAILED(hr))
+        return fail("cannot create the graphics device (" + DeviceErrorText(hr) + ")");
 
     keyboard_ = new CInputKeyboard();
     if (FAILED(keyboard_->Init(instance, window))) return fail("cannot open the keyboard");

@@ -21,7 +21,7 @@ HRESULT CRenderer::Init(HWND window, IPlatform* instance) {
     d3d_ = instance->Direct3DCreate9(D3D_SDK_VERSION);
     if (!d3d_) return E_FAIL;
     D3DDISPLAYMODE mode{};
-    if (FAILED(d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) return E_FAIL;
+    if (HRESULT hr = d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode); FAILED(hr)) return hr;
 
     parameters_ = D3DPRESENT_PARAMETERS{};
     parameters_.BackBufferWidth = 1280;
@@ -45,13 +45,13 @@ HRESULT CRenderer::Init(HWND window, IPlatform* instance) {
         {D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
         {D3DDEVTYPE_REF, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
     };
+    HRESULT hr = E_FAIL;
     for (const auto& attempt : attempts) {
-        if (SUCCEEDED(d3d_->CreateDevice(D3DADAPTER_DEFAULT, attempt.type, window, attempt.flags, &parameters_,
-                                         &device_)))
-            break;
+        hr = d3d_->CreateDevice(D3DADAPTER_DEFAULT, attempt.type, window, attempt.flags, &parameters_, &device_);
+        if (SUCCEEDED(hr)) break;
         device_ = nullptr;
     }
-    if (!device_) return E_FAIL;
+    if (!device_) return FAILED(hr) ? hr : E_FAIL;  // the last attempt's reason
     SetFixedStates();
     return S_OK;
 }

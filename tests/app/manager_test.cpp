@@ -66,6 +66,11 @@ TEST_F(InEmptyFolder, AFailedStartEndsBeforeTheGuiWithAMessageAndExitCodeOne) {
     } cases[] = {
         {"window", [](CHeadlessPlatform& p) { p.failWindow = true; }},
         {"graphics device", [](CHeadlessPlatform& p) { p.failDirect3D = true; }},
+        {"graphics device (E_FAIL, 0x80004005)", [](CHeadlessPlatform& p) {
+             p.refusedDevices = {{D3DDEVTYPE_HAL, D3DCREATE_HARDWARE_VERTEXPROCESSING},
+                                 {D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+                                 {D3DDEVTYPE_REF, D3DCREATE_SOFTWARE_VERTEXPROCESSING}};
+         }},
         {"mouse", [](CHeadlessPlatform& p) { p.failInputDevices.insert(InputDeviceKind::Mouse); }},
     };
     for (const Case& c : cases) {

@@ -220,6 +220,11 @@ void CSdlPlatform::GuiNewFrame() {
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = ImVec2(static_cast<float>(kBackBufferWidth), static_cast<float>(kBackBufferHeight));
     io.DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
+    // The buttons come from the events, one change a frame, and the frame sees a press or release where
+    // it happened rather than where the pointer is now.
+    float x = 0, y = 0;
+    if (mouseButtons_.Apply(guiButtons_, x, y)) io.MousePos = ImVec2(x, y);
+    for (int button = 0; button < CMouseButtonQueue::kButtons; ++button) io.MouseDown[button] = guiButtons_[button];
     if (io.MousePos.x != -FLT_MAX && io.MousePos.y != -FLT_MAX) {
         int w = 0, h = 0;
         SDL_GetWindowSize(window_, &w, &h);
@@ -233,7 +238,16 @@ void CSdlPlatform::GuiRenderDrawData(ImDrawData* drawData) {
 
 bool CSdlPlatform::GuiProcessMessage(const PlatformMessage& message) {
     if (!guiPlatform_ || !message.native) return false;
-    ImGui_ImplSDL2_ProcessEvent(static_cast<const SDL_Event*>(message.native));
+    const auto* event = static_cast<const SDL_Event*>(message.native);
+    ImGui_ImplSDL2_ProcessEvent(event);
+    if (event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP) {
+        // SDL numbers left, middle, right, X1, X2 from 1; the GUI left, right, middle, X1, X2 from 0.
+        static constexpr int kGuiButton[] = {-1, 0, 2, 1, 3, 4};
+        const int sdlButton = event->button.button;
+        if (sdlButton >= 1 && sdlButton <= 5)
+            mouseButtons_.Push(kGuiButton[sdlButton], event->type == SDL_MOUSEBUTTONDOWN,
+                               static_cast<float>(event->button.x), static_cast<float>(event->button.y));
+    }
     return message.kind == PlatformMessage::Kind::KeyDown && ImGui::GetIO().WantTextInput;
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/back_buffer.h"
+#include "platform/mouse_button_queue.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_input.h"
 
@@ -65,6 +66,8 @@ private:
     std::deque<PlatformMessage> posted_;  // the Quit message, ahead of any window event
     std::deque<SDL_Event> pending_;       // taken from SDL while waiting, not yet handed out
     SDL_Event current_{};                 // the event behind the last message handed out
+    CMouseButtonQueue mouseButtons_;                        // presses and releases the GUI has not yet seen
+    bool guiButtons_[CMouseButtonQueue::kButtons] = {};    // the buttons as the GUI has seen them
     bool guiPlatform_ = false;
     bool guiRenderer_ = false;
     CGlDevice* guiDevice_ = nullptr;  // the device the GUI draws on; it outlives the GUI
