@@ -1,4 +1,5 @@
-# The Windows build: the same editor sources on the real Win32, Direct3D 9, D3DX 9 and DirectInput 8.
+# The dependencies of the Windows build: the same editor sources on the real Win32, Direct3D 9, D3DX 9
+# and DirectInput 8.
 # Dear ImGui's core is compiled from Debian's source package (scripts/setup fetches it with apt-get source
 # into VELLUMAR_IMGUI_SOURCE), its Win32 and DirectX 9 backends from the sources libimgui-dev ships;
 # nlohmann/json is header-only and taken from Debian's package; GoogleTest from /usr/src/googletest.
@@ -34,24 +35,3 @@ if(NOT EXISTS ${vellumar_host_headers}/stb)
 endif()
 add_library(PkgConfig::stb INTERFACE IMPORTED GLOBAL)
 target_include_directories(PkgConfig::stb SYSTEM INTERFACE ${vellumar_host_headers}/stb)
-
-find_package(Threads REQUIRED)
-include_directories(${CMAKE_SOURCE_DIR}/src)
-
-add_subdirectory(src/platform)
-add_subdirectory(src/input)
-add_subdirectory(src/resource)
-add_subdirectory(src/scene)
-add_subdirectory(src/stagefile)
-add_subdirectory(src/render)
-add_subdirectory(src/editor)
-add_subdirectory(src/app)
-add_subdirectory(src/tools)
-
-if(VELLUMAR_TESTS)
-  enable_testing()
-  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_subdirectory(tests/win32)
-endif()
