@@ -22,6 +22,7 @@
 #include "editor/editor.h"
 #include "platform/headless/headless_platform.h"
 #include "scene/stage.h"
+#include "run_benchmarks.h"
 
 namespace {
 
@@ -211,9 +212,6 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

@@ -13,6 +13,7 @@
 #include "editor/editor.h"
 #include "platform/headless/headless_platform.h"
 #include "scene/stage.h"
+#include "run_benchmarks.h"
 
 namespace {
 
@@ -96,10 +97,6 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

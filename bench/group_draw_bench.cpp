@@ -11,6 +11,7 @@
 #include "app/manager.h"
 #include "platform/headless/headless_platform.h"
 #include "scene/stage.h"
+#include "run_benchmarks.h"
 
 namespace {
 
@@ -67,10 +68,6 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

@@ -18,6 +18,7 @@
 #include "scene/object_world.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
+#include "run_benchmarks.h"
 
 namespace {
 
@@ -157,10 +158,6 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

@@ -18,6 +18,7 @@
 #include "scene/stage.h"
 #include "stagefile/stage_json.h"
 #include "stagefile/stage_text_writer.h"
+#include "run_benchmarks.h"
 
 // ---- allocation tracking, for the peak memory of a load ----
 namespace {
@@ -261,16 +262,13 @@ void PrintPeakMemory() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (int status = RunBenchmarks(argc, argv, reporter); status != 0) return status;
     std::printf("\n");
     PrintRatio(reporter, "load", "Load", 2.5);
     PrintRatio(reporter, "text save", "TextSave", 2.0);
     PrintRatio(reporter, "JSON export", "JsonExport", 1.5);
     PrintPeakMemory();
     std::remove(StageFile().c_str());
-    benchmark::Shutdown();
     return 0;
 }
