@@ -35,3 +35,5 @@ if(NOT EXISTS ${vellumar_host_headers}/stb)
 endif()
 add_library(PkgConfig::stb INTERFACE IMPORTED GLOBAL)
 target_include_directories(PkgConfig::stb SYSTEM INTERFACE ${vellumar_host_headers}/stb)
+
+enable_language(RC)  # the programs' manifest (src/platform/win32/utf8_manifest.rc)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #define STB_IMAGE_WRITE_STATIC
+#define STBIW_WINDOWS_UTF8  // the picture's name is UTF-8, as every file name of ours
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 

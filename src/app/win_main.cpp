@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "app/application.h"
+#include "platform/system_names.h"
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/win_text.h"
-
-#include <shellapi.h>  // after windows.h, which it needs
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     CWin32Platform platform(instance, showCommand);
@@ -17,11 +15,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         std::fprintf(stderr, "%s\n", text.c_str());
         platform.MessageBox(platform.GetWindow(), text.c_str(), "Vellumar", MB_OK | MB_ICONERROR);
     };
-    int argc = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::vector<std::string> words;
-    for (int i = 0; wide && i < argc; ++i) words.push_back(WideToUtf8(wide[i]));
-    if (wide) LocalFree(wide);
+    const std::vector<std::string> words = CommandLineUtf8();
     std::vector<const char*> argv;
     for (const std::string& word : words) argv.push_back(word.c_str());
     EditorArguments arguments;

@@ -11,6 +11,7 @@
 #include "app/manager.h"
 #include "editor/edit_history.h"
 #include "editor/editor.h"
+#include "platform/system_names.h"
 #include "scene/stage.h"
 #include "stagefile/file_replace.h"
 #include "stagefile/stage_text_writer.h"
@@ -198,6 +199,6 @@ void CAutosave::Remove() {
     due_ = false;
     Collect(true);
     std::error_code error;
-    std::filesystem::remove(Path(), error);
+    std::filesystem::remove(PathFromUtf8(Path()), error);
     fileWritten_ = false;
 }

@@ -1,33 +1,28 @@
 #include "editor/recent_files.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <system_error>
 
+#include "platform/system_names.h"
 #include "stagefile/file_replace.h"
 
 namespace {
 const char* const kKey = "Recent";
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
 }  // namespace
 
 std::string CRecentFiles::DefaultSettingsPath() {
     std::filesystem::path folder;
 #ifdef _WIN32
-    const std::string appData = Environment("APPDATA");
+    const std::string appData = EnvironmentUtf8("APPDATA");
     if (appData.empty()) return "";
-    folder = std::filesystem::path(appData) / "Vellumar";
+    folder = PathFromUtf8(appData) / "Vellumar";
 #else
-    const std::string config = Environment("XDG_CONFIG_HOME");
-    const std::string home = Environment("HOME");
+    const std::string config = EnvironmentUtf8("XDG_CONFIG_HOME");
+    const std::string home = EnvironmentUtf8("HOME");
     // A relative XDG_CONFIG_HOME is to be ignored.
     if (!config.empty() && std::filesystem::path(config).is_absolute())
         folder = std::filesystem::path(config) / "vellumar";
@@ -36,7 +31,7 @@ std::string CRecentFiles::DefaultSettingsPath() {
     else
         return "";
 #endif
-    return (folder / "settings.json").string();
+    return Utf8FromPath(folder / "settings.json");
 }
 
 void CRecentFiles::Load(const std::string& settingsPath) {
@@ -44,7 +39,7 @@ void CRecentFiles::Load(const std::string& settingsPath) {
     files_.clear();
     problem_.clear();
     if (settingsPath.empty()) return;
-    std::ifstream in(settingsPath, std::ios::binary);
+    std::ifstream in(PathFromUtf8(settingsPath), std::ios::binary);
     if (!in) return;  // no settings yet
     std::stringstream text;
     text << in.rdbuf();
@@ -74,14 +69,14 @@ void CRecentFiles::Load(const std::string& settingsPath) {
 
 FileResult CRecentFiles::Add(const std::string& path) {
     std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    const std::string entry = error ? path : absolute.lexically_normal().string();
+    std::filesystem::path absolute = std::filesystem::absolute(PathFromUtf8(path), error);
+    const std::string entry = error ? path : Utf8FromPath(absolute.lexically_normal());
     files_.erase(std::remove(files_.begin(), files_.end(), entry), files_.end());
     files_.insert(files_.begin(), entry);
     if (files_.size() > kLimit) files_.resize(kLimit);
     if (settingsPath_.empty()) return FileResult{};
 
-    std::filesystem::create_directories(std::filesystem::path(settingsPath_).parent_path(), error);
+    std::filesystem::create_directories(PathFromUtf8(settingsPath_).parent_path(), error);
     nlohmann::json settings = nlohmann::json::object();
     settings[kKey] = files_;
     std::string text;

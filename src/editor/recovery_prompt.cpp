@@ -11,6 +11,7 @@
 #include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
+#include "platform/system_names.h"
 #include "scene/stage.h"
 
 namespace fs = std::filesystem;
@@ -33,9 +34,9 @@ bool CRecoveryPrompt::FindRecoveryFile() {
     const std::string stageFile = editor_.CurrentFile().TextPath();
     const std::string recovery = editor_.GetAutosave()->Path();
     std::error_code error;
-    fs::file_time_type recoveryTime = fs::last_write_time(recovery, error);
+    fs::file_time_type recoveryTime = fs::last_write_time(PathFromUtf8(recovery), error);
     if (error) return false;
-    fs::file_time_type stageTime = fs::last_write_time(stageFile, error);
+    fs::file_time_type stageTime = fs::last_write_time(PathFromUtf8(stageFile), error);
     bool stageExists = !error;
     if (stageExists && recoveryTime <= stageTime) return false;  // saved after it was written
     message_ = "Unsaved changes were kept in\n  " + recovery + " (" + LocalTime(recoveryTime) + ")\nwhich is newer than\n  " +

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/system_names.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,7 +29,7 @@ bool Exists(const fs::path& path) {
 bool MatchIgnoringCase(const fs::path& name, fs::path& found, InputFileError& error) {
     fs::path current = name.root_path();
     for (const fs::path& component : name.relative_path()) {
-        const std::string text = component.string();
+        const std::string text = Utf8FromPath(component);
         if (text.empty() || text == "." || text == ".." || Exists(current / component)) {
             current /= component;
             continue;
@@ -37,7 +39,7 @@ bool MatchIgnoringCase(const fs::path& name, fs::path& found, InputFileError& er
         std::error_code ec;
         for (fs::directory_iterator it(current.empty() ? fs::path(".") : current, ec), end; !ec && it != end;
              it.increment(ec)) {
-            std::string entry = it->path().filename().string();
+            std::string entry = Utf8FromPath(it->path().filename());
             if (Lower(entry) == wanted) matches.push_back(std::move(entry));
         }
         if (matches.empty()) {
@@ -47,11 +49,12 @@ bool MatchIgnoringCase(const fs::path& name, fs::path& found, InputFileError& er
         if (matches.size() > 1) {
             std::sort(matches.begin(), matches.end());
             std::string names;
-            for (const std::string& match : matches) names += (names.empty() ? "" : ", ") + (current / match).string();
+            for (const std::string& match : matches)
+                names += (names.empty() ? "" : ", ") + Utf8FromPath(current / PathFromUtf8(match));
             error = {false, "several files match the name ignoring case: " + names};
             return false;
         }
-        current /= matches.front();
+        current /= PathFromUtf8(matches.front());
     }
     found = current;
     return true;
@@ -73,7 +76,7 @@ bool Check(const std::string& name, std::uintmax_t limit, std::string& path, std
            InputFileError& error) {
     if (!ResolveInputPath(name, path, error)) return false;
     std::error_code ec;
-    fs::file_status status = fs::status(path, ec);
+    fs::file_status status = fs::status(PathFromUtf8(path), ec);
     if (ec) {
         error = {status.type() == fs::file_type::not_found, ec.message()};
         return false;
@@ -82,7 +85,7 @@ bool Check(const std::string& name, std::uintmax_t limit, std::string& path, std
         error = {false, std::string("not a regular file") + KindOf(status.type())};
         return false;
     }
-    size = fs::file_size(path, ec);
+    size = fs::file_size(PathFromUtf8(path), ec);
     if (ec) {
         error = {false, ec.message()};
         return false;
@@ -101,19 +104,19 @@ bool ResolveInputPath(const std::string& name, std::string& path, InputFileError
         error = {true, "no file name"};
         return false;
     }
-    if (Exists(name)) {
+    if (Exists(PathFromUtf8(name))) {
         path = name;
         return true;
     }
     std::string slashed = name;
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
-    if (slashed != name && Exists(slashed)) {
+    if (slashed != name && Exists(PathFromUtf8(slashed))) {
         path = slashed;
         return true;
     }
     fs::path found;
-    if (!MatchIgnoringCase(fs::path(slashed), found, error)) return false;
-    path = found.string();
+    if (!MatchIgnoringCase(PathFromUtf8(slashed), found, error)) return false;
+    path = Utf8FromPath(found);
     return true;
 }
 
@@ -122,7 +125,7 @@ bool OpenInputFile(const std::string& name, std::uintmax_t limit, std::ifstream&
     std::uintmax_t size = 0;
     if (!Check(name, limit, path, size, error)) return false;
     errno = 0;
-    in.open(path, std::ios::binary);
+    in.open(PathFromUtf8(path), std::ios::binary);
     if (!in) {
         error = {errno == ENOENT, errno ? std::strerror(errno) : "cannot open the file"};
         return false;
@@ -163,10 +166,11 @@ bool StampInputFile(const std::string& name, FileStamp& stamp) {
     InputFileError error;
     if (!ResolveInputPath(name, path, error)) return false;
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return false;
-    stamp.size = fs::file_size(path, ec);
+    const fs::path file = PathFromUtf8(path);
+    if (!fs::is_regular_file(file, ec)) return false;
+    stamp.size = fs::file_size(file, ec);
     if (ec) return false;
-    auto time = fs::last_write_time(path, ec);
+    auto time = fs::last_write_time(file, ec);
     if (ec) return false;
     stamp.modified = static_cast<std::int64_t>(time.time_since_epoch().count());
     return true;

@@ -7,6 +7,7 @@
 
 #include "app/manager.h"
 #include "platform/file_bytes.h"
+#include "platform/system_names.h"
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
 #include "stagefile/file_replace.h"
@@ -163,7 +164,7 @@ FileResult CStage::OpenTextFile(StageGroups* editorGroups, const std::string& pa
 FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& path, bool replace) {
     // A folder opens like an empty file on some systems; it would load as an empty stage.
     std::error_code folderError;
-    if (std::filesystem::is_directory(path, folderError))
+    if (std::filesystem::is_directory(PathFromUtf8(path), folderError))
         return FileResult{false, path, 0, "cannot open the file: it is a folder", 0, 0};
     std::ifstream in;
     InputFileError error;

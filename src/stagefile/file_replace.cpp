@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/system_names.h"
+#include "stagefile/file_calls.h"
 #include "stagefile/file_commit.h"
 
 namespace fs = std::filesystem;
@@ -30,16 +32,16 @@ FileResult Failure(const std::string& path, const std::string& message) {
 // The file a name stands for: symbolic links are followed to the file they end at (which may not exist
 // yet), so a save replaces that file and the links stay links.
 bool ResolveLinks(const std::string& path, std::string& target, std::string& error) {
-    fs::path current = path;
+    fs::path current = PathFromUtf8(path);
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code code;
         if (!fs::is_symlink(fs::symlink_status(current, code))) {
-            target = current.string();
+            target = Utf8FromPath(current);
             return true;
         }
         fs::path next = fs::read_symlink(current, code);
         if (code) {
-            error = "cannot follow the link " + current.string() + ": " + code.message();
+            error = "cannot follow the link " + Utf8FromPath(current) + ": " + code.message();
             return false;
         }
         current = next.is_absolute() ? next : current.parent_path() / next;
@@ -51,13 +53,13 @@ bool ResolveLinks(const std::string& path, std::string& target, std::string& err
 // The replacement takes over the old file's owner (where the system allows it) and permissions.
 void KeepOwnerAndMode(const std::string& temp, const struct stat& old) {
     struct stat made;
-    if (::lstat(temp.c_str(), &made) != 0 || !S_ISREG(made.st_mode)) return;
+    if (LinkStatFile(temp, made) != 0 || !S_ISREG(made.st_mode)) return;
     // Both are kept as far as the user may: without the right to give a file away, its group at least.
     if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
         ::chown(temp.c_str(), old.st_uid, old.st_gid) != 0 && made.st_gid != old.st_gid &&
         ::chown(temp.c_str(), static_cast<uid_t>(-1), old.st_gid) != 0) {
     }
-    if (::chmod(temp.c_str(), old.st_mode & 07777) != 0) {
+    if (ChangeMode(temp, old.st_mode & 07777) != 0) {
     }
 }
 
@@ -79,7 +81,7 @@ bool Overwrite(int fd, const std::string& bytes) {
 }
 
 bool ReadAll(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) return false;
     std::ostringstream text;
     text << in.rdbuf();
@@ -98,7 +100,7 @@ FileResult RewriteResolved(const std::string& target, const std::function<FileRe
     std::string old;
     errno = 0;
     if (!ReadAll(target, old)) return Failure(target, "cannot read the file: " + Reason(errno, "read failed"));
-    int fd = ::open(target.c_str(), O_WRONLY | O_BINARY | O_CLOEXEC);
+    int fd = OpenFile(target, O_WRONLY | O_BINARY | O_CLOEXEC);
     if (fd < 0) return Failure(target, "cannot write the file: " + Reason(errno, "open failed"));
 
     errno = 0;
@@ -155,17 +157,17 @@ FileResult ReplaceFile(const std::string& path, const std::function<FileResult(s
     std::string target, linkError;
     if (!ResolveLinks(path, target, linkError)) return fail(linkError);
     struct stat old;
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool exists = StatFile(target, old) == 0;
     if (exists && !S_ISREG(old.st_mode)) return fail("cannot replace " + target + ": it is not a regular file");
 
     // A file the user made read-only is not replaced behind their back.
-    if (exists && ::access(target.c_str(), W_OK) != 0)
+    if (exists && AccessFile(target, W_OK) != 0)
         return fail("cannot write the file: " + Reason(errno, "permission denied"));
 
     const std::string temp = target + ".tmp";
     std::error_code ignored;
     errno = 0;
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathFromUtf8(temp), std::ios::binary | std::ios::trunc);
     if (!out) {
         int error = errno;
         // A folder that takes no new files still lets a writable file be rewritten where it is.
@@ -186,24 +188,24 @@ FileResult ReplaceFile(const std::string& path, const std::function<FileResult(s
     bool streamOk = static_cast<bool>(out);
     out.close();
     if (!written.ok) {
-        fs::remove(temp, ignored);
+        fs::remove(PathFromUtf8(temp), ignored);
         written.path = path;
         return written;
     }
     if (!streamOk || out.fail()) {
         int error = flushError ? flushError : errno;
-        fs::remove(temp, ignored);
+        fs::remove(PathFromUtf8(temp), ignored);
         return fail("cannot write " + temp + ": " + Reason(error, "write failed"));
     }
     // The data reaches the disk before the rename makes it the stage file.
     std::string reason;
     if (!SyncFile(temp, reason)) {
-        fs::remove(temp, ignored);
+        fs::remove(PathFromUtf8(temp), ignored);
         return fail("cannot write " + temp + ": " + reason);
     }
     bool refused = false;
     if (!MoveOver(temp, target, reason, refused)) {
-        fs::remove(temp, ignored);
+        fs::remove(PathFromUtf8(temp), ignored);
         // A stale temporary file let the write start, but the folder refuses the rename.
         if (exists && refused) return InPlace(path, target, write);
         return fail("cannot replace the file: " + reason);

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/system_names.h"
 #include "tools/commands.h"
 
 namespace {
@@ -22,10 +23,16 @@ int main(int argc, char** argv) {
     // The same bytes as on every other system: no line ends rewritten on the way out.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    // File names as typed, in UTF-8 like everywhere else: main's argv holds them in the ANSI code page.
+    (void)argc;
+    (void)argv;
+    const std::vector<std::string> words = CommandLineUtf8();
+#else
+    const std::vector<std::string> words(argv, argv + argc);
 #endif
-    if (argc < 2) return Usage(std::cerr);
-    ToolArgs args(argv + 2, argv + argc);
-    const char* command = argv[1];
+    if (words.size() < 2) return Usage(std::cerr);
+    ToolArgs args(words.begin() + 2, words.end());
+    const char* command = words[1].c_str();
     if (!std::strcmp(command, "mesh-info")) return RunMeshInfo(args, std::cout, std::cerr);
     if (!std::strcmp(command, "check")) return RunCheck(args, std::cout, std::cerr);
     if (!std::strcmp(command, "export-json")) return RunExportJson(args, std::cout, std::cerr);

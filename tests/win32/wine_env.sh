@@ -8,6 +8,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: nothing here needs them, and without this wineboot asks to download them.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
+# Wine reads the command line and names the files on the Linux side in the locale's character set; in
+# the C locale a name outside ASCII can be neither passed nor created. UTF-8, as the Linux programs see it.
+export LC_ALL=C.UTF-8
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
