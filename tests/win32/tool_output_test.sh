@@ -1,8 +1,7 @@
 # vellumar-tool.exe under Wine prints the same bytes as the Linux tool for "check" and "export-json",
 # on standard output and on standard error, and ends with the same exit code; "format" writes the same
 # file. Besides our sample stages: Windows line ends, a byte order mark, UTF-8 tag and model names, a
-# file cut off in a record, a missing file, a name written with backslashes, and a stage file named
-# outside ASCII in a folder named outside ASCII (read, missing, and written by "format").
+# file cut off in a record, a missing file, a name written with backslashes, and names outside ASCII.
 #
 # Under Wine without a display the tool makes no hidden window, so it runs without the catalogs and says
 # nothing about models they lack; the stages that name such models are checked again on a virtual
@@ -53,12 +52,10 @@ sed 's/$/\r/' $sample >"$stages/crlf.txt"
 { sed 's/^Tag : TEST$/Tag : Tür/' $sample; sed 's/^Tag : TEST$/Tag : 木の家 ☂/' $sample; } >"$stages/utf8_tags.txt"
 { head -n 8 $sample; printf 'Pos : -10 , 1'; } >"$stages/cut.txt"
 sed 's/^ModelLabel : crate$/ModelLabel : Kiste 箱/' $sample >"$stages/unknown_models.txt"
-named="$stages/Bühne 舞台"
-mkdir -p "$named"
-cp $sample "$named/Bühne_舞台.txt"
+named="$stages/Bühne 舞台/Bühne_舞台.txt" && mkdir -p "$stages/Bühne 舞台" && cp $sample "$named"
 
 for stage in $sample tests/fuzz_corpus/stage_text/{bad,example,variants}.txt "$stages"/{crlf,bom,utf8_tags}.txt \
-  "$stages/missing.txt" 'Data\FILE\stage.txt' "$named/Bühne_舞台.txt" "$named/fehlt_箱.txt"; do
+  "$stages/missing.txt" 'Data\FILE\stage.txt' "$named" "$stages/Bühne 舞台/fehlt_箱.txt"; do
   for command in check export-json; do
     run $command "$stage"
     compare "$command $stage"
@@ -68,13 +65,13 @@ for stage in "$stages"/{unknown_models,cut}.txt; do
   run export-json "$stage"
   compare "export-json $stage"
 done
-for stage in "$stages/crlf.txt" "$stages/utf8_tags.txt" "$named/Bühne_舞台.txt"; do
+for stage in "$stages/crlf.txt" "$stages/utf8_tags.txt" "$named"; do
   set +e
-  "$linux_tool" format "$stage" "$named/linux_箱.out" >"$out/linux" 2>"$out/linux.err"; linux_rc=$?
-  wine "$windows_tool" format "$stage" "$named/windows_箱.out" >"$out/windows" 2>"$out/windows.err"; windows_rc=$?
+  "$linux_tool" format "$stage" "$stages/linux.out" >"$out/linux" 2>"$out/linux.err"; linux_rc=$?
+  wine "$windows_tool" format "$stage" "$stages/windows.out" >"$out/windows" 2>"$out/windows.err"; windows_rc=$?
   set -e
   compare "format $stage"
-  if ! cmp -s "$named/linux_箱.out" "$named/windows_箱.out"; then
+  if ! cmp -s "$stages/linux.out" "$stages/windows.out"; then
     echo "tool_output_test: format $stage wrote different files" >&2
     status=1
   fi
