@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/texture/bmp_rle.h"
-#include "platform/texture/dds_reader.h"
+#include "formats/texture/bmp_rle.h"
+#include "formats/texture/dds_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/effect/effect_parser.h"
+#include "formats/effect/effect_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string source(reinterpret_cast<const char*>(data), size);

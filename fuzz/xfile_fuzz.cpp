@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/xfile/xfile_reader.h"
+#include "formats/xfile/xfile_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

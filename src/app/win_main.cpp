@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "platform/system_names.h"
+#include "base/system_names.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {

@@ -11,7 +11,7 @@
 #include "app/manager.h"
 #include "editor/edit_history.h"
 #include "editor/editor.h"
-#include "platform/system_names.h"
+#include "base/system_names.h"
 #include "scene/stage.h"
 #include "stagefile/file_replace.h"
 #include "stagefile/stage_text_writer.h"

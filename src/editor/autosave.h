@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/win_types.h"
+#include "d3d/win_types.h"
 #include "stagefile/file_result.h"
 
 class CEditor;

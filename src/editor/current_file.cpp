@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/system_names.h"
+#include "base/system_names.h"
 
 std::string CCurrentFile::TextPath() const { return IsChosen() ? path_ : kDefaultText; }
 

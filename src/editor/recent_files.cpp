@@ -7,7 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/system_names.h"
+#include "base/system_names.h"
 #include "stagefile/file_replace.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
-#include "platform/system_names.h"
+#include "base/system_names.h"
 #include "scene/stage.h"
 
 namespace fs = std::filesystem;

@@ -1,8 +1,8 @@
 // Keyboard and mouse state, sampled once per frame at the start of the frame.
 #pragma once
 
-#include "platform/d3dx9.h"
-#include "platform/dinput.h"
+#include "d3d/d3dx9.h"
+#include "d3d/dinput.h"
 #include "platform/platform.h"
 
 class CInput {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/d3d9.h"
-#include "platform/dinput.h"
+#include "d3d/d3d9.h"
+#include "d3d/dinput.h"
 #include "platform/file_dialog.h"
 
 struct ImDrawData;

@@ -1,7 +1,7 @@
 // The scene camera: orbits the 3D pointer; left-drag (with inertia), Q/E, the wheel and T/G steer it.
 #pragma once
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 
 class CCamera {
 public:

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/d3d9.h"
+#include "d3d/d3d9.h"
 
 // "D3DERR_NOTAVAILABLE, 0x8876086A" for the codes device creation gives, the bare code for any other.
 std::string DeviceErrorText(HRESULT code);

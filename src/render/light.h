@@ -1,7 +1,7 @@
 // The scene's fixed lighting: three white directional lights in slots 0, 1 and 2, set once at start-up.
 #pragma once
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 
 class CLight {
 public:

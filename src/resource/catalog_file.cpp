@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "platform/file_bytes.h"
+#include "base/file_bytes.h"
 
 nlohmann::json LoadJsonFile(const std::string& path, std::string* problem) {
     std::ifstream in;

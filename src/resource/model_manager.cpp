@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/manager.h"
-#include "platform/xfile_loader.h"
+#include "d3d/xfile_loader.h"
 #include "resource/catalog_file.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 
 struct ModelData {
     ID3DXBuffer* materialBuffer = nullptr;

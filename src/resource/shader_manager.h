@@ -7,7 +7,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 
 class CShaderManager {
 public:

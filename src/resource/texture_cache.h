@@ -4,8 +4,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/d3dx9.h"
-#include "platform/file_bytes.h"
+#include "d3d/d3dx9.h"
+#include "base/file_bytes.h"
 
 class CTextureCache {
 public:

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 
 enum class GizmoMode { Move, Rotate, Scale };
 

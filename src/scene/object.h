@@ -2,7 +2,7 @@
 // five priority lists when constructed; the passes update, draw and finally delete them.
 #pragma once
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 
 class CObject {
 public:

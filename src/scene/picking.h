@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 #include "scene/stage_types.h"
 
 // The line under the cursor: the points origin + t * dir. origin lies at view depth 1, dir points away

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "app/manager.h"
-#include "platform/file_bytes.h"
-#include "platform/system_names.h"
+#include "base/file_bytes.h"
+#include "base/system_names.h"
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
 #include "stagefile/file_replace.h"

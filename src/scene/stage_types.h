@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 
 struct ObjectPart {
     // Explicit zeros: the vector and matrix types of the Windows SDK leave their members uninitialised.

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/system_names.h"
+#include "base/system_names.h"
 
 #ifdef _WIN32
 // Only what the save code reads of it: the kind and the permissions (Windows files have no owner).

@@ -1,6 +1,6 @@
 // Windows pushes a file's data through a handle that may write, and replaces a file in one step with
 // MoveFileExW; a rename over an existing file is not what the C library's rename does there.
-#include "platform/win32/win_text.h"
+#include "base/win32/win_text.h"
 #include "stagefile/file_commit.h"
 
 bool SyncFile(const std::string& path, std::string& reason) {

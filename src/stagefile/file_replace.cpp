@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/system_names.h"
+#include "base/system_names.h"
 #include "stagefile/file_calls.h"
 #include "stagefile/file_commit.h"
 

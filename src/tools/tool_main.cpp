@@ -2,7 +2,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "platform/system_names.h"
+#include "base/system_names.h"
 #include "tools/commands.h"
 
 namespace {

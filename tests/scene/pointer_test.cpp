@@ -10,7 +10,7 @@
 
 #include "editor/editor.h"
 #include "input/input.h"
-#include "platform/memory_mesh.h"
+#include "d3d/memory_mesh.h"
 #include "render/camera.h"
 #include "scene/pointer.h"
 #include "support/headless_editor.h"

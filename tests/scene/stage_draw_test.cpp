@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_mesh.h"
+#include "d3d/memory_mesh.h"
 #include "scene/stage.h"
 #include "support/headless_editor.h"
 #include "support/temp_dir.h"

@@ -9,9 +9,9 @@
 
 #include "editor/current_file.h"
 #include "editor/recent_files.h"
-#include "platform/file_bytes.h"
-#include "platform/win32/win_text.h"
-#include "platform/xfile_loader.h"
+#include "base/file_bytes.h"
+#include "base/win32/win_text.h"
+#include "d3d/xfile_loader.h"
 #include "stagefile/file_replace.h"
 #include "support/temp_dir.h"
 

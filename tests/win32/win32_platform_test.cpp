@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/win_text.h"
+#include "base/win32/win_text.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "platform/memory_mesh.h"
+#include "d3d/memory_mesh.h"
 #include "platform/sdl/gl_device.h"
 #include "platform/sdl/sdl_platform.h"
 

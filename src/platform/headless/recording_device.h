@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/d3dx9.h"
-#include "platform/device_state.h"
+#include "d3d/d3dx9.h"
+#include "d3d/device_state.h"
 
 struct ImDrawData;
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3dx9.h"
-#include "platform/device_state.h"
+#include "d3d/d3dx9.h"
+#include "d3d/device_state.h"
 #include "platform/sdl/gl_fixed_function.h"
 #include "platform/sdl/gl_objects.h"
 

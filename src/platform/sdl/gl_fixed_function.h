@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/d3dx9.h"
+#include "d3d/d3dx9.h"
 #include "platform/sdl/gl_objects.h"
 
 // Vertex attribute slots of a mesh's vertex array, matching MeshVertex.

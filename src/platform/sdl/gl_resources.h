@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/sdl/gl_objects.h"
-#include "platform/d3d9.h"
+#include "d3d/d3d9.h"
 
 class CGlDevice;
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/d3d9.h"
+#include "d3d/d3d9.h"
 
 class CGlSurface : public RefCounted<IDirect3DSurface9> {
 public:

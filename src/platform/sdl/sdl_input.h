@@ -5,7 +5,7 @@
 
 #include <SDL.h>
 
-#include "platform/dinput.h"
+#include "d3d/dinput.h"
 
 // What the devices read. The platform's message pump feeds it every event it takes.
 class CSdlInputState {

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "platform/dinput.h"
+#include "d3d/dinput.h"
 
 namespace {
 

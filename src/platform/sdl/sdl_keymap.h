@@ -3,7 +3,7 @@
 
 #include <SDL_scancode.h>
 
-#include "platform/win_types.h"
+#include "d3d/win_types.h"
 
 // The DirectInput code of a key, or 0 for a key DirectInput has no code for.
 BYTE DikFromScancode(SDL_Scancode scancode);

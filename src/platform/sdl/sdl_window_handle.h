@@ -1,7 +1,7 @@
 // The main window's handle as the editor sees it is the SDL window itself.
 #pragma once
 
-#include "platform/win_types.h"
+#include "d3d/win_types.h"
 
 struct SDL_Window;
 

@@ -11,9 +11,9 @@
 #include <cstring>
 
 #include "platform/back_buffer.h"
-#include "platform/dinput.h"
+#include "d3d/dinput.h"
 #include "platform/win32/win32_file_dialog.h"
-#include "platform/win32/win_text.h"
+#include "base/win32/win_text.h"
 
 // Declared by the backend's header only inside a comment, so that it need not include windows.h.
 extern IMGUI_IMPL_API LRESULT ImGui_ImplWin32_WndProcHandler(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

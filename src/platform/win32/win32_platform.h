@@ -13,7 +13,7 @@
 
 #include "platform/mouse_button_queue.h"
 #include "platform/platform.h"
-#include "platform/win32/win_text.h"
+#include "base/win32/win_text.h"
 
 class CWin32Platform : public IPlatform {
 public:

@@ -1,0 +1,24 @@
+// The front end of effect files (HLSL-style): global variables with semantics, annotations and
+// initialisers, structs, functions, textures and samplers with state blocks, cbuffers, and techniques
+// (technique, technique9, technique10, technique11) with passes. It checks the structure and collects the
+// names the effect defines; function bodies are only brace-matched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "formats/effect/effect_lexer.h"
+
+struct EffectDescription {
+    std::vector<std::string> techniques;  // in file order
+    std::vector<std::string> parameters;  // top-level variables, in file order
+};
+
+// Preprocesses and parses one effect file (`#include` looks beside `fileName`). True with the
+// description; false with a compiler-style message "FILE(LINE,COL): error: WHAT".
+bool ParseEffect(const std::string& source, const std::string& fileName, EffectDescription& out,
+                 std::string& message);
+
+// Parses preprocessed tokens; `files` names the files the tokens refer to.
+bool ParseEffectTokens(const std::vector<EffectToken>& tokens, const std::vector<std::string>& files,
+                       EffectDescription& out, std::string& message);

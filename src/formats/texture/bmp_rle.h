@@ -1,0 +1,13 @@
+// Run-length-encoded BMPs (RLE8 and RLE4), which the general image decoder does not read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "formats/texture/decoded_image.h"
+
+// True when the file is a BMP whose pixels are RLE8 or RLE4 compressed.
+bool IsRleBmp(const std::string& bytes);
+
+// Checks the size against `maxSize` before decoding. Pixels the runs skip stay opaque black.
+bool ReadRleBmp(const std::string& bytes, std::uint32_t maxSize, DecodedImage& image, std::string& error);
