@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "stagefile/text_encoding.h"
+
 namespace {
 
 constexpr const char* kInvalidInt = "invalid stoi argument";
@@ -73,17 +75,17 @@ const char* ParseFloat(std::string_view item, float& value) {
 }
 
 // Cuts a value at every comma and hands each trimmed item to `convert`; a comma at the very end adds no
-// item. Stops at the first item that `convert` rejects and returns its message.
+// item. Stops at the first item that `convert` rejects and returns its message, with the item's text.
 template <class Convert>
-const char* ForEachItem(std::string_view value, Convert convert) {
+std::string ForEachItem(std::string_view value, Convert convert) {
     std::size_t start = 0;
     for (;;) {
         std::size_t comma = value.find(',', start);
-        if (comma == std::string_view::npos) {
-            if (start < value.size()) return convert(Trim(value.substr(start)));
-            return nullptr;
-        }
-        if (const char* error = convert(Trim(value.substr(start, comma - start)))) return error;
+        if (comma == std::string_view::npos && start >= value.size()) return {};
+        std::string_view item =
+            Trim(comma == std::string_view::npos ? value.substr(start) : value.substr(start, comma - start));
+        if (const char* error = convert(item)) return std::string(error) + ": \"" + Utf8Prefix(item, 40) + "\"";
+        if (comma == std::string_view::npos) return {};
         start = comma + 1;
     }
 }
@@ -99,16 +101,29 @@ Field FieldOf(std::string_view key) {
     return Field::None;  // TexturePath and unknown keys are read and ignored
 }
 
+// A key the stage text is made of: a file with text but none of these is some other kind of file.
+bool IsStageKey(std::string_view key) {
+    return key == "Tag" || key == "Index" || key == "TexturePath" || FieldOf(key) != Field::None;
+}
+
 // Hands out the lines of a stream. A line ends at "\n", "\r\n" or a lone "\r" (old Mac files, or a stray
 // carriage return inside a label), so no label or tag read from a file holds a line break.
+// Every line is checked to be UTF-8 text before it is used; `fault` then says what it is instead.
 class LineReader {
 public:
     explicit LineReader(std::istream& in) : in_(in) {}
 
-    bool Next(std::string_view& text) {
+    bool Next(std::string_view& text, const char*& fault) {
         if (rest_ >= line_.size()) {
             if (!std::getline(in_, line_)) return false;
             rest_ = 0;
+            if (first_) {
+                first_ = false;
+                std::size_t length = 0;
+                mark_ = FindByteOrderMark(line_, length);
+                if (mark_ == ByteOrderMark::Utf8) rest_ = length;  // read as plain UTF-8
+            }
+            fault = TextFault(line_);
         }
         std::size_t cr = line_.find('\r', rest_);
         if (cr == std::string::npos) cr = line_.size();
@@ -118,10 +133,14 @@ public:
         return true;
     }
 
+    ByteOrderMark Mark() const { return mark_; }
+
 private:
     std::istream& in_;
     std::string line_;
     std::size_t rest_ = 0;
+    bool first_ = true;
+    ByteOrderMark mark_ = ByteOrderMark::None;
 };
 
 }  // namespace
@@ -150,12 +169,29 @@ FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
 
     LineReader lines(in);
     std::string_view text;
-    while (lines.Next(text)) {
+    const char* fault = nullptr;
+    bool anyText = false, anyKey = false;
+    while (lines.Next(text, fault)) {
         ++lineNumber;
+        if (fault) {
+            // Text in UTF-16 or UTF-32 reads as bytes that are not UTF-8: it is named for what it is.
+            const ByteOrderMark mark = lines.Mark();
+            if (lineNumber == 1 && (mark == ByteOrderMark::Utf16 || mark == ByteOrderMark::Utf32)) {
+                lineNumber = 0;
+                return fail(mark == ByteOrderMark::Utf16 ? "the file is UTF-16 text; save it as UTF-8"
+                                                         : "the file is UTF-32 text; save it as UTF-8");
+            }
+            return fail(std::string("not stage text: the line ") + fault);
+        }
         std::size_t colon = text.find(':');
-        if (colon == std::string_view::npos) continue;
+        if (colon == std::string_view::npos) {
+            anyText = anyText || !Trim(text).empty();
+            continue;
+        }
+        anyText = true;
         std::string_view key = Trim(text.substr(0, colon));
         std::string_view value = Trim(text.substr(colon + 1));
+        anyKey = anyKey || IsStageKey(key);
 
         if (key == "Tag") {
             current = groupFor(value);
@@ -164,8 +200,8 @@ FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
 
         if (key == "Index") {
             long last = index;
-            const char* error = ForEachItem(value, [&](std::string_view item) { return ParseInt(item, last); });
-            if (error) return fail(error);
+            std::string error = ForEachItem(value, [&](std::string_view item) { return ParseInt(item, last); });
+            if (!error.empty()) return fail(std::move(error));
             if (last < 0) return fail("negative index " + std::to_string(last));
             if (last > kMaxStageIndex)
                 return fail("index " + std::to_string(last) + " is above the limit of " +
@@ -198,14 +234,14 @@ FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
             case Field::Scale: {
                 float xyz[3] = {};
                 int count = 0;
-                const char* error = ForEachItem(value, [&](std::string_view item) {
+                std::string error = ForEachItem(value, [&](std::string_view item) {
                     float parsed = 0.0f;
                     const char* itemError = ParseFloat(item, parsed);
                     if (!itemError && count < 3) xyz[count] = parsed;
                     ++count;
                     return itemError;
                 });
-                if (error) return fail(error);
+                if (!error.empty()) return fail(std::move(error));
                 if (count != 3) break;  // a list of any other length leaves the field as it was
                 D3DXVECTOR3& target = field == Field::Pos ? record.Pos : field == Field::Rot ? record.Rot : record.Scale;
                 target = D3DXVECTOR3(xyz[0], xyz[1], xyz[2]);
@@ -221,10 +257,11 @@ FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
                 break;
         }
     }
-    if (in.bad()) {
-        lineNumber = 0;
-        return fail("the file could not be read");
-    }
+    lineNumber = 0;
+    if (in.bad()) return fail("the file could not be read");
+    // Blank lines make an empty stage; lines of text without one stage key make no stage at all.
+    if (anyText && !anyKey)
+        return fail("not stage text: no line has a stage key (Tag, Index, Pos, Rot, Scale, ModelLabel, ObjectLabel)");
 
     result.groups = groups.size();
     result.objects = records;

@@ -20,7 +20,10 @@ struct StageTextGroup {
 constexpr long kMaxStageIndex = 1'000'000;
 constexpr std::size_t kMaxStageRecords = kMaxStageIndex + 1;
 
-// Reads a whole stage text. A line ends at "\n", "\r\n" or a lone "\r"; numbers must be finite. Groups come out in the order of their first tag line, empty ones included;
+// Reads a whole stage text. A line ends at "\n", "\r\n" or a lone "\r"; numbers must be finite. Groups
+// come out in the order of their first tag line, empty ones included;
 // records before any tag line form a group with the empty tag. On the first bad line the result names the
-// line and the reason (its path is left empty for the caller) and `groups` is left as it was.
+// line and the reason (its path is left empty for the caller) and `groups` is left as it was. What is not
+// stage text is refused: a line that is not UTF-8 or holds a NUL byte, UTF-16 or UTF-32 text, and text
+// in which no line has a stage key. A UTF-8 byte order mark is skipped; blank lines make no groups.
 FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& groups);

@@ -100,7 +100,7 @@ TEST(StageFiles, ABadFileChangesNeitherTheStageNorTheEditorsCopy) {
 
     FileResult result = stage.LoadText(&editorGroups, "bad.txt");
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.Describe(), "Data/FILE/bad.txt:6: error: invalid stof argument");
+    EXPECT_EQ(result.Describe(), "Data/FILE/bad.txt:6: error: invalid stof argument: \"\"");
     EXPECT_EQ(Tags(stage.Groups()), std::vector<std::string>{"TEST:1"});
     EXPECT_EQ(stage.GetCurrentTag(), "TEST");
     EXPECT_EQ(Tags(editorGroups), std::vector<std::string>{"mine:0"});

@@ -200,28 +200,49 @@ TEST(StageTextReader, TagLinesComeOutInFileOrderAndRepeatsContinueTheirGroup) {
     EXPECT_EQ(groups[0].records[1].ModelLabel, "two");
 }
 
-TEST(StageTextReader, EmptyInputHasNoGroups) {
+TEST(StageTextReader, EmptyInputHasNoGroupsAndAUtf8MarkIsSkipped) {
+    for (const char* empty : {"", "\n \r\n\t\n", "\xEF\xBB\xBF", "\xEF\xBB\xBF\r\n"}) {
+        std::vector<StageTextGroup> groups;
+        EXPECT_TRUE(Read(empty, groups).ok) << empty;
+        EXPECT_TRUE(groups.empty()) << empty;
+    }
     std::vector<StageTextGroup> groups;
-    FileResult result = Read("", groups);
-    EXPECT_TRUE(result.ok);
-    EXPECT_TRUE(groups.empty());
+    ASSERT_TRUE(Read(std::string("\xEF\xBB\xBF") + kExample, groups).ok);
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].tag, "TEST");
 }
 
+// Bad numbers and records, and files that are not stage text, are refused with the line and the reason.
 TEST(StageTextReader, ABadLineNamesItsLineAndReason) {
+    using namespace std::string_view_literals;
     struct Case {
-        const char* text;
+        std::string_view text;
         int line;
         const char* message;
     };
     const Case cases[] = {
-        {"Tag : A\nIndex : 0\nPos : 1 ,, 2\n", 3, "invalid stof argument"},
-        {"Tag : A\nIndex : 0\nRot : 1 , 2 , abc\n", 3, "invalid stof argument"},
-        {"Tag : A\nIndex : 0\nScale : 1e39 , 0 , 0\n", 3, "stof argument out of range"},
-        {"Tag : A\nIndex : 0\nPos : 0 , nan , 0\n", 3, "not a finite number (nan and inf cannot be placed or drawn)"},
-        {"Tag : A\nIndex : 0\nRot : +inf , 0 , 0\n", 3, "not a finite number (nan and inf cannot be placed or drawn)"},
-        {"Tag : A\nIndex : zero\n", 2, "invalid stoi argument"},
-        {"Tag : A\nIndex : ,\n", 2, "invalid stoi argument"},
-        {"Tag : A\nIndex : 2147483648\n", 2, "stoi argument out of range"},
+        {"Tag : A\nIndex : 0\nPos : 1 ,, 2\n", 3, "invalid stof argument: \"\""},
+        {"Tag : A\nIndex : 0\nRot : 1 , 2 , abc\n", 3, "invalid stof argument: \"abc\""},
+        {"Tag : A\nIndex : 0\nScale : 1e39 , 0 , 0\n", 3, "stof argument out of range: \"1e39\""},
+        {"Tag : A\nIndex : 0\nPos : 0 , nan , 0\n", 3, "not a finite number (nan and inf cannot be placed or drawn): \"nan\""},
+        {"Tag : A\nIndex : 0\nRot : +inf , 0 , 0\n", 3, "not a finite number (nan and inf cannot be placed or drawn): \"+inf\""},
+        {"Tag : A\nIndex : zero\n", 2, "invalid stoi argument: \"zero\""},
+        {"Tag : A\nIndex : ,\n", 2, "invalid stoi argument: \"\""},
+        {"Tag : A\nIndex : 2147483648\n", 2, "stoi argument out of range: \"2147483648\""},
+        {"Index : 0\nPos : 1 , x\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9 , 3\n", 2,
+         "invalid stof argument: \"x\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9...\""},
+        // What is not stage text at all.
+        {"\x89PNG\r\n\x1a\n\0\0\0\rIHDR"sv, 1, "not stage text: the line is not valid UTF-8"},
+        {"Tag : A\nIndex : 0\nObjectLabel : caf\xE9\n", 3, "not stage text: the line is not valid UTF-8"},
+        {"Tag : A\nIndex : 0\nObjectLabel : \xC0\xAF\n", 3, "not stage text: the line is not valid UTF-8"},
+        {"Tag : A\nIndex : 0\nObjectLabel : a\0b\n"sv, 3, "not stage text: the line holds a NUL byte"},
+        {"\xFF\xFET\0a\0g\0 \0:\0 \0A\0\n\0"sv, 0, "the file is UTF-16 text; save it as UTF-8"},
+        {"\xFE\xFF\0T\0a\0g"sv, 0, "the file is UTF-16 text; save it as UTF-8"},
+        {"\xFF\xFE\0\0T\0\0\0"sv, 0, "the file is UTF-32 text; save it as UTF-8"},
+        {"{\n  \"models\": [ { \"label\": \"SPHERE\" } ]\n}\n", 0,
+         "not stage text: no line has a stage key (Tag, Index, Pos, Rot, Scale, ModelLabel, ObjectLabel)"},
+        {"# Notes\n\nSome words: more words\n", 0,
+         "not stage text: no line has a stage key (Tag, Index, Pos, Rot, Scale, ModelLabel, ObjectLabel)"},
         {"Tag : A\nIndex : -1\n", 2, "negative index -1"},
         {"Tag : A\nIndex : 1000001\n", 2, "index 1000001 is above the limit of 1000000"},
         {"Tag : A\nPos : 1 , 2 , 3\n", 2, "\"Pos\" line before the first \"Index\" line of its group"},
@@ -234,7 +255,7 @@ TEST(StageTextReader, ABadLineNamesItsLineAndReason) {
     for (const Case& c : cases) {
         std::vector<StageTextGroup> groups(1);
         groups[0].tag = "untouched";
-        FileResult result = Read(c.text, groups);
+        FileResult result = Read(std::string(c.text), groups);
         EXPECT_FALSE(result.ok) << c.text;
         EXPECT_EQ(result.line, c.line) << c.text;
         EXPECT_EQ(result.message, c.message) << c.text;
