@@ -11,8 +11,8 @@
 #include "app/picture_file.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
-#include "editor/quit_guard.h"
 #include "editor/gizmo.h"
+#include "editor/unsaved_guard.h"
 #include "input/input.h"
 #include "render/camera.h"
 #include "render/renderer.h"
@@ -75,14 +75,14 @@ void CFrameLoop::Dispatch(const PlatformMessage& message) {
     bool escape = message.kind == PlatformMessage::Kind::KeyDown && message.key == DIK_ESCAPE;
     if (message.kind != PlatformMessage::Kind::Close && !escape) return;
     CEditor* editor = CManager::GetInstance()->GetEditor();
-    CQuitGuard* guard = editor ? editor->GetQuitGuard() : nullptr;
+    CUnsavedGuard* guard = editor ? editor->GetUnsavedGuard() : nullptr;
     // Escape in another popup (the file dialog, a file error, the recovery popup) closes that popup, not the
     // editor; in "Unsaved changes" the guard takes it as Cancel.
     if (escape && editor && !(guard && guard->IsAsking()) && editor->DismissPopup()) return;
     // Escape during a gizmo drag only puts the object back (the drag reads the key in the next frame).
     if (escape && editor && editor->GetGizmo() && editor->GetGizmo()->IsDragging()) return;
     // With unsaved changes the editor asks first; the answer ends the program from the editor's frame.
-    if (!guard || guard->RequestQuit(escape ? CQuitGuard::Request::Escape : CQuitGuard::Request::Close))
+    if (!guard || guard->RequestQuit(escape ? CUnsavedGuard::Request::Escape : CUnsavedGuard::Request::Close))
         platform_.PostQuitMessage(0);
 }
 

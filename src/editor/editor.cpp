@@ -6,17 +6,18 @@
 #include <algorithm>
 
 #include "app/manager.h"
+#include "editor/autosave.h"
 #include "editor/creation_panel.h"
 #include "editor/edit_history.h"
 #include "editor/edit_menu.h"
-#include "editor/autosave.h"
-#include "editor/quit_guard.h"
-#include "editor/recovery_prompt.h"
+#include "editor/file_change_guard.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
 #include "editor/object_list.h"
+#include "editor/recovery_prompt.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
+#include "editor/unsaved_guard.h"
 #include "scene/stage.h"
 #include "stagefile/stage_text_reader.h"
 
@@ -29,7 +30,8 @@ int CEditor::Init() {
     tagPanel_ = new CTagPanel(*this);
     editMenu_ = new CEditMenu(*this);
     history_ = new CEditHistory(*this);
-    quitGuard_ = new CQuitGuard(*this);
+    unsavedGuard_ = new CUnsavedGuard(*this);
+    fileChangeGuard_ = new CFileChangeGuard(*this);
     autosave_ = new CAutosave(*this);
     recoveryPrompt_ = new CRecoveryPrompt(*this);
     gizmo_ = new CGizmo(*this);
@@ -43,8 +45,10 @@ void CEditor::Uninit() {
     recoveryPrompt_ = nullptr;
     delete autosave_;  // waits for a write under way
     autosave_ = nullptr;
-    delete quitGuard_;
-    quitGuard_ = nullptr;
+    delete fileChangeGuard_;
+    fileChangeGuard_ = nullptr;
+    delete unsavedGuard_;
+    unsavedGuard_ = nullptr;
     delete history_;
     history_ = nullptr;
     delete editMenu_;
@@ -75,6 +79,7 @@ bool CEditor::IsTypingText() const {
 bool CEditor::DismissPopup() {
     if (fileMenu_ && (fileMenu_->CancelDialog() || fileMenu_->DismissError())) return true;
     if (catalogProblemsOpen_) return dismissCatalogProblems_ = true;
+    if (fileChangeGuard_ && fileChangeGuard_->Dismiss()) return true;
     return recoveryPrompt_ && recoveryPrompt_->Dismiss();
 }
 

@@ -14,7 +14,8 @@ class CFileMenu;
 class CTagPanel;
 class CEditMenu;
 class CEditHistory;
-class CQuitGuard;
+class CUnsavedGuard;
+class CFileChangeGuard;
 class CAutosave;
 class CRecoveryPrompt;
 class CGizmo;
@@ -33,7 +34,7 @@ public:
     // editing, camera, pointer or fill-mode keys.
     bool IsTypingText() const;
     // Escape: closes the topmost popup other than "Unsaved changes" (the file dialog, "File error",
-    // "Catalog problems", the recovery popup); false when none of them is open.
+    // "Catalog problems", the recovery popup, "File changed on disk"); false when none of them is open.
     bool DismissPopup();
 
     // ---- editing operations behind the widgets ----
@@ -74,8 +75,10 @@ public:
     CEditMenu* GetEditMenu() const { return editMenu_; }
     // Every edit of the stage, the tag list and the selection is recorded here (see edit_history.h).
     CEditHistory* GetHistory() const { return history_; }
-    // Escape, the close box and the system's quit request ask it first (see quit_guard.h).
-    CQuitGuard* GetQuitGuard() const { return quitGuard_; }
+    // Quitting, opening and loading over unsaved changes ask it first (see unsaved_guard.h).
+    CUnsavedGuard* GetUnsavedGuard() const { return unsavedGuard_; }
+    // Notices another program's change to the current stage file (see file_change_guard.h).
+    CFileChangeGuard* GetFileChangeGuard() const { return fileChangeGuard_; }
     CAutosave* GetAutosave() const { return autosave_; }
     CRecoveryPrompt* GetRecoveryPrompt() const { return recoveryPrompt_; }
     CGizmo* GetGizmo() const { return gizmo_; }
@@ -104,7 +107,8 @@ private:
     CCurrentFile currentFile_;
     CEditMenu* editMenu_ = nullptr;
     CEditHistory* history_ = nullptr;
-    CQuitGuard* quitGuard_ = nullptr;
+    CUnsavedGuard* unsavedGuard_ = nullptr;
+    CFileChangeGuard* fileChangeGuard_ = nullptr;
     CAutosave* autosave_ = nullptr;
     CRecoveryPrompt* recoveryPrompt_ = nullptr;
     CGizmo* gizmo_ = nullptr;

@@ -8,8 +8,11 @@
 #include "editor/edit_history.h"
 #include "editor/edit_menu.h"
 #include "editor/editor.h"
+#include "editor/file_change_guard.h"
 #include "editor/gui_file_dialog.h"
+#include "editor/unsaved_guard.h"
 #include "input/input.h"
+#include "base/system_names.h"
 #include "scene/stage.h"
 #include "stagefile/stage_json.h"
 
@@ -44,7 +47,7 @@ void CFileMenu::ShowMenuBar() {
         if (ImGui::MenuItem("SaveText", "Ctrl+S"))
             SaveText();
         else if (ImGui::MenuItem("LoadText"))
-            LoadText();
+            RequestLoadText();
         else if (ImGui::MenuItem("SaveJson"))
             SaveJson();
         ImGui::Separator();
@@ -80,7 +83,7 @@ void CFileMenu::ShowRecentMenu() {
         ImGui::PopID();
     }
     ImGui::EndMenu();
-    if (!chosen.empty()) OpenFile(chosen);  // after the loop: opening reorders the list
+    if (!chosen.empty()) RequestOpen(chosen);  // after the loop: opening reorders the list
 }
 
 void CFileMenu::Ask(Asking what) {
@@ -99,7 +102,25 @@ void CFileMenu::Ask(Asking what) {
         request.initialPath = current.TextPath();
     }
     asking_ = what;
+    afterSaveAs_ = nullptr;
     dialog_->Open(request);
+}
+
+void CFileMenu::AskSaveAs(std::function<void()> then) {
+    Ask(Asking::SaveAs);
+    afterSaveAs_ = std::move(then);
+}
+
+void CFileMenu::RequestOpen(const std::string& path) {
+    const std::string name = Utf8FromPath(PathFromUtf8(path).filename());
+    editor_.GetUnsavedGuard()->Ask("Opening " + name + " replaces them.", [this, path] { OpenFile(path); });
+}
+
+void CFileMenu::RequestLoadText() {
+    editor_.GetUnsavedGuard()->Ask(
+        "\"LoadText\" adds the file's objects to them; after \"Discard\" the stage is the "
+        "file's alone.",
+        [this] { LoadText(); }, [this] { Reload(); });
 }
 
 bool CFileMenu::DismissError() {
@@ -112,6 +133,7 @@ bool CFileMenu::CancelDialog() {
     if (!dialog_->IsOpen()) return false;
     dialog_->Cancel();
     asking_ = Asking::Nothing;
+    afterSaveAs_ = nullptr;
     return true;
 }
 
@@ -122,16 +144,25 @@ void CFileMenu::ShowFileName() {
     if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s", current.TextPath().c_str());
 }
 
-FileResult CFileMenu::SaveText() {
+FileResult CFileMenu::SaveText(std::function<void()> then, bool overDiskChange) {
     const CCurrentFile& current = editor_.CurrentFile();
     CStage* stage = CManager::GetInstance()->GetStage();
-    FileResult result = stage ? stage->SaveTextFile(current.TextPath()) : NoStage(current.TextPath());
+    if (!stage) return NoStage(current.TextPath());
+    if (!overDiskChange && !editor_.GetFileChangeGuard()->ConfirmSave(then)) {
+        status_ =
+            "Not saved yet: " + current.TextPath() + " changed on disk since it was opened or saved here.";
+        return FileResult{
+            false, current.TextPath(), 0, "the file changed on disk since it was opened or saved here", 0, 0};
+    }
+    FileResult result = stage->SaveTextFile(current.TextPath());
     if (result.ok) {
+        TakeIdentity(ReadFileIdentity(current.TextPath()));
         editor_.GetHistory()->MarkSaved();
         editor_.GetAutosave()->Remove();  // the stage file now holds everything
     }
     Report(result, "Saved", "to");
     if (result.ok && current.IsChosen()) Remember(current.Chosen());
+    if (result.ok && then) then();
     return result;
 }
 
@@ -145,9 +176,14 @@ FileResult CFileMenu::LoadText() {
     bool fresh = !history.IsModified() && ObjectCount(stage->Groups()) == 0;
     history.Begin("LoadText");
     history.TouchAllGroups();
+    // Taken before the read: a change made meanwhile is then seen as a change.
+    const FileIdentity identity = ReadFileIdentity(current.TextPath());
     FileResult result = stage->LoadTextFile(&editor_.groups, current.TextPath());
     // A failed load changed nothing, the tag list included.
-    if (result.ok) editor_.MergeTagsFromGroups();
+    if (result.ok) {
+        editor_.MergeTagsFromGroups();
+        TakeIdentity(identity);
+    }
     history.End();
     if (result.ok && fresh) history.MarkSaved();
     Report(result, "Loaded", "from");
@@ -162,26 +198,43 @@ FileResult CFileMenu::SaveJson() {
 }
 
 FileResult CFileMenu::OpenFile(const std::string& path) {
+    FileResult result = Replace(path, "Open", true);
+    Report(result, "Opened", "from");
+    if (result.ok) Remember(path);
+    return result;
+}
+
+FileResult CFileMenu::Reload() {
+    const CCurrentFile& current = editor_.CurrentFile();
+    FileResult result = Replace(current.TextPath(), "Reload", false);
+    Report(result, "Reloaded", "from");
+    return result;
+}
+
+FileResult CFileMenu::Replace(const std::string& path, const char* what, bool choose) {
     CStage* stage = CManager::GetInstance()->GetStage();
     if (!stage) return NoStage(path);
     CEditHistory& history = *editor_.GetHistory();
-    history.Begin("Open");
+    history.Begin(what);
     history.TouchAllGroups();
+    const FileIdentity identity = ReadFileIdentity(path);  // before the read, as LoadText
     FileResult result = stage->OpenTextFile(&editor_.groups, path);
     if (result.ok) {
         editor_.ReplaceTagsFromGroups();
-        // Undoing the open brings back the file the earlier stage came from, so a save cannot write it
-        // over the opened one.
-        const std::string before = editor_.CurrentFile().Chosen();
+        // Undoing brings back the file the earlier stage came from, and what was known of it on disk, so a
+        // save cannot write it over the opened one.
         CCurrentFile& current = editor_.CurrentFile();
-        history.AddChange([&current, before] { current.Choose(before); }, [&current, path] { current.Choose(path); },
-                          before.size() + path.size());
-        current.Choose(path);
+        const CCurrentFile before = current;
+        CCurrentFile after = current;
+        if (choose) after.Choose(path);
+        after.SetIdentity(identity);
+        history.AddChange([&current, before] { current = before; }, [&current, after] { current = after; },
+                          before.Chosen().size() + after.Chosen().size());
+        current = after;
+        editor_.GetFileChangeGuard()->Forget();
     }
     history.End();
     if (result.ok) history.MarkSaved();  // the stage is now what the file holds
-    Report(result, "Opened", "from");
-    if (result.ok) Remember(path);
     return result;
 }
 
@@ -191,11 +244,17 @@ FileResult CFileMenu::SaveAs(const std::string& path) {
     if (result.ok) {
         editor_.GetAutosave()->Remove();  // the recovery file of the stage file that was current
         editor_.CurrentFile().Choose(path);
+        TakeIdentity(ReadFileIdentity(path));
         editor_.GetHistory()->MarkSaved();
     }
     Report(result, "Saved", "to");
     if (result.ok) Remember(path);
     return result;
+}
+
+void CFileMenu::TakeIdentity(const FileIdentity& identity) {
+    editor_.CurrentFile().SetIdentity(identity);
+    editor_.GetFileChangeGuard()->Forget();
 }
 
 FileResult CFileMenu::ExportJsonAs(const std::string& path) {
@@ -231,8 +290,10 @@ void CFileMenu::ShowOutcome() {
     if (dialog_->Show(&chosen)) {
         const Asking what = asking_;
         asking_ = Asking::Nothing;
-        if (what == Asking::Open) OpenFile(chosen);
-        if (what == Asking::SaveAs) SaveAs(chosen);
+        std::function<void()> then = std::move(afterSaveAs_);
+        afterSaveAs_ = nullptr;
+        if (what == Asking::Open) RequestOpen(chosen);
+        if (what == Asking::SaveAs && SaveAs(chosen).ok && then) then();
         if (what == Asking::ExportJson) ExportJsonAs(chosen);
     }
 

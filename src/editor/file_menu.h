@@ -4,11 +4,13 @@
 // reason, and changes nothing.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "editor/recent_files.h"
 #include "platform/file_dialog.h"
+#include "stagefile/file_identity.h"
 #include "stagefile/file_result.h"
 
 class CEditor;
@@ -29,12 +31,22 @@ public:
     void ShowOutcome();
 
     // ---- the commands behind the menu items ----
-    // On the current stage file (Data/FILE/stage.txt and stage.json until a file is chosen).
-    FileResult SaveText();
+    // On the current stage file (Data/FILE/stage.txt and stage.json until a file is chosen). A save over
+    // a file that another program changed since it was read or written asks first (unless `overDiskChange`)
+    // and fails meanwhile; `then` runs after the save has worked, also when it waited for that answer.
+    FileResult SaveText(std::function<void()> then = {}, bool overDiskChange = false);
     FileResult LoadText();
     FileResult SaveJson();
     // Replaces the stage with the file's groups; the file becomes the current one.
     FileResult OpenFile(const std::string& path);
+    // Replaces the stage with the current file's groups, as "Open..." does (undoable); the tag list too.
+    FileResult Reload();
+    // The menu's way to the commands that drop the stage: with unsaved changes the "Unsaved changes" popup
+    // asks first. "Discard" before "LoadText" reloads the file instead of adding its objects to the stage.
+    void RequestOpen(const std::string& path);
+    void RequestLoadText();
+    // Asks for a file to save to; `then` runs once the save there has worked.
+    void AskSaveAs(std::function<void()> then);
     // Saves the stage to the file, which becomes the current one.
     FileResult SaveAs(const std::string& path);
     // Exports the editor's groups to the file; the current file stays.
@@ -57,6 +69,8 @@ public:
 
     // Shows a successful command's summary, or queues the popup for a failed one.
     void Report(const FileResult& result, const char* verb, const char* preposition);
+    // Adds to the status line what the summary leaves out.
+    void AddToStatus(const std::string& text) { status_ += text; }
 
 private:
     enum class Asking { Nothing, Open, SaveAs, ExportJson };
@@ -66,6 +80,11 @@ private:
     void HandleKeys();
     // The file joins the recent files; a settings file that cannot be written is reported on the status line.
     void Remember(const std::string& path);
+    // Replaces the stage with the file's groups as one undoable step named `what`; with `choose` the file
+    // becomes the current one.
+    FileResult Replace(const std::string& path, const char* what, bool choose);
+    // The current file was read or written: its identity on disk is now `identity`.
+    void TakeIdentity(const FileIdentity& identity);
 
     CEditor& editor_;
     std::unique_ptr<IFileDialog> dialog_;
@@ -75,4 +94,5 @@ private:
     FileResult error_;  // ok while there is nothing to show
     bool openErrorPopup_ = false;
     bool dismissError_ = false;  // Escape: the error popup closes in the next frame
+    std::function<void()> afterSaveAs_;  // runs once the save of the open "Save As" dialog has worked
 };

@@ -2,17 +2,18 @@
 #include <imgui.h>
 
 #include "app/manager.h"
+#include "editor/autosave.h"
 #include "editor/creation_panel.h"
 #include "editor/edit_history.h"
 #include "editor/edit_menu.h"
-#include "editor/autosave.h"
-#include "editor/quit_guard.h"
-#include "editor/recovery_prompt.h"
 #include "editor/editor.h"
+#include "editor/file_change_guard.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
+#include "editor/recovery_prompt.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
+#include "editor/unsaved_guard.h"
 #include "resource/model_manager.h"
 #include "resource/shader_manager.h"
 #include "resource/texture_manager.h"
@@ -35,8 +36,12 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     if (showAnother) ShowAnotherWindow(showAnother);
     ShowCatalogProblems();
     recoveryPrompt_->Show();
-    quitGuard_->Show();
-    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) autosave_->Update(platform->TimeGetTime());
+    unsavedGuard_->Show();
+    fileChangeGuard_->Show();
+    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) {
+        autosave_->Update(platform->TimeGetTime());
+        fileChangeGuard_->Update(platform->TimeGetTime());
+    }
     return showAnother;
 }
 
@@ -53,6 +58,8 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     ImGuiIO& io = ImGui::GetIO();
     ImGui::Text("Application average %.3f ms/frame (%.1f FPS)", 1000.0f / io.Framerate, io.Framerate);
     fileMenu_->ShowFileName();
+    const std::string notice = fileChangeGuard_->Notice();
+    if (!notice.empty()) ImGui::TextWrapped("%s", notice.c_str());
     if (!autosave_->LastResult().ok) ImGui::TextWrapped("Autosave failed: %s", autosave_->LastResult().Describe().c_str());
     fileMenu_->ShowOutcome();
 

@@ -83,12 +83,18 @@ FileResult CRecoveryPrompt::Recover() {
     CEditHistory& history = *editor_.GetHistory();
     history.Begin("Recover");
     history.TouchAllGroups();
-    FileResult result = stage->LoadTextFile(&editor_.groups, path);
-    if (result.ok) editor_.MergeTagsFromGroups();
+    // The recovery file holds the whole stage: it replaces what the stage file gave, and the stage file
+    // stays the current one.
+    FileResult result = stage->OpenTextFile(&editor_.groups, path);
+    if (result.ok) editor_.ReplaceTagsFromGroups();
     history.End();
     // The recovered stage is not what the stage file holds; the recovery file stays until a save.
     if (result.ok) history.MarkUnsaved();
-    editor_.GetFileMenu()->Report(result, "Recovered", "from");
+    CFileMenu& menu = *editor_.GetFileMenu();
+    menu.Report(result, "Recovered", "from");
+    if (result.ok)
+        menu.AddToStatus(", in place of the stage read from " + editor_.CurrentFile().TextPath() +
+                         "; not saved there yet");
     return result;
 }
 

@@ -1,6 +1,6 @@
 // At start-up, a recovery file newer than the stage file (left by an editor that ended without saving) is
-// offered in a popup that names both files and their times: "Recover" loads it (the stage then counts as
-// unsaved), "Discard" deletes it.
+// offered in a popup that names both files and their times: "Recover" replaces the stage with it (the
+// stage file stays the current one, and the stage counts as unsaved), "Discard" deletes it.
 #pragma once
 
 #include <string>

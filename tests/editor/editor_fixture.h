@@ -32,6 +32,10 @@ protected:
         app_ = std::make_unique<HeadlessEditor>();
         ASSERT_TRUE(app_->Started());
         gui_ = std::make_unique<GuiDriver>(*app_);
+        // As the command line's file: opened before the first frame.
+        if (!StartFile().empty()) {
+            ASSERT_TRUE(Editor().GetFileMenu()->OpenFile(StartFile()).ok);
+        }
         gui_->Idle(2);
     }
     void TearDown() override {
@@ -42,6 +46,8 @@ protected:
 
     // Changes the scratch Data/ folder before the editor starts.
     virtual void PrepareData() {}
+    // The stage file the editor starts on ("" for none).
+    virtual std::string StartFile() const { return {}; }
 
     CEditor& Editor() { return *app_->Manager().GetEditor(); }
     CStage& Stage() { return *app_->Manager().GetStage(); }

@@ -39,7 +39,7 @@ TEST_F(OpenSaveTest, OpenThroughTheDialogReplacesTheStageAndBecomesTheCurrentFil
     dir_.Write("levels/forest.txt", kForest);
     dir_.Write("levels/notes.md", "not a stage");
     std::filesystem::create_directories(dir_.Path() / "levels/old");
-    CreateAt(5, 0, 0);  // in TEST, gone after the open
+    CreateAt(5, 0, 0);  // in TEST, gone after the open, once "Discard" has been chosen
     Command("Open...");
     ASSERT_TRUE(Dialog().IsOpen());
     Choose(Level(""));  // a folder opens in the dialog
@@ -48,6 +48,7 @@ TEST_F(OpenSaveTest, OpenThroughTheDialogReplacesTheStageAndBecomesTheCurrentFil
     EXPECT_TRUE(Dialog().Entries()[0].folder);
     EXPECT_EQ(Dialog().Entries()[1].name, "forest.txt");
     Choose("forest.txt");
+    ASSERT_TRUE(Gui().Click("Unsaved changes", {"Discard"}));
     EXPECT_EQ(Editor().CurrentFile().TextPath(), Level("forest.txt"));
     EXPECT_EQ(Stage().Groups().count("TEST"), 0u);
     EXPECT_EQ(StageGroup("trees").size(), 2u);

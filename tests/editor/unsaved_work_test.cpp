@@ -1,15 +1,17 @@
-// Unsaved work is never lost without asking: the "Unsaved changes" popup on Escape and the close box with
-// its three buttons, the autosave on the editor's clock, and the recovery popup of a new editor.
-#include "editor_fixture.h"
-
+// Unsaved work is never lost without asking: the "Unsaved changes" popup on Escape, the close box, "Open...",
+// "Recent" and "LoadText" with its three buttons, the autosave on the editor's clock, the recovery popup of
+// a new editor, and a stage file that another program changed on disk.
 #include <charconv>
 #include <chrono>
 
 #include "app/application.h"
 #include "editor/autosave.h"
 #include "editor/edit_history.h"
-#include "editor/quit_guard.h"
+#include "editor/file_change_guard.h"
+#include "editor/gui_file_dialog.h"
 #include "editor/recovery_prompt.h"
+#include "editor/unsaved_guard.h"
+#include "editor_fixture.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ namespace fs = std::filesystem;
 
 class UnsavedWorkTest : public EditorTest {
 protected:
-    CQuitGuard& Guard() { return *Editor().GetQuitGuard(); }
+    CUnsavedGuard& Guard() { return *Editor().GetUnsavedGuard(); }
     // Runs the frame loop with `message` posted and a Quit(7) posted half a second later; the exit code
     // tells whether the message ended the program itself.
     int RunWith(PlatformMessage message) {
@@ -34,12 +36,115 @@ protected:
         return quit;
     }
     void Ask() {
-        ASSERT_FALSE(Guard().RequestQuit(CQuitGuard::Request::Close));
+        ASSERT_FALSE(Guard().RequestQuit(CUnsavedGuard::Request::Close));
         Gui().Idle();
-        ASSERT_TRUE(GuiDriver::FindWindow(CQuitGuard::kPopup));
+        ASSERT_TRUE(GuiDriver::FindWindow(CUnsavedGuard::kPopup));
     }
     fs::path Recovery() { return FilePath("stage.txt.autosave"); }
+    CFileMenu& Menu() { return *Editor().GetFileMenu(); }
+    void Command(const std::string& item) {
+        ASSERT_TRUE(Gui().Click(GuiDriver::kMain, {"##menubar", "File"}));
+        ASSERT_TRUE(Gui().Click(GuiDriver::kMenu, {item}));
+    }
+    // True when the popup is open after the frames that notice a change and open it.
+    bool Asking(const char* popup) {
+        Gui().Idle(2);
+        return ImGui::GetTopMostPopupModal() && ImGui::GetTopMostPopupModal()->Name == std::string(popup);
+    }
+    std::size_t Objects(const std::string& file) {
+        const std::string text = TempDir::Read(FilePath(file));
+        std::size_t objects = 0;
+        for (std::size_t at = text.find("Index :"); at != std::string::npos;
+             at = text.find("Index :", at + 1))
+            ++objects;
+        return objects;
+    }
+    static std::string Stage(int objects) {
+        std::string text = "Tag : HALL\n";
+        for (int i = 0; i < objects; ++i)
+            text += "Index : " + std::to_string(i) + "\nPos : " + std::to_string(i) +
+                    " , 0 , 0\nRot : 0 , 0 , 0\nScale : 1 , 1 , 1\nModelLabel : SPHERE\nObjectLabel : \n";
+        return text;
+    }
 };
+
+TEST_F(UnsavedWorkTest, OpenRecentAndLoadTextAskBeforeDroppingUnsavedChanges) {
+    WriteFile("a.txt", Stage(1));
+    WriteFile("b.txt", Stage(2));
+    ASSERT_TRUE(Menu().OpenFile(FilePath("b.txt").string()).ok);
+    ASSERT_TRUE(Menu().OpenFile(FilePath("a.txt").string()).ok);
+    CreateAt(5, 0, 0);
+
+    // "Recent" > b.txt asks; "Cancel" keeps the stage, its file and the "*".
+    ASSERT_TRUE(Gui().Click(GuiDriver::kMain, {"##menubar", "File"}));
+    ASSERT_TRUE(Gui().Click(GuiDriver::kMenu, {"Recent"}));
+    ASSERT_TRUE(Gui().Click("##Menu_01", {1, FilePath("b.txt").string()}));
+    ASSERT_TRUE(Asking(CUnsavedGuard::kPopup));
+    EXPECT_EQ(Guard().What(), "Opening b.txt replaces them.");
+    ASSERT_TRUE(Gui().Click(CUnsavedGuard::kPopup, {"Cancel"}));
+    EXPECT_EQ(StageGroup("HALL").size(), 2u);
+    EXPECT_EQ(Editor().CurrentFile().DisplayName(), "a.txt");
+    EXPECT_TRUE(Editor().GetHistory()->IsModified());
+
+    // "Open..." asks too; "Save" writes a.txt first.
+    Command("Open...");
+    auto& dialog = static_cast<CGuiFileDialog&>(Menu().Dialog());
+    ASSERT_TRUE(Gui().Click(dialog.WindowName(), {CGuiFileDialog::kNameField}));
+    Gui().Chord(DIK_LCONTROL, DIK_A);
+    Gui().Type(FilePath("b.txt").string());
+    Gui().Key(DIK_RETURN);
+    ASSERT_TRUE(Asking(CUnsavedGuard::kPopup));
+    ASSERT_TRUE(Gui().Click(CUnsavedGuard::kPopup, {"Save"}));
+    EXPECT_EQ(Objects("a.txt"), 2u);
+    EXPECT_EQ(Editor().CurrentFile().DisplayName(), "b.txt");
+    EXPECT_FALSE(Editor().GetHistory()->IsModified());
+
+    // "LoadText" asks; "Discard" leaves the stage as the file holds it (not its objects added again).
+    CreateAt(6, 0, 0);
+    Command("LoadText");
+    ASSERT_TRUE(Asking(CUnsavedGuard::kPopup));
+    ASSERT_TRUE(Gui().Click(CUnsavedGuard::kPopup, {"Discard"}));
+    EXPECT_EQ(StageGroup("HALL").size(), 2u);
+    EXPECT_FALSE(Editor().GetHistory()->IsModified());
+    ASSERT_TRUE(Editor().GetHistory()->Undo());  // undoable, like "Open..."
+    EXPECT_EQ(StageGroup("HALL").size(), 3u);
+}
+
+TEST_F(UnsavedWorkTest, AFileChangedOnDiskIsOfferedForReloadOrAskedAboutAtTheNextSave) {
+    WriteFile("a.txt", Stage(1));
+    ASSERT_TRUE(Menu().OpenFile(FilePath("a.txt").string()).ok);
+    CFileChangeGuard& changes = *Editor().GetFileChangeGuard();
+    // Only touched: the same bytes are no change.
+    fs::last_write_time(FilePath("a.txt"), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    Platform().Advance(1000);
+    EXPECT_FALSE(Asking(CFileChangeGuard::kPopup));
+
+    // Another program writes it: seen at the next look, at most a second later, and offered for reload.
+    WriteFile("a.txt", Stage(3));
+    EXPECT_FALSE(Asking(CFileChangeGuard::kPopup));
+    Platform().Advance(1000);
+    ASSERT_TRUE(Asking(CFileChangeGuard::kPopup));
+    ASSERT_TRUE(Gui().Click(CFileChangeGuard::kPopup, {"Reload"}));
+    EXPECT_EQ(StageGroup("HALL").size(), 3u);
+    ASSERT_TRUE(Editor().GetHistory()->Undo());
+    EXPECT_EQ(StageGroup("HALL").size(), 1u);
+    ASSERT_TRUE(Editor().GetHistory()->Redo());
+
+    // With unsaved changes the main window says so, and the save asks instead of writing.
+    CreateAt(5, 0, 0);
+    WriteFile("a.txt", Stage(2));
+    Platform().Advance(1000);
+    EXPECT_FALSE(Asking(CFileChangeGuard::kPopup));
+    EXPECT_NE(changes.Notice().find("a.txt changed on disk"), std::string::npos);
+    Gui().Chord(DIK_LCONTROL, DIK_S);
+    ASSERT_TRUE(Asking(CFileChangeGuard::kPopup));
+    EXPECT_EQ(Objects("a.txt"), 2u);
+    EXPECT_TRUE(Editor().GetHistory()->IsModified());
+    ASSERT_TRUE(Gui().Click(CFileChangeGuard::kPopup, {"Overwrite"}));
+    EXPECT_EQ(Objects("a.txt"), 4u);
+    EXPECT_FALSE(Editor().GetHistory()->IsModified());
+    EXPECT_EQ(changes.Notice(), "");
+}
 
 TEST_F(UnsavedWorkTest, EscapeAsksFirstAndEachButtonDoesWhatItSays) {
     CreateAt(1, 0, 0);
@@ -50,14 +155,14 @@ TEST_F(UnsavedWorkTest, EscapeAsksFirstAndEachButtonDoesWhatItSays) {
     EXPECT_FALSE(Guard().IsAsking());
     EXPECT_EQ(RunWith(PlatformMessage{PlatformMessage::Kind::Close}), 7);
     EXPECT_TRUE(Guard().IsAsking());
-    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Cancel"}));
+    ASSERT_TRUE(Gui().Click(CUnsavedGuard::kPopup, {"Cancel"}));
     EXPECT_FALSE(Guard().IsAsking());
     EXPECT_FALSE(QuitPosted());
 
     // A failing save keeps the editor open and shows why.
     Editor().CurrentFile().Choose((dir_.Path() / "no such folder/stage.txt").string());
     Ask();
-    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Save"}));
+    ASSERT_TRUE(Gui().Click(CUnsavedGuard::kPopup, {"Save"}));
     EXPECT_FALSE(QuitPosted());
     EXPECT_TRUE(Editor().GetFileMenu()->HasError());
     Gui().Idle();
@@ -66,16 +171,16 @@ TEST_F(UnsavedWorkTest, EscapeAsksFirstAndEachButtonDoesWhatItSays) {
 
     Editor().CurrentFile().Choose(FilePath("stage.txt").string());
     Ask();
-    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Save"}));
+    ASSERT_TRUE(Gui().Click(CUnsavedGuard::kPopup, {"Save"}));
     EXPECT_TRUE(QuitPosted());
     EXPECT_NE(TempDir::Read(FilePath("stage.txt")).find("Pos : 1 , 0 , 0"), std::string::npos);
     EXPECT_FALSE(Editor().GetHistory()->IsModified());
-    EXPECT_TRUE(Guard().RequestQuit(CQuitGuard::Request::Escape));  // nothing unsaved: ends at once
+    EXPECT_TRUE(Guard().RequestQuit(CUnsavedGuard::Request::Escape));  // nothing unsaved: ends at once
 
     CreateAt(2, 0, 0);
     ASSERT_TRUE(Editor().GetAutosave()->Write(Platform().TimeGetTime()));
     Ask();
-    ASSERT_TRUE(Gui().Click(CQuitGuard::kPopup, {"Discard"}));
+    ASSERT_TRUE(Gui().Click(CUnsavedGuard::kPopup, {"Discard"}));
     EXPECT_TRUE(QuitPosted());
     EXPECT_FALSE(fs::exists(Recovery()));
 }
@@ -200,5 +305,30 @@ protected:
 };
 
 TEST_F(OldRecoveryTest, ARecoveryFileOlderThanTheStageFileIsNotOffered) { EXPECT_FALSE(Prompt().IsOffered()); }
+
+// Started on the stage file, as from the command line: the recovery file replaces what it gave.
+class RecoveryOfFileTest : public RecoveryTest {
+protected:
+    void PrepareData() override {
+        WriteFile("stage.txt", Stage(1));
+        WriteFile("stage.txt.autosave", Stage(2));
+        fs::last_write_time(FilePath("stage.txt"), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    std::string StartFile() const override { return "Data/FILE/stage.txt"; }
+};
+
+TEST_F(RecoveryOfFileTest, RecoverReplacesTheStageAndKeepsItsFile) {
+    ASSERT_TRUE(Gui().Click(CRecoveryPrompt::kPopup, {"Recover"}));
+    EXPECT_EQ(StageGroup("HALL").size(), 2u);
+    EXPECT_EQ(Editor().tags, std::vector<std::string>{"HALL"});
+    EXPECT_EQ(Editor().CurrentFile().TextPath(), "Data/FILE/stage.txt");
+    EXPECT_TRUE(Editor().GetHistory()->IsModified());
+    EXPECT_NE(
+        Menu().Status().find("Recovered 2 objects in 1 group from Data/FILE/stage.txt.autosave, in place of"),
+        std::string::npos)
+        << Menu().Status();
+    Gui().Chord(DIK_LCONTROL, DIK_S);
+    EXPECT_EQ(Objects("stage.txt"), 2u);
+}
 
 }  // namespace
