@@ -173,9 +173,11 @@ void CAutosave::StartWorker() {
     Collect(true);  // Write refused to start while one was under way, so this only joins a finished one
     done_.store(false, std::memory_order_relaxed);
     // The worker owns the copy from here on; the frame never touches it again.
-    worker_ = std::thread([this, snapshot = std::move(copy_->snapshot), path = copy_->path] {
+    // The recovery file holds the stage's text: it is as private as the stage file.
+    worker_ = std::thread([this, snapshot = std::move(copy_->snapshot), path = copy_->path,
+                           stage = editor_.CurrentFile().TextPath()] {
         const StageGroups groups = snapshot->Groups();
-        pending_ = ReplaceFile(path, [&groups](std::ostream& out) { return WriteStageText(groups, out); });
+        pending_ = ReplaceFile(path, [&groups](std::ostream& out) { return WriteStageText(groups, out); }, stage);
         done_.store(true, std::memory_order_release);
     });
     lastWrite_ = copy_->started;

@@ -170,6 +170,8 @@ FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& pa
     InputFileError error;
     if (!OpenInputFile(path, kStageFileLimit, in, error))
         return FileResult{false, path, 0, "cannot open the file: " + error.reason, 0, 0};
+    // A save that was cut short while rewriting the file in place may have left it half old, half new.
+    if (FileResult interrupted = CheckInterruptedRewrite(path); !interrupted.ok) return interrupted;
 
     // The whole file is read before anything changes, so a bad line leaves the stage as it was.
     std::vector<StageTextGroup> loaded;

@@ -8,14 +8,6 @@
 
 #include "stagefile/file_commit.h"
 
-bool SyncFile(const std::string& path, std::string& reason) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    bool ok = fd >= 0 && ::fsync(fd) == 0;
-    if (!ok) reason = std::strerror(errno);
-    if (fd >= 0) ::close(fd);
-    return ok;
-}
-
 bool MoveOver(const std::string& from, const std::string& to, std::string& reason, bool& refused) {
     refused = false;
     if (std::rename(from.c_str(), to.c_str()) != 0) {

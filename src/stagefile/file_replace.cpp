@@ -3,17 +3,24 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/file.h>
+#endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "base/system_names.h"
+#include "stagefile/descriptor_stream.h"
 #include "stagefile/file_calls.h"
 #include "stagefile/file_commit.h"
+#include "stagefile/in_place_copy.h"
+#include "stagefile/temp_file.h"
 
 namespace fs = std::filesystem;
 
@@ -50,28 +57,25 @@ bool ResolveLinks(const std::string& path, std::string& target, std::string& err
     return false;
 }
 
-// The replacement takes over the old file's owner (where the system allows it) and permissions.
-void KeepOwnerAndMode(const std::string& temp, const struct stat& old) {
+// The new file takes over the model's owner (where the system allows it) and permissions; `mode` is
+// what the permissions become.
+void KeepOwnerAndMode(int fd, const std::string& temp, const struct stat& model, int mode) {
+#ifdef _WIN32
+    (void)fd;
+    (void)model;
+    if (ChangeMode(temp, mode) != 0) {
+    }
+#else
+    (void)temp;
     struct stat made;
-    if (LinkStatFile(temp, made) != 0 || !S_ISREG(made.st_mode)) return;
+    if (::fstat(fd, &made) != 0) return;
     // Both are kept as far as the user may: without the right to give a file away, its group at least.
-    if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
-        ::chown(temp.c_str(), old.st_uid, old.st_gid) != 0 && made.st_gid != old.st_gid &&
-        ::chown(temp.c_str(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+    if ((made.st_uid != model.st_uid || made.st_gid != model.st_gid) && ::fchown(fd, model.st_uid, model.st_gid) != 0 &&
+        made.st_gid != model.st_gid && ::fchown(fd, static_cast<uid_t>(-1), model.st_gid) != 0) {
     }
-    if (ChangeMode(temp, old.st_mode & 07777) != 0) {
+    if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) {
     }
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+#endif
 }
 
 // Puts `bytes` into the open file from its start and cuts it there, then pushes it to the disk.
@@ -80,16 +84,53 @@ bool Overwrite(int fd, const std::string& bytes) {
            ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
 }
 
-bool ReadAll(const std::string& path, std::string& bytes) {
-    std::ifstream in(PathFromUtf8(path), std::ios::binary);
-    if (!in) return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = std::move(text).str();
-    return true;
+// The whole file behind `fd`, from its start.
+bool ReadAll(int fd, std::string& bytes) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+    bytes.clear();
+    char buffer[1 << 16];
+    for (;;) {
+        auto n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
 }
 
+// Rewrites in place hold the file locked, so that two of them, or a load and one, never meet half-way.
+// Another save is given a few seconds to finish. Windows has no such lock.
+bool LockFile(int fd, bool exclusive) {
+#ifdef _WIN32
+    (void)fd;
+    (void)exclusive;
+    return true;
+#else
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return true;  // a system without locks
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+#endif
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// The rewrite in place, with the copy of the old bytes kept until the new ones are on the disk, so that a
+// rewrite cut short is found again (in_place_copy.h).
 FileResult RewriteResolved(const std::string& target, const std::function<FileResult(std::ostream&)>& write) {
     std::ostringstream made;
     FileResult written = write(made);
@@ -97,33 +138,48 @@ FileResult RewriteResolved(const std::string& target, const std::function<FileRe
     if (!made) return Failure(target, "the new contents could not be made");
     const std::string bytes = std::move(made).str();
 
+    errno = 0;
+    Descriptor file(OpenFile(target, O_RDWR | O_BINARY | O_CLOEXEC));
+    if (file.Get() < 0) return Failure(target, "cannot write the file: " + Reason(errno, "open failed"));
+    if (!LockFile(file.Get(), true))
+        return Failure(target, "cannot rewrite the file in place: another save of it is under way");
     std::string old;
     errno = 0;
-    if (!ReadAll(target, old)) return Failure(target, "cannot read the file: " + Reason(errno, "read failed"));
-    int fd = OpenFile(target, O_WRONLY | O_BINARY | O_CLOEXEC);
-    if (fd < 0) return Failure(target, "cannot write the file: " + Reason(errno, "open failed"));
+    if (!ReadAll(file.Get(), old)) return Failure(target, "cannot read the file: " + Reason(errno, "read failed"));
+
+    bool finished = false;
+    std::string copy = FindInPlaceCopy(target, old, finished);
+    if (!copy.empty() && !finished) return Failure(target, InterruptedRewriteMessage(copy));
+    std::error_code ignored;
+    if (!copy.empty()) fs::remove(PathFromUtf8(copy), ignored);  // a finished rewrite's copy
+    std::string reason;
+    if (!KeepInPlaceCopy(target, old, bytes, copy, reason))
+        return Failure(target, "cannot rewrite the file in place: no copy of its old contents can be kept (" +
+                                   reason + ")");
 
     errno = 0;
-    bool saved = Overwrite(fd, bytes);
+    bool saved = Overwrite(file.Get(), bytes);
     int error = errno;
     std::string check;
-    if (saved && (!ReadAll(target, check) || check != bytes)) {
+    if (saved && (!ReadAll(file.Get(), check) || check != bytes)) {
         saved = false;
         error = 0;
     }
     if (saved) {
-        ::close(fd);
+        fs::remove(PathFromUtf8(copy), ignored);
         written.path = target;
         written.inPlace = true;
         return written;
     }
     std::string message = "cannot rewrite the file in place: " + Reason(error, "it did not read back as written");
     errno = 0;
-    if (Overwrite(fd, old))
+    if (Overwrite(file.Get(), old) && ReadAll(file.Get(), check) && check == old) {
+        fs::remove(PathFromUtf8(copy), ignored);
         message += "; its old contents were put back";
-    else
-        message += "; putting its old contents back failed too: " + Reason(errno, "write failed");
-    ::close(fd);
+    } else {
+        message += "; putting its old contents back failed too: " + Reason(errno, "they did not read back") +
+                   "; they are kept in " + copy;
+    }
     return Failure(target, message);
 }
 
@@ -136,7 +192,34 @@ FileResult InPlace(const std::string& path, const std::string& target,
     return result;
 }
 
+// The reason a file must not be saved or loaded while the copy of a rewrite cut short is pending.
+std::string InterruptedRewriteOf(const std::string& target) {
+    if (!HasInPlaceCopy(target)) return {};
+    Descriptor file(OpenFile(target, O_RDONLY | O_BINARY | O_CLOEXEC));
+    std::string contents;
+    if (file.Get() < 0) return {};  // nothing left to damage: the copy waits for the user
+    if (!LockFile(file.Get(), false)) return "another save of the file is under way";
+    if (!ReadAll(file.Get(), contents)) return {};
+    bool finished = false;
+    const std::string copy = FindInPlaceCopy(target, contents, finished);
+    if (copy.empty()) return {};
+    if (!finished) return InterruptedRewriteMessage(copy);
+    // A rewrite killed just before it began or just after it ended: the copy is of no more use, and
+    // would take a later change of the file by another program for damage. No rewrite runs meanwhile:
+    // it would hold the file locked.
+    std::error_code ignored;
+    fs::remove(PathFromUtf8(copy), ignored);
+    return {};
+}
+
 }  // namespace
+
+FileResult CheckInterruptedRewrite(const std::string& path) {
+    std::string target, error;
+    if (!ResolveLinks(path, target, error)) return FileResult{};  // the load itself says why
+    const std::string message = InterruptedRewriteOf(target);
+    return message.empty() ? FileResult{} : Failure(path, message);
+}
 
 FileResult RewriteFileInPlace(const std::string& path, const std::function<FileResult(std::ostream&)>& write) {
     std::string target, error;
@@ -144,7 +227,8 @@ FileResult RewriteFileInPlace(const std::string& path, const std::function<FileR
     return InPlace(path, target, write);
 }
 
-FileResult ReplaceFile(const std::string& path, const std::function<FileResult(std::ostream&)>& write) {
+FileResult ReplaceFile(const std::string& path, const std::function<FileResult(std::ostream&)>& write,
+                       const std::string& modeOf) {
     FileResult result;
     result.path = path;
     auto fail = [&](const std::string& message) {
@@ -163,50 +247,68 @@ FileResult ReplaceFile(const std::string& path, const std::function<FileResult(s
     // A file the user made read-only is not replaced behind their back.
     if (exists && AccessFile(target, W_OK) != 0)
         return fail("cannot write the file: " + Reason(errno, "permission denied"));
+    const std::string interrupted = InterruptedRewriteOf(target);
+    if (!interrupted.empty()) return fail(interrupted);
 
-    const std::string temp = target + ".tmp";
-    std::error_code ignored;
-    errno = 0;
-    std::ofstream out(PathFromUtf8(temp), std::ios::binary | std::ios::trunc);
-    if (!out) {
-        int error = errno;
+    // The permissions to give the new file: the old file's, or those of `modeOf` (readable and writable
+    // for its owner); a new file gets the system's default.
+    struct stat model = old;
+    bool modelled = exists;
+    int mode = exists ? static_cast<int>(old.st_mode & 07777) : 0666;
+    if (!modeOf.empty() && StatFile(modeOf, model) == 0) {
+        modelled = true;
+        mode = static_cast<int>((model.st_mode & 0666) | 0600);
+    }
+
+    RemoveStaleTempFiles(target);
+    std::string temp, reason;
+    int error = 0;
+    // Made for the owner alone until it holds its permissions: a private file's text is never readable
+    // by others on the way.
+    const int fd = CreateTempFile(target, modelled ? 0600 : 0666, temp, error, reason);
+    if (fd < 0) {
         // A folder that takes no new files still lets a writable file be rewritten where it is.
         if (exists && IsRefusal(error)) return InPlace(path, target, write);
-        return fail("cannot create " + temp + ": " + Reason(error, "open failed"));
+        return fail("cannot create a temporary file beside " + target + ": " + reason);
     }
-    if (exists) KeepOwnerAndMode(temp, old);
+    std::error_code ignored;
+    auto discard = [&](int open) {
+        if (open >= 0) ::close(open);
+        fs::remove(PathFromUtf8(temp), ignored);
+    };
+    if (modelled) KeepOwnerAndMode(fd, temp, model, mode);
 
+    DescriptorBuffer buffer(fd);
+    std::ostream out(&buffer);
     errno = 0;
     FileResult written = write(out);
     // The reason of a failed write is taken where the stream first failed (a full disk shows up there).
-    int flushError = 0;
-    if (out) {
-        errno = 0;
-        out.flush();
-    }
-    if (!out) flushError = errno;
-    bool streamOk = static_cast<bool>(out);
-    out.close();
+    if (out) out.flush();
     if (!written.ok) {
-        fs::remove(PathFromUtf8(temp), ignored);
+        discard(fd);
         written.path = path;
         return written;
     }
-    if (!streamOk || out.fail()) {
-        int error = flushError ? flushError : errno;
-        fs::remove(PathFromUtf8(temp), ignored);
-        return fail("cannot write " + temp + ": " + Reason(error, "write failed"));
+    if (!out) {
+        discard(fd);
+        return fail("cannot write " + temp + ": " + Reason(buffer.Error(), "write failed"));
     }
-    // The data reaches the disk before the rename makes it the stage file.
-    std::string reason;
-    if (!SyncFile(temp, reason)) {
-        fs::remove(PathFromUtf8(temp), ignored);
-        return fail("cannot write " + temp + ": " + reason);
+    // The data reaches the disk before the rename makes it the file.
+    errno = 0;
+    if (::fsync(fd) != 0) {
+        const int syncError = errno;
+        discard(fd);
+        return fail("cannot write " + temp + ": " + Reason(syncError, "sync failed"));
+    }
+    if (::close(fd) != 0) {
+        const int closeError = errno;
+        discard(-1);
+        return fail("cannot write " + temp + ": " + Reason(closeError, "close failed"));
     }
     bool refused = false;
     if (!MoveOver(temp, target, reason, refused)) {
-        fs::remove(PathFromUtf8(temp), ignored);
-        // A stale temporary file let the write start, but the folder refuses the rename.
+        discard(-1);
+        // The folder let the file be made, but refuses the rename.
         if (exists && refused) return InPlace(path, target, write);
         return fail("cannot replace the file: " + reason);
     }

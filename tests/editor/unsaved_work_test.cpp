@@ -242,6 +242,17 @@ TEST_F(UnsavedWorkTest, AnAutosaveCopiedOverSeveralFramesStartsAgainWhenTheStage
     EXPECT_EQ(objects, 4u) << text;
 }
 
+TEST_F(UnsavedWorkTest, TheRecoveryFileOfAPrivateStageFileIsPrivate) {
+    WriteFile("stage.txt", "Tag : TEST\n");
+    fs::permissions(FilePath("stage.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    CreateAt(1, 0, 0);
+    CAutosave& autosave = *Editor().GetAutosave();
+    ASSERT_TRUE(autosave.Write(Platform().TimeGetTime()));
+    autosave.Wait();
+    ASSERT_TRUE(autosave.LastResult().ok) << autosave.LastResult().Describe();
+    EXPECT_EQ(fs::status(Recovery()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(UnsavedWorkTest, EscapeClosesAnotherPopupBeforeTheGuardAsks) {
     CreateAt(1, 0, 0);
     WriteFile("stage.txt", "Tag : A\nIndex : -1\n");

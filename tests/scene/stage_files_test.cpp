@@ -1,6 +1,9 @@
 // The stage's text save and load through the data folder, with the editor's copy of the groups.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -148,14 +151,19 @@ TEST(StageFiles, AFailedSaveKeepsTheLastGoodFile) {
     EXPECT_EQ(noFolder.path, "Data/FILE/stage.txt");
 
     dir.Write("Data/FILE/stage.txt", "last good\n");
-    fs::create_directory("Data/FILE/stage.txt.tmp");  // the temporary file cannot be made
+    struct rlimit old;  // the disk takes no more than 4 bytes
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const struct rlimit small = {4, old.rlim_max};
+    auto* handler = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
     EXPECT_FALSE(stage.SaveText().ok);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, handler);
     EXPECT_EQ(TempDir::Read("Data/FILE/stage.txt"), "last good\n");
-    fs::remove("Data/FILE/stage.txt.tmp");
 
     stage.Groups()["TEST"][0].part.ObjectLabel = "line\nbreak";  // cannot be written as one line
     FileResult refused = stage.SaveText();
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(TempDir::Read("Data/FILE/stage.txt"), "last good\n");
-    EXPECT_FALSE(fs::exists("Data/FILE/stage.txt.tmp"));
+    EXPECT_EQ(std::distance(fs::directory_iterator("Data/FILE"), {}), 1);  // no temporary file is left
 }

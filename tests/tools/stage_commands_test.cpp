@@ -1,10 +1,16 @@
 // vellumar-tool check, export-json and format, run as the program runs them.
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "support/stage_samples.h"
+#include "stagefile/temp_file.h"
 #include "support/temp_dir.h"
 #include "tools/commands.h"
 
@@ -118,6 +124,52 @@ TEST_F(ToolTest, FormatWritesTheCanonicalText) {
     EXPECT_EQ(bad.err, "bad.txt:2: error: invalid stof argument: \"x\"\n");
     EXPECT_EQ(TempDir::Read(dir.Path() / "clean.txt"), kExample);
     EXPECT_EQ(Tool(RunFormat, {"a", "b", "c"}).code, 2);
+}
+
+// Two format runs writing one file at once. Whenever a run ends, the file holds one whole stage of the two
+// (either: the other run may rename its file in later, or may have done so before this one ended and
+// still be ending). Both succeed, and the folder saw one rename onto the file per run, each from a
+// temporary file of its own: no run reports success for a file that another run wrote or took away.
+TEST_F(ToolTest, TwoFormatRunsWritingOneFileAtOnceLeaveOneWholeStage) {
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.Path().c_str(), IN_MOVED_FROM | IN_MOVED_TO), 0);
+    for (int round = 0; round < 50; ++round) {
+        std::string stages[2];
+        pid_t runs[2];
+        for (int run = 0; run < 2; ++run) {
+            std::string text;
+            for (int i = 0; i < 200; ++i)
+                text += "Tag : " + std::to_string(round) + (run ? "B" : "A") + "\nIndex : " + std::to_string(i) +
+                        "\nPos : " + std::to_string(i * (run + 1)) + " , 1 , 2\n";
+            dir.Write("in" + std::to_string(run) + ".txt", text);
+            stages[run] = Tool(RunFormat, {"in" + std::to_string(run) + ".txt"}).out;
+        }
+        for (int run = 0; run < 2; ++run)
+            if ((runs[run] = ::fork()) == 0)
+                ::_exit(Tool(RunFormat, {"in" + std::to_string(run) + ".txt", "out.txt"}).code);
+        for (int ended = 0; ended < 2; ++ended) {
+            int status = 0;
+            const pid_t pid = ::waitpid(-1, &status, 0);
+            const int run = pid == runs[1];
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round << " run " << run;
+            const std::string now = TempDir::Read(dir.Path() / "out.txt");
+            EXPECT_TRUE(now == stages[0] || now == stages[1]) << "round " << round;
+        }
+        std::set<std::string> renamedFrom;
+        int renamedTo = 0;
+        alignas(inotify_event) char events[8192];
+        for (ssize_t size; (size = ::read(watch, events, sizeof events)) > 0;)
+            for (char* at = events; at < events + size; at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(at)->len) {
+                const inotify_event& event = *reinterpret_cast<inotify_event*>(at);
+                if (event.mask & IN_MOVED_TO && std::string(event.name) == "out.txt") ++renamedTo;
+                if (event.mask & IN_MOVED_FROM && IsTempNameOf(event.name, "out.txt")) renamedFrom.insert(event.name);
+            }
+        EXPECT_EQ(renamedTo, 2) << "round " << round;
+        EXPECT_EQ(renamedFrom.size(), 2u) << "round " << round;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);  // no temporary file left
+    }
+    ::close(watch);
 }
 
 TEST_F(ToolTest, WritingToAFullStandardOutputFails) {
