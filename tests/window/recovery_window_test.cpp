@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 TEST(RecoveryWindow, AnEditSurvivesSigkillThroughTheRecoveryPopup) {
     // A copy of the sample data: the recovery file is written beside the stage file.
     TempDir folder;
-    CopySampleData(folder.Path());
+    fs::copy(SourceDir() / "Data", folder.Path() / "Data", fs::copy_options::recursive);
     const fs::path stage = folder.Path() / "Data/FILE/stage.txt";
     const fs::path recovery = folder.Path() / "Data/FILE/stage.txt.autosave";
     fs::last_write_time(stage, fs::file_time_type::clock::now() - std::chrono::hours(1));

@@ -82,15 +82,6 @@ int WaitForExit(pid_t child, int seconds) {
     return -1;
 }
 
-void CopySampleData(const std::filesystem::path& folder) {
-    namespace fs = std::filesystem;
-    const fs::path source = SourceDir() / "Data";
-    fs::create_directories(folder / "Data");
-    for (const fs::directory_entry& entry : fs::directory_iterator(source))
-        if (entry.path().filename() != "FILE") fs::create_directory_symlink(entry.path(), folder / "Data" / entry.path().filename());
-    fs::copy(source / "FILE", folder / "Data/FILE", fs::copy_options::recursive);
-}
-
 CWindowShots::CWindowShots(std::string window, std::filesystem::path folder)
     : window_(std::move(window)), folder_(std::move(folder)) {
     if (const char* kept = std::getenv("VELLUMAR_SHOTS")) folder_ = std::filesystem::path(kept) / folder_.filename();

@@ -23,8 +23,6 @@ pid_t StartEditorIn(const std::filesystem::path& folder, const std::vector<std::
 std::string WaitForEditorWindow();
 // Waits up to `seconds` for the child to end: its exit status, or -1 (and the child killed) when it did not.
 int WaitForExit(pid_t child, int seconds);
-// A copy of the sample data in `folder`: the models, effects and textures linked, Data/FILE copied.
-void CopySampleData(const std::filesystem::path& folder);
 
 // Screenshots of one window in a folder, compared by ImageMagick. An area is "WxH+X+Y" in window pixels
 // ("" for the whole window). VELLUMAR_SHOTS=DIR keeps them in DIR.
