@@ -65,7 +65,7 @@ int CManager::Init(HWND window, IPlatform* instance) {
 
     pointer_ = CPointer::Create(D3DXVECTOR3(0.0f, 10.0f, 0.0f));
 
-    editor_ = new CEditor();
+    editor_ = new CEditor(stage_->Document());
     editor_->Init();
     return 0;
 }

@@ -1,13 +1,10 @@
 #include "editor/creation_panel.h"
 
-#include <cmath>
-
 #include <imgui.h>
 #include <imgui_internal.h>
 
 #include "app/manager.h"
 #include "editor/combo.h"
-#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/finite_drag.h"
 #include "editor/gizmo.h"
@@ -16,11 +13,11 @@
 #include "resource/model_manager.h"
 #include "scene/pointer.h"
 #include "scene/stage.h"
-#include "stagefile/stage_text_reader.h"
 
 void CCreationPanel::Show(const std::string& tag) {
-    // The list writes the group back into the stage, so both copies are equal when it did.
-    if (!editor_.GetObjectList()->Show(tag)) editor_.RefreshGroup(tag);
+    editor_.GetObjectList()->Show(tag);
+    // The list edited the working copy's group: the stage's group becomes equal to it again.
+    editor_.Document().SettleGroup(tag);
 
     labels_.clear();
     if (CModelManager* models = CManager::GetInstance()->GetModelManager())
@@ -116,23 +113,7 @@ void CCreationPanel::ShowGroupScale(const std::string& tag) {
 }
 
 bool CCreationPanel::AddGroupScale(const std::string& tag) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return false;
-    // A scale past the float range could not be saved: the group keeps its scales.
-    for (const StageObject& object : stage->Groups()[tag]) {
-        const D3DXVECTOR3& scale = object.part.Scale;
-        if (!std::isfinite(scale.x + addScale_[0]) || !std::isfinite(scale.y + addScale_[1]) ||
-            !std::isfinite(scale.z + addScale_[2])) {
-            notice_ = "Not scaled: a scale of the group would leave the range of numbers a stage file holds.";
-            return false;
-        }
-    }
-    notice_.clear();
-    editor_.GetHistory()->Begin("Add scale to group");
-    editor_.GetHistory()->TouchGroup(tag);
-    stage->AddScale(tag, addScale_[0], addScale_[1], addScale_[2]);
-    editor_.RefreshGroup(tag);
-    return true;
+    return editor_.Document().AddGroupScale(tag, addScale_[0], addScale_[1], addScale_[2], &notice_);
 }
 
 void CCreationPanel::HandleKeys(const std::string& tag) {
@@ -148,89 +129,35 @@ void CCreationPanel::HandleKeys(const std::string& tag) {
 }
 
 bool CCreationPanel::GoToSelection(const std::string& tag) {
-    CManager* manager = CManager::GetInstance();
-    CStage* stage = manager->GetStage();
-    CPointer* pointer = manager->GetPointer();
-    if (!stage || !pointer || !stage->IsSelectionValid()) return false;
-    const std::vector<StageObject>& group = editor_.groups[tag];
-    const int index = stage->GetSelectedIndex();
-    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return false;
+    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    const ObjectPart* selected = editor_.Document().SelectedObject(tag);
+    if (!pointer || !selected) return false;
     // The camera orbits the pointer, so it frames the object from the next frame on.
-    pointer->SetPos(group[index].part.Pos);
+    pointer->SetPos(selected->Pos);
     return true;
 }
 
-bool CCreationPanel::HasRoom(CStage& stage) {
-    std::size_t objects = 0;
-    for (const auto& entry : stage.Groups()) objects += entry.second.size();
-    if (objects < kMaxStageRecords) {
-        notice_.clear();
-        return true;
-    }
-    notice_ = "Not created: the stage holds " + std::to_string(objects) + " objects, the most a stage file can hold.";
-    return false;
-}
+D3DXVECTOR3 CCreationPanel::Placed(D3DXVECTOR3 pos) const { return snap_.enabled ? SnapToGrid(pos, snap_.step) : pos; }
 
 bool CCreationPanel::CreateAtPointer(const std::string& tag) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage || labels_.empty() || !HasRoom(*stage)) return false;
-    editor_.GetHistory()->Begin("Create object");
-    editor_.GetHistory()->TouchAppend(tag);
+    if (labels_.empty()) return false;
     ObjectPart part = creationPrototype_;
-    if (snap_.enabled) part.Pos = SnapToGrid(part.Pos, snap_.step);
-    stage->CreateObject(part, tag, labels_[editor_.modelIndex]);
-    editor_.RefreshGroup(tag);
-    return true;
+    part.ModelLabel = labels_[editor_.modelIndex];
+    part.Pos = Placed(part.Pos);
+    return editor_.Document().CreateObjectAt(tag, part, &notice_);
 }
 
-bool CCreationPanel::DeleteSelected(const std::string& tag) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage || !stage->IsSelectionValid()) return false;
-    editor_.GetHistory()->Begin("Delete object");
-    editor_.GetHistory()->TouchGroup(tag);
-    stage->DeleteObject(stage->GetSelectedIndex(), tag);
-    stage->ClearSelection();
-    editor_.RefreshGroup(tag);
-    return true;
-}
+bool CCreationPanel::DeleteSelected(const std::string& tag) { return editor_.Document().DeleteSelected(tag); }
 
-bool CCreationPanel::CopySelected(const std::string& tag) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return false;
-    const std::vector<StageObject>& group = editor_.groups[tag];
-    int index = stage->GetSelectedIndex();
-    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return false;
-    stage->SetClipboard(group[index].part);
-    copied_ = true;
-    return true;
-}
+bool CCreationPanel::CopySelected(const std::string& tag) { return editor_.Document().CopySelected(tag); }
 
 bool CCreationPanel::Paste(const std::string& tag) {
-    CManager* manager = CManager::GetInstance();
-    CStage* stage = manager->GetStage();
-    // An object with an empty model label pastes like any other; only an empty clipboard pastes nothing.
-    if (!stage || !copied_ || !HasRoom(*stage)) return false;
-    ObjectPart copy = stage->GetClipboard();
-    if (CPointer* pointer = manager->GetPointer()) copy.Pos = pointer->GetPos();
-    editor_.GetHistory()->Begin("Paste object");
-    editor_.GetHistory()->TouchAppend(tag);
-    if (snap_.enabled) copy.Pos = SnapToGrid(copy.Pos, snap_.step);
-    stage->CreateObject(copy, tag, copy.ModelLabel);
-    editor_.RefreshGroup(tag);
-    return true;
+    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    // Without a pointer the pasted object keeps the copied position.
+    const D3DXVECTOR3 pos = pointer ? pointer->GetPos() : editor_.Document().GetClipboard().Pos;
+    return editor_.Document().Paste(tag, Placed(pos), &notice_);
 }
 
 bool CCreationPanel::DuplicateSelected(const std::string& tag) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage || !stage->IsSelectionValid() || !HasRoom(*stage)) return false;
-    const std::vector<StageObject>& group = editor_.groups[tag];
-    const int index = stage->GetSelectedIndex();
-    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return false;
-    const ObjectPart copy = group[index].part;
-    editor_.GetHistory()->Begin("Duplicate object");
-    editor_.GetHistory()->TouchAppend(tag);
-    stage->CreateObject(copy, tag, copy.ModelLabel);
-    editor_.RefreshGroup(tag);
-    stage->Select(static_cast<int>(editor_.groups[tag].size()) - 1);
-    return true;
+    return editor_.Document().DuplicateSelected(tag, &notice_);
 }

@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "scene/gizmo_math.h"
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 class CEditor;
-class CStage;
 
 class CCreationPanel {
 public:
@@ -18,7 +17,7 @@ public:
 
     void Show(const std::string& tag);
 
-    // ---- the editing commands, also used by the keys ----
+    // ---- the editing commands of the keys: the document's edits, at the pointer, on the grid ----
     // Creates an object from the prototype in the tag's group; false when there is no model to create or
     // the stage already holds as many objects as a stage file can (Notice() then says so).
     bool CreateAtPointer(const std::string& tag);
@@ -56,14 +55,13 @@ private:
     void SnapPointer();
     void ShowGroupScale(const std::string& tag);
     void HandleKeys(const std::string& tag);
-    // True when one more object still fits in a stage file; otherwise sets the notice.
-    bool HasRoom(CStage& stage);
+    // Where a new object lands: on the grid while snapping is on.
+    D3DXVECTOR3 Placed(D3DXVECTOR3 pos) const;
 
     CEditor& editor_;
     ObjectPart creationPrototype_{};  // mirrors the pointer; ModelLabel is the chosen model
     float addScale_[3] = {0.0f, 0.0f, 0.0f};
     std::vector<std::string> labels_;  // the model catalog's labels, rebuilt every frame
-    bool copied_ = false;              // Ctrl+C has put an object into the stage's clipboard
     std::string notice_;
     GizmoSnap snap_;
     float angleStepDegrees_ = 15.0f;

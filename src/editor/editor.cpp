@@ -3,12 +3,9 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
-#include <algorithm>
-
-#include "app/manager.h"
+#include "document/edit_history.h"
 #include "editor/autosave.h"
 #include "editor/creation_panel.h"
-#include "editor/edit_history.h"
 #include "editor/edit_menu.h"
 #include "editor/file_change_guard.h"
 #include "editor/file_menu.h"
@@ -18,18 +15,17 @@
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
-#include "scene/stage.h"
-#include "stagefile/stage_text_reader.h"
+
+CEditor::CEditor(CStageDocument& document)
+    : document_(document), groups(document.WorkingGroups()), tags(document.Tags()), tagIndex(document.TagIndex()) {}
 
 int CEditor::Init() {
-    tags.push_back("TEST");
     tagControls_ = new CTagControls(*this);
     creationPanel_ = new CCreationPanel(*this);
     objectList_ = new CObjectList(*this);
     fileMenu_ = new CFileMenu(*this);
     tagPanel_ = new CTagPanel(*this);
     editMenu_ = new CEditMenu(*this);
-    history_ = new CEditHistory(*this);
     unsavedGuard_ = new CUnsavedGuard(*this);
     fileChangeGuard_ = new CFileChangeGuard(*this);
     autosave_ = new CAutosave(*this);
@@ -49,8 +45,6 @@ void CEditor::Uninit() {
     fileChangeGuard_ = nullptr;
     delete unsavedGuard_;
     unsavedGuard_ = nullptr;
-    delete history_;
-    history_ = nullptr;
     delete editMenu_;
     editMenu_ = nullptr;
     delete gizmo_;
@@ -63,6 +57,8 @@ void CEditor::Uninit() {
     creationPanel_ = nullptr;
     delete tagControls_;
     tagControls_ = nullptr;
+    // The history's own changes may refer to the panels that are gone now.
+    document_.History().Clear();
     tags.clear();
     groups.clear();
 }
@@ -81,96 +77,4 @@ bool CEditor::DismissPopup() {
     if (catalogProblemsOpen_) return dismissCatalogProblems_ = true;
     if (fileChangeGuard_ && fileChangeGuard_->Dismiss()) return true;
     return recoveryPrompt_ && recoveryPrompt_->Dismiss();
-}
-
-void CEditor::AddTag(const std::string& name) {
-    history_->Begin("Add tag");
-    tags.push_back(name);
-}
-
-bool CEditor::RenameSelectedTag(const std::string& newName) {
-    const std::string old = tags[tagIndex];
-    // Renaming a tag to its own name would erase its group below.
-    if (newName.empty() || newName == old) return false;
-    history_->Begin("Rename tag");
-    history_->TouchGroup(old);
-    history_->TouchGroup(newName);
-    mirrorValid_ = false;
-    auto it = groups.find(old);
-    if (it != groups.end()) {
-        groups[newName] = it->second;
-        groups.erase(old);
-    }
-    // The stage's group moves with it: left under the old name it would be drawn and saved a second time,
-    // and stay behind as a ghost once the renamed objects are moved.
-    if (CStage* stage = CManager::GetInstance()->GetStage()) {
-        StageGroups& stageGroups = stage->Groups();
-        auto staged = stageGroups.find(old);
-        if (staged != stageGroups.end()) {
-            stageGroups[newName] = std::move(staged->second);
-            stageGroups.erase(staged);
-            stage->SetTagVisible(newName, stage->IsTagVisible(old));
-            stage->SetTagLocked(newName, stage->IsTagLocked(old));
-            stage->SetTagVisible(old, true);
-            stage->SetTagLocked(old, false);
-        }
-    }
-    tags[tagIndex] = newName;
-    return true;
-}
-
-std::string CEditor::CopyTagGroup(int source, int target) {
-    const int count = static_cast<int>(tags.size());
-    if (source < 0 || source >= count || target < 0 || target >= count) return {};
-    auto it = groups.find(tags[source]);
-    if (it == groups.end() || tags[source] == tags[target]) return {};
-    const std::string& tag = tags[target];
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (stage) {
-        // The stage file must still be able to hold the stage.
-        std::size_t objects = it->second.size();
-        for (const auto& [name, group] : stage->Groups())
-            if (name != tag) objects += group.size();
-        if (objects > kMaxStageRecords)
-            return "Not copied: the stage would hold " + std::to_string(objects) + " objects, more than the " +
-                   std::to_string(kMaxStageRecords) + " a stage file can hold.";
-    }
-    history_->Begin("Copy group");
-    history_->TouchGroup(tag);
-    mirrorValid_ = false;
-    groups[tag] = it->second;
-    // The stage takes the copy at once: drawn, saved and undone with the working copy, whether or not the
-    // target is ever selected.
-    if (stage) stage->Groups()[tag] = it->second;
-    return {};
-}
-
-void CEditor::MergeTagsFromGroups() {
-    mirrorValid_ = false;  // a load replaced the working copy
-    for (const auto& entry : groups)
-        if (std::find(tags.begin(), tags.end(), entry.first) == tags.end()) tags.push_back(entry.first);
-    tagIndex = static_cast<int>(tags.size()) - 1;
-}
-
-void CEditor::ReplaceTagsFromGroups() {
-    mirrorValid_ = false;
-    tags.clear();
-    for (const auto& entry : groups) tags.push_back(entry.first);
-    if (tags.empty()) tags.push_back("TEST");
-    tagIndex = 0;
-}
-
-void CEditor::MirrorSelectedGroup() {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return;
-    const std::string& tag = SelectedTag();
-    stage->Groups()[tag] = groups[tag];
-    mirroredTag_ = tag;
-    mirrorValid_ = true;
-}
-
-void CEditor::RefreshGroup(const std::string& tag) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return;
-    groups[tag] = stage->Groups()[tag];
 }

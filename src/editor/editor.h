@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "document/stage_document.h"
 #include "editor/current_file.h"
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 class CTagControls;
 class CCreationPanel;
@@ -22,7 +23,12 @@ class CGizmo;
 
 class CEditor {
 public:
-    // Adds the first tag, "TEST", and creates the panels.
+    // The editor edits this document (the stage's): its working copy, tags and history.
+    explicit CEditor(CStageDocument& document);
+    CEditor(const CEditor&) = delete;
+    CEditor& operator=(const CEditor&) = delete;
+
+    // Creates the panels (the document's tag list starts with "TEST").
     int Init();
     // Releases the panels and empties the tag list and the working copy.
     void Uninit();
@@ -37,32 +43,19 @@ public:
     // "Catalog problems", the recovery popup, "File changed on disk"); false when none of them is open.
     bool DismissPopup();
 
-    // ---- editing operations behind the widgets ----
-    // The selected tag (tags is never empty after Init).
-    const std::string& SelectedTag() const { return tags[tagIndex]; }
-    // Appends a tag name to the list, as it is (empty names and repeats included).
-    void AddTag(const std::string& name);
-    // Renames the selected tag: its group in the working copy moves to the new name. An empty name, or the
-    // tag's own name, changes nothing. Returns true when renamed.
-    bool RenameSelectedTag(const std::string& newName);
-    // Replaces the group of tags[target], in both copies, with a copy of the working copy's group of
-    // tags[source], when the working copy holds the source. Returns why it refused ("" when it copied or
-    // had nothing to do): the stage would then hold more objects than a stage file can.
-    std::string CopyTagGroup(int source, int target);
-    // After a load: appends every tag of the working copy that the list lacks, then selects the last tag.
-    void MergeTagsFromGroups();
-    // After "Open...": the tag list becomes the working copy's tags in order ("TEST" when it has none), and
-    // the first is selected.
-    void ReplaceTagsFromGroups();
-    // The stage's group of the selected tag becomes a copy of the working copy's group of that tag.
-    void MirrorSelectedGroup();
-    // The working copy's group of the tag becomes a copy of the stage's.
-    void RefreshGroup(const std::string& tag);
-    // True while the stage's group of the tag is known to equal the working copy's: the mirroring made
-    // them equal this frame and no tag operation has changed the working copy since.
-    bool IsMirrored(const std::string& tag) const { return mirrorValid_ && mirroredTag_ == tag; }
-    // Something other than the mirroring changed the groups (an undo, a redo).
-    void ForgetMirror() { mirrorValid_ = false; }
+    // ---- the document's operations behind the widgets (see stage_document.h) ----
+    CStageDocument& Document() { return document_; }
+    // The selected tag (tags is never empty).
+    const std::string& SelectedTag() const { return document_.SelectedTag(); }
+    void AddTag(const std::string& name) { document_.AddTag(name); }
+    bool RenameSelectedTag(const std::string& newName) { return document_.RenameSelectedTag(newName); }
+    std::string CopyTagGroup(int source, int target) { return document_.CopyTagGroup(source, target); }
+    void MergeTagsFromGroups() { document_.MergeTagsFromGroups(); }
+    void ReplaceTagsFromGroups() { document_.ReplaceTagsFromGroups(); }
+    void MirrorSelectedGroup() { document_.MirrorSelectedGroup(); }
+    void RefreshGroup(const std::string& tag) { document_.RefreshGroup(tag); }
+    bool IsMirrored(const std::string& tag) const { return document_.IsMirrored(tag); }
+    void ForgetMirror() { document_.ForgetMirror(); }
 
     CObjectList* GetObjectList() const { return objectList_; }
     CCreationPanel* GetCreationPanel() const { return creationPanel_; }
@@ -74,7 +67,7 @@ public:
     const CCurrentFile& CurrentFile() const { return currentFile_; }
     CEditMenu* GetEditMenu() const { return editMenu_; }
     // Every edit of the stage, the tag list and the selection is recorded here (see edit_history.h).
-    CEditHistory* GetHistory() const { return history_; }
+    CEditHistory* GetHistory() const { return &document_.History(); }
     // Quitting, opening and loading over unsaved changes ask it first (see unsaved_guard.h).
     CUnsavedGuard* GetUnsavedGuard() const { return unsavedGuard_; }
     // Notices another program's change to the current stage file (see file_change_guard.h).
@@ -85,9 +78,14 @@ public:
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
     const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
 
-    StageGroups groups;
-    std::vector<std::string> tags;
-    int tagIndex = 0;
+private:
+    CStageDocument& document_;
+
+public:
+    // The document's working copy of the groups, its tag list and selected tag.
+    StageGroups& groups;
+    std::vector<std::string>& tags;
+    int& tagIndex;
     int modelIndex = 0;
     bool mouseOverWindow = false;
     bool showMainWindow = true;
@@ -106,7 +104,6 @@ private:
     CTagPanel* tagPanel_ = nullptr;
     CCurrentFile currentFile_;
     CEditMenu* editMenu_ = nullptr;
-    CEditHistory* history_ = nullptr;
     CUnsavedGuard* unsavedGuard_ = nullptr;
     CFileChangeGuard* fileChangeGuard_ = nullptr;
     CAutosave* autosave_ = nullptr;
@@ -116,6 +113,4 @@ private:
     bool catalogProblemsShown_ = false;
     bool catalogProblemsOpen_ = false;
     bool dismissCatalogProblems_ = false;
-    std::string mirroredTag_;
-    bool mirrorValid_ = false;
 };

@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "app/manager.h"
+#include "document/edit_history.h"
 #include "editor/creation_panel.h"
-#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "input/input.h"
 #include "render/camera.h"
-#include "scene/stage.h"
 
 namespace {
 
@@ -40,26 +39,20 @@ bool CGizmo::View(GizmoView* view) const {
     return view->width > 0.0f && view->height > 0.0f;
 }
 
-ObjectPart* CGizmo::Selected(const std::string& tag) const {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage || !stage->IsSelectionValid()) return nullptr;
+const ObjectPart* CGizmo::Selected(const std::string& tag) const {
+    const CStageDocument& document = editor_.Document();
     // A hidden group shows no gizmo, and a locked one is kept from edits in the view as from picking.
-    if (!stage->IsTagVisible(tag) || stage->IsTagLocked(tag)) return nullptr;
-    auto it = editor_.groups.find(tag);
-    if (it == editor_.groups.end()) return nullptr;
-    const int index = stage->GetSelectedIndex();
-    if (index < 0 || static_cast<std::size_t>(index) >= it->second.size()) return nullptr;
-    return &it->second[index].part;
+    if (!document.IsTagVisible(tag) || document.IsTagLocked(tag)) return nullptr;
+    return document.SelectedObject(tag);
 }
 
 void CGizmo::Update(const std::string& tag) {
     CManager* manager = CManager::GetInstance();
     CInputMouse* mouse = manager->GetMouse();
     CInputKeyboard* keyboard = manager->GetKeyboard();
-    CStage* stage = manager->GetStage();
+    CStageDocument& document = editor_.Document();
     hovered_ = GizmoHandle::None;
-    if (!mouse || !stage || !editor_.GetHistory()) return;
-    CEditHistory& history = *editor_.GetHistory();
+    if (!mouse) return;
 
     if (keyboard && !dragging_ && !editor_.IsTypingText()) {
         if (keyboard->GetTrigger(DIK_1)) mode_ = GizmoMode::Move;
@@ -71,12 +64,13 @@ void CGizmo::Update(const std::string& tag) {
     const bool haveView = View(&view);
     const D3DXVECTOR3 c = mouse->GetCursorClientPos();
     const ScreenPoint cursor{c.x, c.y};
-    ObjectPart* part = Selected(tag);
+    const ObjectPart* part = Selected(tag);
 
     if (dragging_) {
         // The object went away under the drag (deleted, another tag or object chosen, the step undone):
         // drop the drag.
-        if (tag != dragTag_ || !part || stage->GetSelectedIndex() != dragIndex_ || !history.IsContinuousOpen()) {
+        if (tag != dragTag_ || !part || document.GetSelectedIndex() != dragIndex_ ||
+            !document.History().IsContinuousOpen()) {
             EndDrag();
         } else if ((keyboard && keyboard->GetTrigger(DIK_ESCAPE)) || mouse->GetTrigger(1)) {
             holdingRight_ = mouse->GetPress(1);
@@ -105,28 +99,18 @@ void CGizmo::Update(const std::string& tag) {
         const GizmoTransform start{part->Pos, part->Rot, part->Scale};
         if (BeginGizmoDrag(view, hovered_, start, cursor, &drag_)) {
             static constexpr const char* kNames[] = {"Move object", "Turn object", "Scale object"};
-            history.Begin(kNames[static_cast<int>(mode_)], CEditHistory::kContinuous);
-            history.TouchObject(tag, stage->GetSelectedIndex());
+            document.BeginObjectEdit(kNames[static_cast<int>(mode_)], tag, document.GetSelectedIndex());
             dragging_ = true;
             holdingLeft_ = true;
             dragTag_ = tag;
-            dragIndex_ = stage->GetSelectedIndex();
+            dragIndex_ = document.GetSelectedIndex();
         }
     }
     Draw(shape);
 }
 
 void CGizmo::Apply(const GizmoTransform& transform) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    // Both copies of the group, so drawing, picking and the inspector see the same object this frame.
-    for (StageGroups* groups : {&editor_.groups, &stage->Groups()}) {
-        std::vector<StageObject>& group = (*groups)[dragTag_];
-        if (dragIndex_ < 0 || static_cast<std::size_t>(dragIndex_) >= group.size()) continue;
-        ObjectPart& part = group[dragIndex_].part;
-        part.Pos = transform.Pos;
-        part.Rot = transform.Rot;
-        part.Scale = transform.Scale;
-    }
+    editor_.Document().SetPlacement(dragTag_, dragIndex_, transform.Pos, transform.Rot, transform.Scale);
 }
 
 void CGizmo::Cancel() {
@@ -136,8 +120,7 @@ void CGizmo::Cancel() {
 
 void CGizmo::EndDrag() {
     dragging_ = false;
-    CEditHistory* history = editor_.GetHistory();
-    if (history && history->IsContinuousOpen()) history->EndContinuous();
+    editor_.Document().EndObjectEdit();
 }
 
 void CGizmo::Draw(const GizmoShape& shape) const {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "scene/gizmo_math.h"
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 class CEditor;
 
@@ -33,7 +33,7 @@ public:
 private:
     bool View(GizmoView* view) const;
     // The selected object of the tag's group in the working copy, or null.
-    ObjectPart* Selected(const std::string& tag) const;
+    const ObjectPart* Selected(const std::string& tag) const;
     void Apply(const GizmoTransform& transform);
     void Cancel();
     void EndDrag();

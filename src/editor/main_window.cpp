@@ -71,7 +71,7 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     ImGui::Checkbox("Another Window", &showAnother);
     ImGui::End();
     // The list has written the group back: this frame's edit is complete in both copies.
-    history_->EndFrame();
+    document_.History().EndFrame();
 }
 
 void CEditor::ShowAnotherWindow(bool& showAnother) {

@@ -6,11 +6,8 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/manager.h"
-#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/finite_drag.h"
-#include "scene/stage.h"
 
 namespace {
 
@@ -40,10 +37,10 @@ std::string CObjectList::ObjectTagText(int index) const {
     return it == objectTagBuffers_.end() ? std::string() : std::string(it->second.data());
 }
 
-bool CObjectList::Show(const std::string& tag) {
-    CStage* stage = CManager::GetInstance()->GetStage();
+void CObjectList::Show(const std::string& tag) {
+    CStageDocument& document = editor_.Document();
     ImGui::BeginChild("ObjectList", ImVec2(400, 200), true, 0);
-    std::vector<StageObject>& group = editor_.groups[tag];
+    const std::vector<StageObject>& group = document.WorkingGroups()[tag];
     tag_ = tag;
 
     // Only the rows inside the visible region are built as widgets; the others only advance the layout,
@@ -54,7 +51,7 @@ bool CObjectList::Show(const std::string& tag) {
     const float clipBottom = window->ClipRect.Max.y;
     if (closedRowHeight_ <= 0.0f) closedRowHeight_ = ImGui::GetFontSize() + 5.0f;
     if (openRowHeight_ <= 0.0f) openRowHeight_ = closedRowHeight_ + 5.0f * (ImGui::GetFrameHeight() + 5.0f);
-    const int selected = stage && stage->IsSelectionValid() ? stage->GetSelectedIndex() : -1;
+    const int selected = document.IsSelectionValid() ? document.GetSelectedIndex() : -1;
 
     // With every node closed (the usual case) all rows are equally tall, so the rows above and below the
     // visible region are skipped without looking at them.
@@ -68,7 +65,6 @@ bool CObjectList::Show(const std::string& tag) {
         skipped = static_cast<float>(i) * closedRowHeight_;
     }
     drawnRows_ = 0;
-    bool edited = false;
     for (; i < group.size(); ++i) {
         const int index = static_cast<int>(i);
         float rowTop = window->DC.CursorPos.y + skipped;
@@ -76,7 +72,7 @@ bool CObjectList::Show(const std::string& tag) {
             skipped += static_cast<float>(group.size() - i) * closedRowHeight_;
             break;
         }
-        ObjectPart& part = group[i].part;
+        const ObjectPart& part = group[i].part;
         std::string label = NodeLabel(part, index);
         bool open = openStates->GetInt(window->GetIDNoKeepAlive(label.c_str()), 0) != 0;
         float rowHeight = open ? openRowHeight_ : closedRowHeight_;
@@ -90,61 +86,44 @@ bool CObjectList::Show(const std::string& tag) {
         ImGui::PushStyleColor(ImGuiCol_Text, index == selected ? kSelectedColour : kWhite);
         bool clicked = false;
         float before = window->DC.CursorPos.y;
-        edited |= ShowObjectNode(&clicked, &part, index, label);
+        ShowObjectNode(&clicked, part, index, label);
         float height = window->DC.CursorPos.y - before;
         bool nowOpen = openStates->GetInt(window->GetIDNoKeepAlive(label.c_str()), 0) != 0;
         // A row that toggled this frame was laid out in its old state; measure only settled rows.
         if (nowOpen == open) (open ? openRowHeight_ : closedRowHeight_) = height;
-        if (clicked && stage) stage->Select(index);
+        if (clicked) document.Select(index);
         ImGui::PopStyleColor();
         ++drawnRows_;
     }
     SkipRows(window, skipped);
-
-    // One write-back after the whole list: the stage then holds every edit made above, this frame. It is
-    // skipped when nothing was edited and the mirroring already made the two groups equal this frame.
-    bool inStage = !group.empty() && stage;
-    if (inStage && (edited || !editor_.IsMirrored(tag))) stage->Groups()[tag] = group;
     ImGui::EndChild();
-    return inStage;
 }
 
 bool CObjectList::TrackDrag(const char* what, int index, bool changed) {
-    CEditHistory& history = *editor_.GetHistory();
     // One drag, or one typed value, is one step: it opens when the field becomes active and closes when
     // the field lets go.
-    if (ImGui::IsItemActivated()) {
-        history.Begin(what, CEditHistory::kContinuous);
-        history.TouchObject(tag_, index);
-    }
-    if (ImGui::IsItemDeactivated()) history.EndContinuous();
+    if (ImGui::IsItemActivated()) editor_.Document().BeginObjectEdit(what, tag_, index);
+    if (ImGui::IsItemDeactivated()) editor_.Document().EndObjectEdit();
     return changed;
 }
 
-bool CObjectList::ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label) {
+void CObjectList::ShowObjectNode(bool* clicked, const ObjectPart& part, int index, const std::string& label) {
     // From the first node on, every window uses this spacing.
     ImGui::GetStyle().ItemSpacing.y = 5.0f;
     bool open = ImGui::TreeNodeEx(label.c_str(), ImGuiTreeNodeFlags_SpanFullWidth);
     if (ImGui::IsMouseClicked(0) && ImGui::IsItemHovered()) *clicked = !*clicked;
-    if (!open) return false;
+    if (!open) return;
     ImGui::PushStyleColor(ImGuiCol_Text, kWhite);
     // The widgets edit a copy: the history takes the object as it was before the first change.
-    ObjectPart value = *part;
+    ObjectPart value = part;
     bool edited = false;
     edited |= TrackDrag("Edit Pos", index, DragFiniteFloat3("Pos", &value.Pos.x, 0.1f, 0.0f, 0.0f));
     edited |= TrackDrag("Edit Rot", index, DragFiniteFloat3("Rot", &value.Rot.x, 0.1f, 0.0f, 0.0f));
     edited |= TrackDrag("Edit Scale", index, DragFiniteFloat3("Scale", &value.Scale.x, 0.1f, 1.0f, 0.0f));
     std::array<char, 256>& buffer = objectTagBuffers_.try_emplace(index).first->second;
     ImGui::InputText("ObjectTag", buffer.data(), buffer.size(), 0);
-    if (ImGui::Button("Update Tag")) {
-        CEditHistory& history = *editor_.GetHistory();
-        history.Begin("Update Tag");
-        history.TouchObject(tag_, index);
-        value.ObjectLabel = buffer.data();
-        edited = true;
-    }
-    if (edited) *part = value;
+    if (edited) editor_.Document().SetPlacement(tag_, index, value.Pos, value.Rot, value.Scale);
+    if (ImGui::Button("Update Tag")) editor_.Document().SetObjectLabel(tag_, index, buffer.data());
     ImGui::PopStyleColor();
     ImGui::TreePop();
-    return edited;
 }

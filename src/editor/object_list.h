@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 class CEditor;
 
@@ -14,9 +14,9 @@ class CObjectList {
 public:
     explicit CObjectList(CEditor& editor) : editor_(editor) {}
 
-    // Draws the list of the tag's group of the working copy. When the group is not empty, the stage's
-    // group equals it afterwards (written back unless it was equal already) and the result is true.
-    bool Show(const std::string& tag);
+    // Draws the list of the tag's group of the working copy; its widgets edit the object through the
+    // document, in both copies.
+    void Show(const std::string& tag);
 
     // The text of the "ObjectTag" field at a list position (empty until typed into).
     std::string ObjectTagText(int index) const;
@@ -27,8 +27,7 @@ public:
     static std::string NodeLabel(const ObjectPart& part, int index);
 
 private:
-    // Returns true when a widget changed the object.
-    bool ShowObjectNode(bool* clicked, ObjectPart* part, int index, const std::string& label);
+    void ShowObjectNode(bool* clicked, const ObjectPart& part, int index, const std::string& label);
     // Records the drag field drawn last as one step of the history; returns `changed`.
     bool TrackDrag(const char* what, int index, bool changed);
 

@@ -4,31 +4,26 @@
 
 #include <algorithm>
 
-#include "app/manager.h"
 #include "editor/editor.h"
-#include "scene/stage.h"
 
 std::vector<CTagPanel::Row> CTagPanel::Rows() const {
-    CStage* stage = CManager::GetInstance()->GetStage();
+    const StageGroups& groups = editor_.Document().Groups();
     std::vector<Row> rows;
     auto add = [&](const std::string& tag, bool listed) {
         for (const Row& row : rows)
             if (row.tag == tag) return;
         Row row{tag, 0, listed};
-        if (stage) {
-            auto group = stage->Groups().find(tag);
-            if (group != stage->Groups().end()) row.objects = group->second.size();
-        }
+        auto group = groups.find(tag);
+        if (group != groups.end()) row.objects = group->second.size();
         rows.push_back(row);
     };
     for (const std::string& tag : editor_.tags) add(tag, true);
-    if (stage)
-        for (const auto& entry : stage->Groups()) add(entry.first, false);
+    for (const auto& entry : groups) add(entry.first, false);
     return rows;
 }
 
 void CTagPanel::Show() {
-    CStage* stage = CManager::GetInstance()->GetStage();
+    CStageDocument& document = editor_.Document();
     ImGui::SetNextWindowPos(ImVec2(940, 20), ImGuiCond_Once);
     ImGui::SetNextWindowSize(ImVec2(330, 260), ImGuiCond_Once);
     ImGui::Begin(kWindow, nullptr, 0);
@@ -57,12 +52,12 @@ void CTagPanel::Show() {
         if (!row.listed) ImGui::EndDisabled();
         ImGui::SameLine(150);
         ImGui::Text("%zu", row.objects);
-        bool visible = !stage || stage->IsTagVisible(row.tag);
-        bool locked = stage && stage->IsTagLocked(row.tag);
+        bool visible = document.IsTagVisible(row.tag);
+        bool locked = document.IsTagLocked(row.tag);
         ImGui::SameLine(225);
-        if (ImGui::Checkbox("##Visible", &visible) && stage) stage->SetTagVisible(row.tag, visible);
+        if (ImGui::Checkbox("##Visible", &visible)) document.SetTagVisible(row.tag, visible);
         ImGui::SameLine(282);
-        if (ImGui::Checkbox("##Lock", &locked) && stage) stage->SetTagLocked(row.tag, locked);
+        if (ImGui::Checkbox("##Lock", &locked)) document.SetTagLocked(row.tag, locked);
         ImGui::PopID();
     }
     ImGui::End();

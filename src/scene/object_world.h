@@ -1,6 +1,6 @@
 // A placed object's world transform: scale, then rotation (yaw, pitch, roll), then translation.
 #pragma once
 
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 D3DXMATRIX ObjectWorld(const ObjectPart& part);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "d3d/d3dx9.h"
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 // The line under the cursor: the points origin + t * dir. origin lies at view depth 1, dir points away
 // from the eye, and tEye is the parameter of the eye itself.

@@ -27,7 +27,17 @@ D3DMATERIAL9 Highlighted(D3DMATERIAL9 material) {
 
 }  // namespace
 
-CStage::CStage() : textureCache_(new CTextureCache()) {}
+CStage::CStage() : textureCache_(new CTextureCache()) {
+    document_.SetModelLookup([](const std::string& label, StageObject& object) {
+        CModelManager* models = CManager::GetInstance()->GetModelManager();
+        if (!models) return;
+        object.mesh = models->GetMesh(label);
+        object.materialBuffer = models->GetMaterialBuffer(label);
+        object.numMaterials = static_cast<int>(models->GetNumMaterials(label));
+        object.max = models->GetMax(label);
+        object.min = models->GetMin(label);
+    });
+}
 
 CStage::~CStage() { Uninit(); }
 
@@ -39,41 +49,9 @@ void CStage::Uninit() {
     }
 }
 
-void CStage::CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel) {
-    AddObject(ObjectPart(templ), tag, modelLabel);
-}
-
-void CStage::AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel) {
-    StageObject object;
-    if (CModelManager* models = CManager::GetInstance()->GetModelManager()) {
-        object.mesh = models->GetMesh(modelLabel);
-        object.materialBuffer = models->GetMaterialBuffer(modelLabel);
-        object.numMaterials = static_cast<int>(models->GetNumMaterials(modelLabel));
-        object.max = models->GetMax(modelLabel);
-        object.min = models->GetMin(modelLabel);
-    }
-    object.part = std::move(part);
-    groups_[tag].push_back(std::move(object));
-    currentTag_ = tag;
-}
-
-void CStage::DeleteObject(int index, const std::string& tag) {
-    std::vector<StageObject>& group = groups_[tag];
-    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return;
-    group.erase(group.begin() + index);
-}
-
-void CStage::AddScale(const std::string& tag, float dx, float dy, float dz) {
-    for (StageObject& object : groups_[tag]) {
-        object.part.Scale.x += dx;
-        object.part.Scale.y += dy;
-        object.part.Scale.z += dz;
-    }
-}
-
 void CStage::Draw(const std::string& tag) {
     // Drawing changes no group, so the group is read in place.
-    const std::vector<StageObject>& group = groups_[tag];
+    const std::vector<StageObject>& group = document_.Groups()[tag];
     IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
     if (!device) return;
 
@@ -101,7 +79,8 @@ void CStage::Draw(const std::string& tag) {
             int held = static_cast<int>(object.materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
             if (count > held) count = held;
         }
-        bool highlighted = selectionValid_ && selectedIndex_ == static_cast<int>(i) && tag == currentTag_;
+        bool highlighted = document_.IsSelectionValid() && document_.GetSelectedIndex() == static_cast<int>(i) &&
+                           tag == document_.GetCurrentTag();
         for (int m = 0; m < count; ++m) {
             const D3DXMATERIAL& material = materials[m];
             if (highlighted) {
@@ -125,28 +104,14 @@ void CStage::Draw(const std::string& tag) {
 }
 
 void CStage::DrawVisible() {
-    for (const auto& entry : groups_)
+    for (const auto& entry : document_.Groups())
         if (IsTagVisible(entry.first)) Draw(entry.first);
-}
-
-void CStage::SetTagVisible(const std::string& tag, bool visible) {
-    if (visible)
-        hiddenTags_.erase(tag);
-    else
-        hiddenTags_.insert(tag);
-}
-
-void CStage::SetTagLocked(const std::string& tag, bool locked) {
-    if (locked)
-        lockedTags_.insert(tag);
-    else
-        lockedTags_.erase(tag);
 }
 
 FileResult CStage::SaveText() { return SaveTextFile(std::string(kStageFolder) + "stage.txt"); }
 
 FileResult CStage::SaveTextFile(const std::string& path) {
-    return ReplaceFile(path, [this](std::ostream& out) { return WriteStageText(groups_, out); });
+    return ReplaceFile(path, [this](std::ostream& out) { return WriteStageText(document_.Groups(), out); });
 }
 
 FileResult CStage::LoadText(StageGroups* editorGroups, const std::string& fileName) {
@@ -178,33 +143,31 @@ FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& pa
     FileResult result = ReadStageText(in, loaded);
     result.path = path;
     if (!result.ok) return result;
-    std::size_t held = 0;
-    if (!replace)
-        for (const auto& entry : groups_) held += entry.second.size();
+    const std::size_t held = replace ? 0 : document_.ObjectCount();
     if (held + result.objects > kMaxStageRecords)
         return FileResult{false, path, 0,
                           "loading its " + std::to_string(result.objects) + " objects would make the stage hold " +
                               std::to_string(held + result.objects) + ", more than the " +
                               std::to_string(kMaxStageRecords) + " a stage file can hold",
                           0, 0};
+    StageGroups& groups = document_.Groups();
     if (replace) {
-        groups_.clear();
+        groups.clear();
         ClearSelection();
-        hiddenTags_.clear();  // another stage: every group is shown and unlocked again
-        lockedTags_.clear();
+        document_.ResetTagViews();  // another stage: every group is shown and unlocked again
     }
 
     // Every group is recreated under its own tag, in file order, empty ones too. The objects are added
     // after what the stage holds already.
     for (StageTextGroup& group : loaded) {
-        std::vector<StageObject>& objects = groups_[group.tag];
+        std::vector<StageObject>& objects = groups[group.tag];
         objects.reserve(objects.size() + group.records.size());
         for (ObjectPart& record : group.records) {
             std::string modelLabel = record.ModelLabel;
-            AddObject(std::move(record), group.tag, modelLabel);
+            document_.AddObject(std::move(record), group.tag, modelLabel);
         }
         std::vector<ObjectPart>().swap(group.records);  // a group's records go as soon as they are in the stage
     }
-    if (editorGroups && editorGroups != &groups_) *editorGroups = groups_;
+    if (editorGroups && editorGroups != &groups) *editorGroups = groups;
     return result;
 }

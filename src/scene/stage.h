@@ -1,14 +1,13 @@
-// The stage: every placed object, grouped by tag, with the clipboard, the selection and the texture cache.
+// The stage: draws and picks the placed objects of the stage document it holds, with the texture cache.
 #pragma once
 
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "document/stage_document.h"
 #include "resource/texture_cache.h"
 #include "stagefile/file_result.h"
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 class CStage {
 public:
@@ -19,25 +18,28 @@ public:
 
     void Uninit();
 
-    StageGroups& Groups() { return groups_; }
-    std::vector<StageObject> CopyGroup(const std::string& tag) { return groups_[tag]; }
-    void CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel);
-    void DeleteObject(int index, const std::string& tag);
-    void AddScale(const std::string& tag, float dx, float dy, float dz);
+    // The document the stage draws and picks: both copies of the groups, the tags, the selection, the
+    // clipboard and every edit. The stage's own operations below act on it.
+    CStageDocument& Document() { return document_; }
 
-    ObjectPart GetClipboard() const { return clipboard_; }
-    void SetClipboard(const ObjectPart& part) { clipboard_ = part; }
-    void Select(int index) {
-        selectedIndex_ = index;
-        selectionValid_ = true;
+    StageGroups& Groups() { return document_.Groups(); }
+    std::vector<StageObject> CopyGroup(const std::string& tag) { return document_.Groups()[tag]; }
+    void CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel) {
+        document_.CreateObject(templ, tag, modelLabel);
     }
-    void ClearSelection() { selectionValid_ = false; }
-    int GetSelectedIndex() const { return selectedIndex_; }
-    bool IsSelectionValid() const { return selectionValid_; }
-    const std::string& GetCurrentTag() const { return currentTag_; }
+    void DeleteObject(int index, const std::string& tag) { document_.DeleteObject(index, tag); }
+    void AddScale(const std::string& tag, float dx, float dy, float dz) { document_.AddScale(tag, dx, dy, dz); }
+
+    ObjectPart GetClipboard() const { return document_.GetClipboard(); }
+    void SetClipboard(const ObjectPart& part) { document_.SetClipboard(part); }
+    void Select(int index) { document_.Select(index); }
+    void ClearSelection() { document_.ClearSelection(); }
+    int GetSelectedIndex() const { return document_.GetSelectedIndex(); }
+    bool IsSelectionValid() const { return document_.IsSelectionValid(); }
+    const std::string& GetCurrentTag() const { return document_.GetCurrentTag(); }
     // The editor makes its selected tag the current one every frame: picking searches that group, and
     // the selection is highlighted only there.
-    void SetCurrentTag(const std::string& tag) { currentTag_ = tag; }
+    void SetCurrentTag(const std::string& tag) { document_.SetCurrentTag(tag); }
 
     // Draws the tag's group; the selected object is highlighted when the tag is the current one.
     void Draw(const std::string& tag);
@@ -49,10 +51,10 @@ public:
 
     // View state of the tag groups: hidden groups are neither drawn nor picked, locked ones are drawn but
     // not picked. Never saved, and not part of the stage's edits.
-    void SetTagVisible(const std::string& tag, bool visible);
-    bool IsTagVisible(const std::string& tag) const { return hiddenTags_.count(tag) == 0; }
-    void SetTagLocked(const std::string& tag, bool locked);
-    bool IsTagLocked(const std::string& tag) const { return lockedTags_.count(tag) != 0; }
+    void SetTagVisible(const std::string& tag, bool visible) { document_.SetTagVisible(tag, visible); }
+    bool IsTagVisible(const std::string& tag) const { return document_.IsTagVisible(tag); }
+    void SetTagLocked(const std::string& tag, bool locked) { document_.SetTagLocked(tag, locked); }
+    bool IsTagLocked(const std::string& tag) const { return document_.IsTagLocked(tag); }
 
     // Writes every group to "Data/FILE/stage.txt" (replacing the old file only when the write succeeded).
     FileResult SaveText();
@@ -68,15 +70,7 @@ public:
 
 private:
     FileResult ReadTextFile(StageGroups* editorGroups, const std::string& path, bool replace);
-    // CreateObject's work on a template the caller gives up (the loader's records are moved, not copied).
-    void AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel);
 
-    StageGroups groups_;
-    std::string currentTag_;
-    ObjectPart clipboard_{};
+    CStageDocument document_;
     CTextureCache* textureCache_ = nullptr;
-    int selectedIndex_ = 0;
-    bool selectionValid_ = false;
-    std::set<std::string> hiddenTags_;
-    std::set<std::string> lockedTags_;
 };

@@ -12,9 +12,11 @@ void CStage::Picking() {
     if (!device || !camera || !mouse) return;
     // Only a held right button selects, so without it there is nothing to look for.
     if (!mouse->GetPress(1)) return;
-    if (!IsTagVisible(currentTag_) || IsTagLocked(currentTag_)) return;
-    auto group = groups_.find(currentTag_);
-    if (group == groups_.end() || group->second.empty()) return;
+    const std::string& tag = document_.GetCurrentTag();
+    if (!IsTagVisible(tag) || IsTagLocked(tag)) return;
+    const StageGroups& groups = document_.Groups();
+    auto group = groups.find(tag);
+    if (group == groups.end() || group->second.empty()) return;
 
     D3DVIEWPORT9 viewport{};
     device->GetViewport(&viewport);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 #include "stagefile/file_result.h"
 
 // Writes the groups to "Data/FILE/" + fileName; on failure the old file is left as it was.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 #include "stagefile/file_result.h"
 
 // One tag line's group, with the records of its Index lines.

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 #include "stagefile/file_result.h"
 
 // Whether the groups can be written and read back as they are: no tag or label holds a line break, every

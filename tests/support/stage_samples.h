@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "scene/stage_types.h"
+#include "stagefile/stage_types.h"
 
 // The stage text of two "SPHERE" objects in the group "TEST", the second labelled, as the writer makes it.
 inline const char* const kExampleStageText =

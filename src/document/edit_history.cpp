@@ -1,13 +1,11 @@
-#include "editor/edit_history.h"
+#include "document/edit_history.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <optional>
 
-#include "app/manager.h"
-#include "editor/editor.h"
-#include "scene/stage.h"
+#include "document/stage_document.h"
 
 namespace {
 
@@ -121,22 +119,17 @@ struct CEditHistory::Open {
 
 namespace {
 
-StageGroups* GroupsOf(CEditor& editor, Copy copy) {
-    if (copy == Copy::Editor) return &editor.groups;
-    CStage* stage = CManager::GetInstance()->GetStage();
-    return stage ? &stage->Groups() : nullptr;
+StageGroups* GroupsOf(CStageDocument& document, Copy copy) {
+    return copy == Copy::Editor ? &document.WorkingGroups() : &document.Groups();
 }
 
-Selection CurrentSelection() {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    return stage ? Selection{stage->GetSelectedIndex(), stage->IsSelectionValid()} : Selection{};
+Selection CurrentSelection(const CStageDocument& document) {
+    return Selection{document.GetSelectedIndex(), document.IsSelectionValid()};
 }
 
-void RestoreSelection(const Selection& selection) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return;
-    stage->Select(selection.index);
-    if (!selection.valid) stage->ClearSelection();
+void RestoreSelection(CStageDocument& document, const Selection& selection) {
+    document.Select(selection.index);
+    if (!selection.valid) document.ClearSelection();
 }
 
 // Keeps only the part of the group between the common beginning and the common end.
@@ -156,8 +149,8 @@ void AddDiff(CEditHistory::Step& step, Copy copy, const std::string& tag, bool e
 }
 
 // Puts the splice's `after` (forward) or `before` (backward) in place of the other.
-void Apply(CEditor& editor, const Splice& splice, bool forward) {
-    StageGroups* groups = GroupsOf(editor, splice.copy);
+void Apply(CStageDocument& document, const Splice& splice, bool forward) {
+    StageGroups* groups = GroupsOf(document, splice.copy);
     if (!groups) return;
     if (!(forward ? splice.existsAfter : splice.existedBefore)) {
         groups->erase(splice.tag);
@@ -177,7 +170,7 @@ void Apply(CEditor& editor, const Splice& splice, bool forward) {
 
 }  // namespace
 
-CEditHistory::CEditHistory(CEditor& editor) : editor_(editor) {}
+CEditHistory::CEditHistory(CStageDocument& document) : document_(document) {}
 
 CEditHistory::~CEditHistory() = default;
 
@@ -186,14 +179,14 @@ void CEditHistory::Begin(const std::string& what, Mode mode) {
     open_ = std::make_unique<Open>();
     open_->what = what;
     open_->mode = mode;
-    open_->tags = TagState{editor_.tags, editor_.tagIndex};
-    open_->selection = CurrentSelection();
+    open_->tags = TagState{document_.Tags(), document_.TagIndex()};
+    open_->selection = CurrentSelection(document_);
 }
 
 void CEditHistory::TouchObject(const std::string& tag, int index) {
     if (!open_ || index < 0) return;
     for (Copy copy : kCopies) {
-        StageGroups* groups = GroupsOf(editor_, copy);
+        StageGroups* groups = GroupsOf(document_, copy);
         if (!groups) continue;
         auto it = groups->find(tag);
         Open::ObjectTouch touch{copy, tag, static_cast<std::size_t>(index), it != groups->end(), std::nullopt};
@@ -205,7 +198,7 @@ void CEditHistory::TouchObject(const std::string& tag, int index) {
 void CEditHistory::TouchAppend(const std::string& tag) {
     if (!open_) return;
     for (Copy copy : kCopies) {
-        StageGroups* groups = GroupsOf(editor_, copy);
+        StageGroups* groups = GroupsOf(document_, copy);
         if (!groups) continue;
         auto it = groups->find(tag);
         bool existed = it != groups->end();
@@ -216,7 +209,7 @@ void CEditHistory::TouchAppend(const std::string& tag) {
 void CEditHistory::TouchGroup(const std::string& tag) {
     if (!open_) return;
     for (Copy copy : kCopies) {
-        StageGroups* groups = GroupsOf(editor_, copy);
+        StageGroups* groups = GroupsOf(document_, copy);
         if (!groups || open_->HasGroup(copy, tag)) continue;
         auto it = groups->find(tag);
         bool existed = it != groups->end();
@@ -228,7 +221,7 @@ void CEditHistory::TouchAllGroups() {
     if (!open_) return;
     open_->allGroups = true;
     for (Copy copy : kCopies)
-        if (StageGroups* groups = GroupsOf(editor_, copy))
+        if (StageGroups* groups = GroupsOf(document_, copy))
             for (const auto& entry : *groups)
                 if (!open_->HasGroup(copy, entry.first)) open_->groups.push_back({copy, entry.first, true, entry.second});
 }
@@ -257,7 +250,7 @@ void CEditHistory::Close() {
     static const std::vector<StageObject> kNone;
 
     for (const Open::GroupTouch& touch : open->groups) {
-        StageGroups* groups = GroupsOf(editor_, touch.copy);
+        StageGroups* groups = GroupsOf(document_, touch.copy);
         if (!groups) continue;
         auto it = groups->find(touch.tag);
         bool exists = it != groups->end();
@@ -265,12 +258,12 @@ void CEditHistory::Close() {
     }
     if (open->allGroups)
         for (Copy copy : kCopies)
-            if (StageGroups* groups = GroupsOf(editor_, copy))
+            if (StageGroups* groups = GroupsOf(document_, copy))
                 for (const auto& entry : *groups)
                     if (!open->HasGroup(copy, entry.first)) AddDiff(*step, copy, entry.first, false, true, kNone, entry.second);
 
     for (const Open::ObjectTouch& touch : open->objects) {
-        StageGroups* groups = GroupsOf(editor_, touch.copy);
+        StageGroups* groups = GroupsOf(document_, touch.copy);
         if (!groups || open->HasGroup(touch.copy, touch.tag)) continue;
         auto it = groups->find(touch.tag);
         bool exists = it != groups->end();
@@ -284,7 +277,7 @@ void CEditHistory::Close() {
     }
 
     for (const Open::AppendTouch& touch : open->appends) {
-        StageGroups* groups = GroupsOf(editor_, touch.copy);
+        StageGroups* groups = GroupsOf(document_, touch.copy);
         if (!groups || open->HasGroup(touch.copy, touch.tag)) continue;
         auto it = groups->find(touch.tag);
         bool exists = it != groups->end();
@@ -295,7 +288,7 @@ void CEditHistory::Close() {
         for (; count < step->splices.size(); ++count) step->splices[count].at += touch.size;
     }
 
-    TagState tags{editor_.tags, editor_.tagIndex};
+    TagState tags{document_.Tags(), document_.TagIndex()};
     if (!(tags == open->tags)) {
         step->tagsChanged = true;
         step->tagsBefore = std::move(open->tags);
@@ -304,7 +297,7 @@ void CEditHistory::Close() {
             for (const std::string& tag : state->tags) step->bytes += sizeof(std::string) + HeapBytes(tag);
     }
     step->selectionBefore = open->selection;
-    step->selectionAfter = CurrentSelection();
+    step->selectionAfter = CurrentSelection(document_);
     for (const Change& change : open->changes) step->bytes += change.bytes + sizeof(Change);
     step->changes = std::move(open->changes);
 
@@ -339,13 +332,13 @@ bool CEditHistory::Undo() {
     undo_.pop_back();
     for (auto change = step->changes.rbegin(); change != step->changes.rend(); ++change)
         if (change->undo) change->undo();
-    for (auto splice = step->splices.rbegin(); splice != step->splices.rend(); ++splice) Apply(editor_, *splice, false);
+    for (auto splice = step->splices.rbegin(); splice != step->splices.rend(); ++splice) Apply(document_, *splice, false);
     if (step->tagsChanged) {
-        editor_.tags = step->tagsBefore.tags;
-        editor_.tagIndex = step->tagsBefore.tagIndex;
+        document_.Tags() = step->tagsBefore.tags;
+        document_.TagIndex() = step->tagsBefore.tagIndex;
     }
-    RestoreSelection(step->selectionBefore);
-    editor_.ForgetMirror();
+    RestoreSelection(document_, step->selectionBefore);
+    document_.ForgetMirror();
     redo_.push_back(std::move(step));
     ++version_;
     return true;
@@ -356,15 +349,15 @@ bool CEditHistory::Redo() {
     if (redo_.empty()) return false;
     std::unique_ptr<Step> step = std::move(redo_.back());
     redo_.pop_back();
-    for (const Splice& splice : step->splices) Apply(editor_, splice, true);
+    for (const Splice& splice : step->splices) Apply(document_, splice, true);
     for (const Change& change : step->changes)
         if (change.redo) change.redo();
     if (step->tagsChanged) {
-        editor_.tags = step->tagsAfter.tags;
-        editor_.tagIndex = step->tagsAfter.tagIndex;
+        document_.Tags() = step->tagsAfter.tags;
+        document_.TagIndex() = step->tagsAfter.tagIndex;
     }
-    RestoreSelection(step->selectionAfter);
-    editor_.ForgetMirror();
+    RestoreSelection(document_, step->selectionAfter);
+    document_.ForgetMirror();
     undo_.push_back(std::move(step));
     ++version_;
     return true;

@@ -1,4 +1,5 @@
-// The stage document's records: the editable part of a placed object, a placed object, and the groups.
+// The records the stage files hold and the stage document edits: the editable part of a placed object,
+// a placed object, and the groups.
 #pragma once
 
 #include <map>

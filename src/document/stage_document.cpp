@@ -1,0 +1,276 @@
+#include "document/stage_document.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "document/edit_history.h"
+#include "stagefile/stage_text_reader.h"
+
+CStageDocument::CStageDocument() : history_(std::make_unique<CEditHistory>(*this)) {}
+
+CStageDocument::~CStageDocument() = default;
+
+std::size_t CStageDocument::ObjectCount() const {
+    std::size_t count = 0;
+    for (const auto& entry : groups_) count += entry.second.size();
+    return count;
+}
+
+// ---- the stage's own operations ----
+
+void CStageDocument::CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel) {
+    AddObject(ObjectPart(templ), tag, modelLabel);
+}
+
+void CStageDocument::AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel) {
+    StageObject object;
+    if (modelLookup_) modelLookup_(modelLabel, object);
+    object.part = std::move(part);
+    groups_[tag].push_back(std::move(object));
+    currentTag_ = tag;
+}
+
+void CStageDocument::DeleteObject(int index, const std::string& tag) {
+    std::vector<StageObject>& group = groups_[tag];
+    if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return;
+    group.erase(group.begin() + index);
+}
+
+void CStageDocument::AddScale(const std::string& tag, float dx, float dy, float dz) {
+    for (StageObject& object : groups_[tag]) {
+        object.part.Scale.x += dx;
+        object.part.Scale.y += dy;
+        object.part.Scale.z += dz;
+    }
+}
+
+// ---- view state ----
+
+void CStageDocument::SetTagVisible(const std::string& tag, bool visible) {
+    if (visible)
+        hiddenTags_.erase(tag);
+    else
+        hiddenTags_.insert(tag);
+}
+
+void CStageDocument::SetTagLocked(const std::string& tag, bool locked) {
+    if (locked)
+        lockedTags_.insert(tag);
+    else
+        lockedTags_.erase(tag);
+}
+
+void CStageDocument::ResetTagViews() {
+    hiddenTags_.clear();
+    lockedTags_.clear();
+}
+
+// ---- keeping the two copies equal ----
+
+void CStageDocument::MirrorSelectedGroup() {
+    const std::string& tag = SelectedTag();
+    groups_[tag] = working_[tag];
+    mirroredTag_ = tag;
+    mirrorValid_ = true;
+}
+
+void CStageDocument::RefreshGroup(const std::string& tag) { working_[tag] = groups_[tag]; }
+
+void CStageDocument::SettleGroup(const std::string& tag) {
+    const std::vector<StageObject>& group = working_[tag];
+    if (group.empty())
+        RefreshGroup(tag);
+    else if (!IsMirrored(tag))
+        groups_[tag] = group;
+}
+
+// ---- the edits ----
+
+bool CStageDocument::HasRoom(std::size_t more, std::string* notice) const {
+    const std::size_t objects = ObjectCount();
+    const bool fits = objects + more <= kMaxStageRecords;
+    if (notice)
+        *notice = fits ? std::string()
+                       : "Not created: the stage holds " + std::to_string(objects) +
+                             " objects, the most a stage file can hold.";
+    return fits;
+}
+
+void CStageDocument::AppendObject(const std::string& tag, const ObjectPart& part) {
+    history_->TouchAppend(tag);
+    CreateObject(part, tag, part.ModelLabel);
+    RefreshGroup(tag);
+}
+
+bool CStageDocument::CreateObjectAt(const std::string& tag, const ObjectPart& part, std::string* notice) {
+    if (!HasRoom(1, notice)) return false;
+    history_->Begin("Create object");
+    AppendObject(tag, part);
+    return true;
+}
+
+bool CStageDocument::DeleteSelected(const std::string& tag) {
+    if (!selectionValid_) return false;
+    history_->Begin("Delete object");
+    history_->TouchGroup(tag);
+    DeleteObject(selectedIndex_, tag);
+    ClearSelection();
+    RefreshGroup(tag);
+    return true;
+}
+
+const ObjectPart* CStageDocument::SelectedObject(const std::string& tag) const {
+    if (!selectionValid_) return nullptr;
+    auto it = working_.find(tag);
+    if (it == working_.end() || selectedIndex_ < 0 || static_cast<std::size_t>(selectedIndex_) >= it->second.size())
+        return nullptr;
+    return &it->second[selectedIndex_].part;
+}
+
+bool CStageDocument::CopySelected(const std::string& tag) {
+    // The selected index is read whether or not the selection is valid, but never outside the group.
+    const std::vector<StageObject>& group = working_[tag];
+    if (selectedIndex_ < 0 || static_cast<std::size_t>(selectedIndex_) >= group.size()) return false;
+    SetClipboard(group[selectedIndex_].part);
+    return true;
+}
+
+bool CStageDocument::Paste(const std::string& tag, const D3DXVECTOR3& pos, std::string* notice) {
+    // An object with an empty model label pastes like any other; only an empty clipboard pastes nothing.
+    if (!clipboardFilled_ || !HasRoom(1, notice)) return false;
+    ObjectPart copy = clipboard_;
+    copy.Pos = pos;
+    history_->Begin("Paste object");
+    AppendObject(tag, copy);
+    return true;
+}
+
+bool CStageDocument::DuplicateSelected(const std::string& tag, std::string* notice) {
+    if (!selectionValid_ || !HasRoom(1, notice)) return false;
+    const ObjectPart* selected = SelectedObject(tag);
+    if (!selected) return false;
+    const ObjectPart copy = *selected;
+    history_->Begin("Duplicate object");
+    AppendObject(tag, copy);
+    Select(static_cast<int>(working_[tag].size()) - 1);
+    return true;
+}
+
+bool CStageDocument::AddGroupScale(const std::string& tag, float dx, float dy, float dz, std::string* notice) {
+    // A scale past the float range could not be saved: the group keeps its scales.
+    for (const StageObject& object : groups_[tag]) {
+        const D3DXVECTOR3& scale = object.part.Scale;
+        if (!std::isfinite(scale.x + dx) || !std::isfinite(scale.y + dy) || !std::isfinite(scale.z + dz)) {
+            if (notice) *notice = "Not scaled: a scale of the group would leave the range of numbers a stage file holds.";
+            return false;
+        }
+    }
+    if (notice) notice->clear();
+    history_->Begin("Add scale to group");
+    history_->TouchGroup(tag);
+    AddScale(tag, dx, dy, dz);
+    RefreshGroup(tag);
+    return true;
+}
+
+void CStageDocument::BeginObjectEdit(const std::string& what, const std::string& tag, int index) {
+    history_->Begin(what, CEditHistory::kContinuous);
+    history_->TouchObject(tag, index);
+}
+
+void CStageDocument::SetPlacement(const std::string& tag, int index, const D3DXVECTOR3& pos, const D3DXVECTOR3& rot,
+                                  const D3DXVECTOR3& scale) {
+    // Both copies, so drawing, picking and the object list see the same object this frame.
+    for (StageGroups* groups : {&working_, &groups_}) {
+        std::vector<StageObject>& group = (*groups)[tag];
+        if (index < 0 || static_cast<std::size_t>(index) >= group.size()) continue;
+        ObjectPart& part = group[index].part;
+        part.Pos = pos;
+        part.Rot = rot;
+        part.Scale = scale;
+    }
+}
+
+void CStageDocument::EndObjectEdit() {
+    if (history_->IsContinuousOpen()) history_->EndContinuous();
+}
+
+void CStageDocument::SetObjectLabel(const std::string& tag, int index, const std::string& label) {
+    history_->Begin("Update Tag");
+    history_->TouchObject(tag, index);
+    for (StageGroups* groups : {&working_, &groups_}) {
+        std::vector<StageObject>& group = (*groups)[tag];
+        if (index >= 0 && static_cast<std::size_t>(index) < group.size()) group[index].part.ObjectLabel = label;
+    }
+}
+
+void CStageDocument::AddTag(const std::string& name) {
+    history_->Begin("Add tag");
+    tags_.push_back(name);
+}
+
+bool CStageDocument::RenameSelectedTag(const std::string& newName) {
+    const std::string old = tags_[tagIndex_];
+    // Renaming a tag to its own name would erase its group below.
+    if (newName.empty() || newName == old) return false;
+    history_->Begin("Rename tag");
+    history_->TouchGroup(old);
+    history_->TouchGroup(newName);
+    mirrorValid_ = false;
+    auto it = working_.find(old);
+    if (it != working_.end()) {
+        working_[newName] = it->second;
+        working_.erase(old);
+    }
+    // The stage's group moves with it: left under the old name it would be drawn and saved a second time,
+    // and stay behind as a ghost once the renamed objects are moved.
+    auto staged = groups_.find(old);
+    if (staged != groups_.end()) {
+        groups_[newName] = std::move(staged->second);
+        groups_.erase(staged);
+        SetTagVisible(newName, IsTagVisible(old));
+        SetTagLocked(newName, IsTagLocked(old));
+        SetTagVisible(old, true);
+        SetTagLocked(old, false);
+    }
+    tags_[tagIndex_] = newName;
+    return true;
+}
+
+std::string CStageDocument::CopyTagGroup(int source, int target) {
+    const int count = static_cast<int>(tags_.size());
+    if (source < 0 || source >= count || target < 0 || target >= count) return {};
+    auto it = working_.find(tags_[source]);
+    if (it == working_.end() || tags_[source] == tags_[target]) return {};
+    const std::string& tag = tags_[target];
+    // The stage file must still be able to hold the stage.
+    std::size_t objects = it->second.size();
+    for (const auto& [name, group] : groups_)
+        if (name != tag) objects += group.size();
+    if (objects > kMaxStageRecords)
+        return "Not copied: the stage would hold " + std::to_string(objects) + " objects, more than the " +
+               std::to_string(kMaxStageRecords) + " a stage file can hold.";
+    history_->Begin("Copy group");
+    history_->TouchGroup(tag);
+    mirrorValid_ = false;
+    working_[tag] = it->second;
+    // The stage takes the copy at once: drawn, saved and undone with the working copy, whether or not the
+    // target is ever selected.
+    groups_[tag] = it->second;
+    return {};
+}
+
+void CStageDocument::MergeTagsFromGroups() {
+    mirrorValid_ = false;  // a load replaced the working copy
+    for (const auto& entry : working_)
+        if (std::find(tags_.begin(), tags_.end(), entry.first) == tags_.end()) tags_.push_back(entry.first);
+    tagIndex_ = static_cast<int>(tags_.size()) - 1;
+}
+
+void CStageDocument::ReplaceTagsFromGroups() {
+    mirrorValid_ = false;
+    tags_.clear();
+    for (const auto& entry : working_) tags_.push_back(entry.first);
+    if (tags_.empty()) tags_.push_back("TEST");
+    tagIndex_ = 0;
+}

@@ -1,0 +1,168 @@
+// The stage document: the two copies of the tag groups, the tag list with the selected tag, the
+// selection, the clipboard, the groups' view state and the edit history, with every edit the editor makes
+// as one operation. Needs no window, no device and no GUI.
+//
+// The two copies of the groups: the stage's own (Groups: drawn, picked and written by the text save) and
+// the editor's working copy (WorkingGroups: shown and edited by the object list, written by the JSON
+// export). Every edit below records its step in the history and leaves both copies of the groups it
+// touched equal; the editor's frame brings the selected group together with MirrorSelectedGroup and
+// SettleGroup. Nothing else needs to copy groups between them.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "stagefile/stage_types.h"
+
+class CEditHistory;
+
+class CStageDocument {
+public:
+    CStageDocument();
+    ~CStageDocument();
+    CStageDocument(const CStageDocument&) = delete;
+    CStageDocument& operator=(const CStageDocument&) = delete;
+
+    // ---- the two copies of the groups ----
+    StageGroups& Groups() { return groups_; }
+    const StageGroups& Groups() const { return groups_; }
+    StageGroups& WorkingGroups() { return working_; }
+    const StageGroups& WorkingGroups() const { return working_; }
+    // Objects in the stage's groups, all together.
+    std::size_t ObjectCount() const;
+
+    // Fills a new object's model data from the model catalog, by its model label. Without it, new objects
+    // have none.
+    using ModelLookup = std::function<void(const std::string& label, StageObject& object)>;
+    void SetModelLookup(ModelLookup lookup) { modelLookup_ = std::move(lookup); }
+
+    // ---- the stage's own operations: its groups only, no step of the history ----
+    // Appends an object made from the template, with the model of `modelLabel`, to the tag's group and
+    // makes the tag the current one.
+    void CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel);
+    // The same for a template the caller gives up (the loader's records are moved, not copied).
+    void AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel);
+    // Removes the object at that index of the tag's group; an index outside the group changes nothing.
+    void DeleteObject(int index, const std::string& tag);
+    void AddScale(const std::string& tag, float dx, float dy, float dz);
+
+    // ---- the tag list (never empty: it starts as "TEST") ----
+    std::vector<std::string>& Tags() { return tags_; }
+    const std::vector<std::string>& Tags() const { return tags_; }
+    int& TagIndex() { return tagIndex_; }
+    const std::string& SelectedTag() const { return tags_[tagIndex_]; }
+
+    // ---- the selection, the current tag and the clipboard ----
+    void Select(int index) {
+        selectedIndex_ = index;
+        selectionValid_ = true;
+    }
+    void ClearSelection() { selectionValid_ = false; }
+    int GetSelectedIndex() const { return selectedIndex_; }
+    bool IsSelectionValid() const { return selectionValid_; }
+    // The group that picking searches and where the selection is highlighted.
+    const std::string& GetCurrentTag() const { return currentTag_; }
+    void SetCurrentTag(const std::string& tag) { currentTag_ = tag; }
+    ObjectPart GetClipboard() const { return clipboard_; }
+    void SetClipboard(const ObjectPart& part) {
+        clipboard_ = part;
+        clipboardFilled_ = true;
+    }
+    bool HasClipboard() const { return clipboardFilled_; }
+
+    // ---- view state of the groups: not saved, not an edit ----
+    void SetTagVisible(const std::string& tag, bool visible);
+    bool IsTagVisible(const std::string& tag) const { return hiddenTags_.count(tag) == 0; }
+    void SetTagLocked(const std::string& tag, bool locked);
+    bool IsTagLocked(const std::string& tag) const { return lockedTags_.count(tag) != 0; }
+    // Every group shown and unlocked again (another stage was opened).
+    void ResetTagViews();
+
+    // Every edit of the groups, the tag list and the selection is recorded here (see edit_history.h).
+    CEditHistory& History() { return *history_; }
+
+    // ---- keeping the two copies equal, once a frame ----
+    // The stage's group of the selected tag becomes a copy of the working copy's.
+    void MirrorSelectedGroup();
+    // The working copy's group of the tag becomes a copy of the stage's.
+    void RefreshGroup(const std::string& tag);
+    // After the object list: when the working copy's group holds objects, the stage's group becomes equal
+    // to it (unless it is known to be); otherwise the working copy takes the stage's group.
+    void SettleGroup(const std::string& tag);
+    // True while the stage's group of the tag is known to equal the working copy's: the mirroring made
+    // them equal this frame and nothing has replaced a working group since.
+    bool IsMirrored(const std::string& tag) const { return mirrorValid_ && mirroredTag_ == tag; }
+    // Something other than the mirroring replaced groups (an undo, a redo, a load).
+    void ForgetMirror() { mirrorValid_ = false; }
+
+    // ---- the edits: each is one step of the history ----
+    // Where an edit checks that the stage still fits in a stage file, *notice (when given) becomes the
+    // reason it refused, or empty when it fitted.
+    // Appends an object made from `part` (its model is part.ModelLabel) to the tag's group.
+    bool CreateObjectAt(const std::string& tag, const ObjectPart& part, std::string* notice = nullptr);
+    // Deletes the selected object of the tag's group and clears the selection; false without a selection.
+    bool DeleteSelected(const std::string& tag);
+    // Puts the selected object of the working copy's group into the clipboard (not an edit); false when the
+    // selected index is not a position of that group.
+    bool CopySelected(const std::string& tag);
+    // Appends the clipboard's object at `pos`; false when nothing has been copied or the stage is full.
+    bool Paste(const std::string& tag, const D3DXVECTOR3& pos, std::string* notice = nullptr);
+    // Appends a copy of the selected object to the tag's group and selects it; false without a selected
+    // object in that group or when the stage is full.
+    bool DuplicateSelected(const std::string& tag, std::string* notice = nullptr);
+    // Adds (dx, dy, dz) to the scale of every object of the tag's group; refused, with the group as it was,
+    // when a scale would no longer be a finite number.
+    bool AddGroupScale(const std::string& tag, float dx, float dy, float dz, std::string* notice = nullptr);
+    // The selected object of the tag's working group, or null without a selection inside that group.
+    const ObjectPart* SelectedObject(const std::string& tag) const;
+
+    // Moving, turning and scaling one object, as one step however many frames it takes (a drag):
+    // BeginObjectEdit opens the step, SetPlacement changes the object in both copies, EndObjectEdit lets
+    // the step close at the end of the frame.
+    void BeginObjectEdit(const std::string& what, const std::string& tag, int index);
+    void SetPlacement(const std::string& tag, int index, const D3DXVECTOR3& pos, const D3DXVECTOR3& rot,
+                      const D3DXVECTOR3& scale);
+    void EndObjectEdit();
+    // Sets the object label of one object ("Update Tag").
+    void SetObjectLabel(const std::string& tag, int index, const std::string& label);
+
+    // Appends a tag name to the list, as it is (empty names and repeats included).
+    void AddTag(const std::string& name);
+    // Renames the selected tag: its groups (and view state) move to the new name. An empty name, or the
+    // tag's own name, changes nothing. Returns true when renamed.
+    bool RenameSelectedTag(const std::string& newName);
+    // Replaces the group of tags[target], in both copies, with a copy of the working copy's group of
+    // tags[source], when the working copy holds the source. Returns why it refused ("" when it copied or
+    // had nothing to do): the stage would then hold more objects than a stage file can.
+    std::string CopyTagGroup(int source, int target);
+    // After a load: appends every tag of the working copy that the list lacks, then selects the last tag.
+    void MergeTagsFromGroups();
+    // After "Open...": the tag list becomes the working copy's tags in order ("TEST" when it has none), and
+    // the first is selected.
+    void ReplaceTagsFromGroups();
+
+private:
+    // True when `more` objects still fit in a stage file; otherwise *notice says why.
+    bool HasRoom(std::size_t more, std::string* notice) const;
+    // Creates an object in the stage's group and brings the working copy's group to it.
+    void AppendObject(const std::string& tag, const ObjectPart& part);
+
+    StageGroups groups_;
+    StageGroups working_;
+    ModelLookup modelLookup_;
+    std::vector<std::string> tags_{"TEST"};
+    int tagIndex_ = 0;
+    std::string currentTag_;
+    ObjectPart clipboard_{};
+    bool clipboardFilled_ = false;
+    int selectedIndex_ = 0;
+    bool selectionValid_ = false;
+    std::set<std::string> hiddenTags_;
+    std::set<std::string> lockedTags_;
+    std::string mirroredTag_;
+    bool mirrorValid_ = false;
+    std::unique_ptr<CEditHistory> history_;
+};
