@@ -41,7 +41,7 @@ void RunFrames(benchmark::State& state, const std::string& tag, bool drawGroup) 
     editor->RefreshGroup(tag);
     if (objects > 0) stage->Select(0);  // one highlighted object
     stage->SetTagVisible(tag, drawGroup);
-    bool drawn = objects == 0 || stage->Groups()[tag][0].mesh != nullptr;
+    bool drawn = objects == 0 || stage->Groups()[tag][0].model != kNoModel;
 
     // The device still receives every call and keeps its state; its journal would only measure itself.
     if (CRecordingDevice* device = platform.Device()) device->SetRecording(false);

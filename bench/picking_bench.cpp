@@ -15,6 +15,7 @@
 #include "input/input.h"
 #include "platform/headless/headless_platform.h"
 #include "render/camera.h"
+#include "resource/model_manager.h"
 #include "scene/object_world.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
@@ -62,7 +63,7 @@ public:
         if (started_) StopEditor();
     }
     bool Started() const { return started_; }
-    bool MeshesLoaded() { return CManager::GetInstance()->GetStage()->Groups()[kTag][1].mesh != nullptr; }
+    bool MeshesLoaded() { return CManager::GetInstance()->GetStage()->Groups()[kTag][1].model != kNoModel; }
 
     // The cursor moves and the mouse is read, as a frame does before picking.
     void Cursor(LONG x, LONG y) {
@@ -120,11 +121,14 @@ void BM_BoxOnlyBaseline(benchmark::State& state) {
     Stage().Cursor(640, 10);
     const PickRay ray = Stage().Ray();
     const std::vector<StageObject>& group = CManager::GetInstance()->GetStage()->Groups()[kTag];
+    const CModelManager& models = *CManager::GetInstance()->GetModelManager();
     for (auto _ : state) {
         int hits = 0;
         for (const StageObject& object : group) {
+            const ModelData* model = models.Get(object.model);
+            if (!model) continue;
             D3DXVECTOR3 boxMin, boxMax;
-            WorldBox(ObjectWorld(object.part), object.min, object.max, &boxMin, &boxMax);
+            WorldBox(ObjectWorld(object.part), model->min, model->max, &boxMin, &boxMax);
             hits += PickRayHitsBox(ray, boxMin, boxMax) ? 1 : 0;
         }
         benchmark::DoNotOptimize(hits);

@@ -62,6 +62,8 @@ int CManager::Init(HWND window, IPlatform* instance) {
 
     camera_ = new CCamera();
     camera_->Init();
+    // The stage draws and picks with these; the manager owns them.
+    stage_->Connect(GetDevice(), modelManager_, camera_, mouse_);
 
     pointer_ = CPointer::Create(D3DXVECTOR3(0.0f, 10.0f, 0.0f));
 
@@ -89,6 +91,7 @@ void CManager::Uninit() {
         delete textureManager_;
         textureManager_ = nullptr;
     }
+    if (stage_) stage_->Connect(nullptr, nullptr, nullptr, nullptr);  // the parts it uses go first
     if (modelManager_) {
         modelManager_->Uninit();
         delete modelManager_;

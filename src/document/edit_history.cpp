@@ -18,10 +18,10 @@ bool SameBits(const T& a, const T& b) {
     return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
 
-// Bit for bit, so that -0 and 0 (which a save tells apart) differ and a NaN equals itself.
+// The placement bit for bit, so that -0 and 0 (which a save tells apart) differ and a NaN equals itself,
+// and the model.
 bool Same(const StageObject& a, const StageObject& b) {
-    return a.mesh == b.mesh && a.materialBuffer == b.materialBuffer && a.numMaterials == b.numMaterials &&
-           SameBits(a.max, b.max) && SameBits(a.min, b.min) && SameBits(a.part.Pos, b.part.Pos) &&
+    return a.model == b.model && SameBits(a.part.Pos, b.part.Pos) &&
            SameBits(a.part.Rot, b.part.Rot) && SameBits(a.part.Scale, b.part.Scale) &&
            SameBits(a.part.World, b.part.World) && a.part.ObjectLabel == b.part.ObjectLabel &&
            a.part.ModelLabel == b.part.ModelLabel;

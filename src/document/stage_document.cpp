@@ -24,7 +24,7 @@ void CStageDocument::CreateObject(const ObjectPart& templ, const std::string& ta
 
 void CStageDocument::AddObject(ObjectPart&& part, const std::string& tag, const std::string& modelLabel) {
     StageObject object;
-    if (modelLookup_) modelLookup_(modelLabel, object);
+    if (modelLookup_) object.model = modelLookup_(modelLabel);
     object.part = std::move(part);
     groups_[tag].push_back(std::move(object));
     currentTag_ = tag;

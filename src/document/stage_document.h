@@ -34,9 +34,9 @@ public:
     // Objects in the stage's groups, all together.
     std::size_t ObjectCount() const;
 
-    // Fills a new object's model data from the model catalog, by its model label. Without it, new objects
-    // have none.
-    using ModelLookup = std::function<void(const std::string& label, StageObject& object)>;
+    // Finds a new object's model in the model catalog, by its model label. Without it, new objects have
+    // kNoModel.
+    using ModelLookup = std::function<ModelHandle(const std::string& label)>;
     void SetModelLookup(ModelLookup lookup) { modelLookup_ = std::move(lookup); }
 
     // ---- the stage's own operations: its groups only, no step of the history ----

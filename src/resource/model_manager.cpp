@@ -71,39 +71,71 @@ std::string CModelManager::AddModel(const std::vector<std::string>& entry) {
 std::string CModelManager::LoadXModel(const std::vector<std::string>& entry) {
     if (entry.size() < 2) return "expected a label and a mesh path";
     IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
-    if (models_.count(entry[0])) return {};  // the first entry with a label wins; this file is never opened
+    if (handles_.count(entry[0])) return {};  // the first entry with a label wins; this file is never opened
     ModelData model;
     std::string error;
     if (!LoadModelData(entry[1], device, model, error)) return "cannot load \"" + entry[1] + "\": " + error;
-    models_.emplace(entry[0], model);
+    Keep(entry[0], model);
     return {};
 }
 
+ModelHandle CModelManager::Keep(const std::string& label, const ModelData& model) {
+    const auto [it, added] = handles_.emplace(label, static_cast<ModelHandle>(models_.size()));
+    if (!added) return kNoModel;
+    models_.push_back(model);
+    return it->second;
+}
+
+ModelHandle CModelManager::AddModelData(const std::string& label, const ModelData& model) {
+    const ModelHandle handle = Keep(label, model);
+    if (handle == kNoModel) return kNoModel;
+    if (model.mesh) model.mesh->AddRef();
+    if (model.materialBuffer) model.materialBuffer->AddRef();
+    return handle;
+}
+
 void CModelManager::Uninit() {
-    for (auto& [label, data] : models_) {
+    for (ModelData& data : models_) {
         SafeRelease(data.mesh);
         SafeRelease(data.materialBuffer);
     }
     models_.clear();
+    handles_.clear();
+}
+
+ModelHandle CModelManager::Find(const std::string& label) const {
+    auto it = handles_.find(label);
+    return it == handles_.end() ? kNoModel : it->second;
+}
+
+const ModelData* CModelManager::Get(ModelHandle handle) const {
+    if (handle < 0 || static_cast<std::size_t>(handle) >= models_.size()) return nullptr;
+    return &models_[static_cast<std::size_t>(handle)];
+}
+
+std::map<std::string, ModelData> CModelManager::GetModelMap() const {
+    std::map<std::string, ModelData> map;
+    for (const auto& [label, handle] : handles_) map.emplace_hint(map.end(), label, models_[handle]);
+    return map;
 }
 
 ID3DXMesh* CModelManager::GetMesh(const std::string& label) const {
-    auto it = models_.find(label);
-    return it == models_.end() ? nullptr : it->second.mesh;
+    const ModelData* model = Get(Find(label));
+    return model ? model->mesh : nullptr;
 }
 ID3DXBuffer* CModelManager::GetMaterialBuffer(const std::string& label) const {
-    auto it = models_.find(label);
-    return it == models_.end() ? nullptr : it->second.materialBuffer;
+    const ModelData* model = Get(Find(label));
+    return model ? model->materialBuffer : nullptr;
 }
 DWORD CModelManager::GetNumMaterials(const std::string& label) const {
-    auto it = models_.find(label);
-    return it == models_.end() ? 0 : it->second.numMaterials;
+    const ModelData* model = Get(Find(label));
+    return model ? model->numMaterials : 0;
 }
 D3DXVECTOR3 CModelManager::GetMax(const std::string& label) const {
-    auto it = models_.find(label);
-    return it == models_.end() ? D3DXVECTOR3(0.0f, 0.0f, 0.0f) : it->second.max;
+    const ModelData* model = Get(Find(label));
+    return model ? model->max : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 D3DXVECTOR3 CModelManager::GetMin(const std::string& label) const {
-    auto it = models_.find(label);
-    return it == models_.end() ? D3DXVECTOR3(0.0f, 0.0f, 0.0f) : it->second.min;
+    const ModelData* model = Get(Find(label));
+    return model ? model->min : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }

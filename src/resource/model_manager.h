@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "d3d/d3dx9.h"
+#include "stagefile/stage_types.h"
 
 struct ModelData {
     ID3DXBuffer* materialBuffer = nullptr;
@@ -43,12 +44,24 @@ public:
     DWORD GetNumMaterials(const std::string& label) const;
     D3DXVECTOR3 GetMax(const std::string& label) const;
     D3DXVECTOR3 GetMin(const std::string& label) const;
-    std::map<std::string, ModelData> GetModelMap() const { return models_; }
+    std::map<std::string, ModelData> GetModelMap() const;
+
+    // The handle of the label's model (its place in the catalog, kept until Uninit), or kNoModel.
+    ModelHandle Find(const std::string& label) const;
+    // The model of a handle; null for kNoModel or a handle the catalog does not hold.
+    const ModelData* Get(ModelHandle handle) const;
+    // Adds a model made elsewhere under the label, keeping its own reference to the mesh and the material
+    // buffer. kNoModel, and nothing added, when the label is taken (the first wins).
+    ModelHandle AddModelData(const std::string& label, const ModelData& model);
 
     // What was wrong with the catalog file, one line per problem, in the order found.
     const std::vector<std::string>& GetProblems() const { return problems_; }
 
 private:
-    std::map<std::string, ModelData> models_;
+    // Adds a model whose references the catalog takes over.
+    ModelHandle Keep(const std::string& label, const ModelData& model);
+
+    std::vector<ModelData> models_;               // by handle
+    std::map<std::string, ModelHandle> handles_;  // by label
     std::vector<std::string> problems_;
 };

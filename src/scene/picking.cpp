@@ -56,17 +56,15 @@ bool HitsTriangle(const D3DXVECTOR3& origin, const D3DXVECTOR3& dir, const D3DXV
 }
 
 // The placement and bounds of an object, all finite.
-bool FinitePlacement(const StageObject& object) {
-    const ObjectPart& part = object.part;
-    return Finite(part.Pos) && Finite(part.Rot) && Finite(part.Scale) && Finite(object.min) && Finite(object.max);
+bool FinitePlacement(const ObjectPart& part, const ModelData& model) {
+    return Finite(part.Pos) && Finite(part.Rot) && Finite(part.Scale) && Finite(model.min) && Finite(model.max);
 }
 
 // Broad phase before any rotation is made: a sphere round the object's position that holds its bounds
 // however they are turned (the farthest corner times the largest scale factor). Computed in double so
 // that far objects are not lost to rounding; the sphere is widened a little for the same reason.
-bool SphereMayHit(const PickRay& ray, double dirLength2, const StageObject& object, const D3DXVECTOR3& lo,
+bool SphereMayHit(const PickRay& ray, double dirLength2, const ObjectPart& part, const D3DXVECTOR3& lo,
                   const D3DXVECTOR3& hi) {
-    const ObjectPart& part = object.part;
     const double ax = std::max(std::fabs(lo.x), std::fabs(hi.x));
     const double ay = std::max(std::fabs(lo.y), std::fabs(hi.y));
     const double az = std::max(std::fabs(lo.z), std::fabs(hi.z));
@@ -85,23 +83,23 @@ bool SphereMayHit(const PickRay& ray, double dirLength2, const StageObject& obje
 }
 
 // The turned box of an object seen in its own model space: the line taken there by the inverse world.
-bool HitsTurnedBox(const PickRay& ray, const D3DXMATRIX& world, const StageObject& object, float* t) {
+bool HitsTurnedBox(const PickRay& ray, const D3DXMATRIX& world, const ModelData& model, float* t) {
     D3DXMATRIX inverse;
     if (D3DXMatrixInverse(&inverse, nullptr, &world) && Finite(inverse)) {
         PickRay local;
         local.origin = TransformPoint(ray.origin, inverse);
         local.dir = TransformDirection(ray.dir, inverse);
         local.tEye = ray.tEye;
-        const D3DXVECTOR3 lo(std::min(object.min.x, object.max.x), std::min(object.min.y, object.max.y),
-                             std::min(object.min.z, object.max.z));
-        const D3DXVECTOR3 hi(std::max(object.min.x, object.max.x), std::max(object.min.y, object.max.y),
-                             std::max(object.min.z, object.max.z));
+        const D3DXVECTOR3 lo(std::min(model.min.x, model.max.x), std::min(model.min.y, model.max.y),
+                             std::min(model.min.z, model.max.z));
+        const D3DXVECTOR3 hi(std::max(model.min.x, model.max.x), std::max(model.min.y, model.max.y),
+                             std::max(model.min.z, model.max.z));
         if (Finite(local.origin) && Finite(local.dir)) return PickRayBoxEntry(local, lo, hi, t);
     }
     // A flattened object (a zero scale factor) has no model space to go back to: its world box is exact
     // enough, being flat too.
     D3DXVECTOR3 boxMin, boxMax;
-    WorldBox(world, object.min, object.max, &boxMin, &boxMax);
+    WorldBox(world, model.min, model.max, &boxMin, &boxMax);
     return PickRayBoxEntry(ray, boxMin, boxMax, t);
 }
 
@@ -253,7 +251,13 @@ bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mes
     return hit;
 }
 
-int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group) {
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models) {
+    // An object whose model the catalog does not hold has no mesh and bounds of no size.
+    static const ModelData kNoModelData;
+    auto modelOf = [&](const StageObject& object) -> const ModelData& {
+        const ModelData* model = models.Get(object.model);
+        return model ? *model : kNoModelData;
+    };
     const double dirLength2 = double(ray.dir.x) * ray.dir.x + double(ray.dir.y) * ray.dir.y +
                               double(ray.dir.z) * ray.dir.z;
     if (!(dirLength2 > 0.0)) return -1;
@@ -261,14 +265,15 @@ int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group)
     // Broad phase: the sphere, then the world box of the turned bounds.
     std::vector<Candidate> candidates;
     for (std::size_t i = 0; i < group.size(); ++i) {
-        const StageObject& object = group[i];
-        if (!FinitePlacement(object)) continue;
+        const ObjectPart& part = group[i].part;
+        const ModelData& model = modelOf(group[i]);
+        if (!FinitePlacement(part, model)) continue;
         // The catalog keeps a mesh's bounds rounded down, so the mesh may reach up to one unit past the
         // stored maximum.
-        const D3DXVECTOR3 lo = object.min;
-        const D3DXVECTOR3 hi = object.mesh ? object.max + D3DXVECTOR3(1, 1, 1) : object.max;
-        if (!SphereMayHit(ray, dirLength2, object, lo, hi)) continue;
-        Candidate candidate{0.0f, i, ObjectWorld(object.part)};
+        const D3DXVECTOR3 lo = model.min;
+        const D3DXVECTOR3 hi = model.mesh ? model.max + D3DXVECTOR3(1, 1, 1) : model.max;
+        if (!SphereMayHit(ray, dirLength2, part, lo, hi)) continue;
+        Candidate candidate{0.0f, i, ObjectWorld(part)};
         if (!Finite(candidate.world)) continue;
         D3DXVECTOR3 boxMin, boxMax;
         WorldBox(candidate.world, lo, hi, &boxMin, &boxMax);
@@ -284,11 +289,11 @@ int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group)
     float bestT = kFloatMax;
     for (const Candidate& candidate : candidates) {
         if (best >= 0 && candidate.entry > bestT) break;
-        const StageObject& object = group[candidate.index];
+        const ModelData& model = modelOf(group[candidate.index]);
         float t;
         bool tested = false;
-        bool hit = PickRayHitsMesh(ray, candidate.world, object.mesh, &t, &tested);
-        if (!tested) hit = HitsTurnedBox(ray, candidate.world, object, &t);
+        bool hit = PickRayHitsMesh(ray, candidate.world, model.mesh, &t, &tested);
+        if (!tested) hit = HitsTurnedBox(ray, candidate.world, model, &t);
         if (!hit) continue;
         const int index = static_cast<int>(candidate.index);
         if (t < bestT || (t == bestT && index < best)) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "d3d/d3dx9.h"
+#include "resource/model_manager.h"
 #include "stagefile/stage_types.h"
 
 // The line under the cursor: the points origin + t * dir. origin lies at view depth 1, dir points away
@@ -41,7 +42,7 @@ void WorldBox(const D3DXMATRIX& world, const D3DXVECTOR3& min, const D3DXVECTOR3
 bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mesh, float* t, bool* tested);
 
 // The index of the object of `group` that the line meets nearest in front of the eye, or -1. Each object
-// is tested against its mesh's triangles under its world transform, or against its turned box when it has
-// no mesh; at equal distances the lower index wins. Objects whose placement or bounds are not finite are
+// is tested against its model's mesh (from `models`, by its handle) under its world transform, or against
+// its turned box when it has no mesh; at equal distances the lower index wins. Objects whose placement or bounds are not finite are
 // missed.
-int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group);
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models);

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/manager.h"
 #include "base/file_bytes.h"
 #include "base/system_names.h"
 #include "resource/model_manager.h"
@@ -27,16 +26,17 @@ D3DMATERIAL9 Highlighted(D3DMATERIAL9 material) {
 
 }  // namespace
 
-CStage::CStage() : textureCache_(new CTextureCache()) {
-    document_.SetModelLookup([](const std::string& label, StageObject& object) {
-        CModelManager* models = CManager::GetInstance()->GetModelManager();
-        if (!models) return;
-        object.mesh = models->GetMesh(label);
-        object.materialBuffer = models->GetMaterialBuffer(label);
-        object.numMaterials = static_cast<int>(models->GetNumMaterials(label));
-        object.max = models->GetMax(label);
-        object.min = models->GetMin(label);
-    });
+CStage::CStage() : textureCache_(new CTextureCache()) {}
+
+void CStage::Connect(IDirect3DDevice9* device, const CModelManager* models, const CCamera* camera, CInputMouse* mouse) {
+    device_ = device;
+    models_ = models;
+    camera_ = camera;
+    mouse_ = mouse;
+    if (models)
+        document_.SetModelLookup([models](const std::string& label) { return models->Find(label); });
+    else
+        document_.SetModelLookup(nullptr);
 }
 
 CStage::~CStage() { Uninit(); }
@@ -52,14 +52,14 @@ void CStage::Uninit() {
 void CStage::Draw(const std::string& tag) {
     // Drawing changes no group, so the group is read in place.
     const std::vector<StageObject>& group = document_.Groups()[tag];
-    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
-    if (!device) return;
+    IDirect3DDevice9* device = device_;
+    if (!device || !models_) return;
 
     for (std::size_t i = 0; i < group.size(); ++i) {
-        const StageObject& object = group[i];
+        const ObjectPart& part = group[i].part;
         // An object whose model the catalog does not hold has nothing to draw; it stays in the stage.
-        if (!object.mesh || (object.numMaterials > 0 && !object.materialBuffer)) continue;
-        const ObjectPart& part = object.part;
+        const ModelData* model = models_->Get(group[i].model);
+        if (!model || !model->mesh || (model->numMaterials > 0 && !model->materialBuffer)) continue;
 
         device->SetTexture(0, nullptr);
 
@@ -72,11 +72,11 @@ void CStage::Draw(const std::string& tag) {
         D3DMATERIAL9 saved{};
         device->GetMaterial(&saved);
 
-        int count = object.numMaterials;
+        int count = static_cast<int>(model->numMaterials);
         const D3DXMATERIAL* materials = nullptr;
-        if (object.materialBuffer) {
-            materials = static_cast<const D3DXMATERIAL*>(object.materialBuffer->GetBufferPointer());
-            int held = static_cast<int>(object.materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
+        if (model->materialBuffer) {
+            materials = static_cast<const D3DXMATERIAL*>(model->materialBuffer->GetBufferPointer());
+            int held = static_cast<int>(model->materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
             if (count > held) count = held;
         }
         bool highlighted = document_.IsSelectionValid() && document_.GetSelectedIndex() == static_cast<int>(i) &&
@@ -95,7 +95,7 @@ void CStage::Draw(const std::string& tag) {
                 }
                 device->SetMaterial(&material.MatD3D);
             }
-            object.mesh->DrawSubset(static_cast<DWORD>(m));
+            model->mesh->DrawSubset(static_cast<DWORD>(m));
         }
 
         device->SetMaterial(&saved);

@@ -9,6 +9,10 @@
 #include "stagefile/file_result.h"
 #include "stagefile/stage_types.h"
 
+class CCamera;
+class CInputMouse;
+class CModelManager;
+
 class CStage {
 public:
     CStage();
@@ -17,6 +21,12 @@ public:
     CStage& operator=(const CStage&) = delete;
 
     void Uninit();
+
+    // What the stage draws and picks with, handed over by the manager once they exist: the device, the
+    // model catalog (new objects find their models there by label; drawing and picking look them up by
+    // handle), the camera and the mouse. Without them nothing is drawn or picked and new objects have no
+    // model. They stay the owner's.
+    void Connect(IDirect3DDevice9* device, const CModelManager* models, const CCamera* camera, CInputMouse* mouse);
 
     // The document the stage draws and picks: both copies of the groups, the tags, the selection, the
     // clipboard and every edit. The stage's own operations below act on it.
@@ -73,4 +83,8 @@ private:
 
     CStageDocument document_;
     CTextureCache* textureCache_ = nullptr;
+    IDirect3DDevice9* device_ = nullptr;
+    const CModelManager* models_ = nullptr;
+    const CCamera* camera_ = nullptr;
+    CInputMouse* mouse_ = nullptr;
 };

@@ -1,15 +1,13 @@
-#include "app/manager.h"
 #include "input/input.h"
 #include "render/camera.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
 
 void CStage::Picking() {
-    CManager* manager = CManager::GetInstance();
-    IDirect3DDevice9* device = manager->GetDevice();
-    CCamera* camera = manager->GetCamera();
-    CInputMouse* mouse = manager->GetMouse();
-    if (!device || !camera || !mouse) return;
+    IDirect3DDevice9* device = device_;
+    const CCamera* camera = camera_;
+    CInputMouse* mouse = mouse_;
+    if (!device || !camera || !mouse || !models_) return;
     // Only a held right button selects, so without it there is nothing to look for.
     if (!mouse->GetPress(1)) return;
     const std::string& tag = document_.GetCurrentTag();
@@ -23,12 +21,13 @@ void CStage::Picking() {
     const D3DXVECTOR3 cursor = mouse->GetCursorClientPos();
     // A viewport without area has no pixel to unproject.
     if (viewport.Width == 0 || viewport.Height == 0) return;
-    const D3DXVECTOR3 nearPoint = camera->Unproject(cursor);
+    const D3DXVECTOR3 nearPoint =
+        UnprojectNearPlane(cursor.x, cursor.y, viewport, camera->mtxProjection, camera->mtxView);
     D3DXMATRIX view;
     device->GetTransform(D3DTS_VIEW, &view);
     PickRay ray;
     if (!MakePickRay(cursor, viewport, camera->mtxProjection, view, nearPoint, &ray)) return;
 
-    const int index = PickNearestObject(ray, group->second);
+    const int index = PickNearestObject(ray, group->second, *models_);
     if (index >= 0) Select(index);
 }

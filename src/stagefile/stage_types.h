@@ -18,12 +18,13 @@ struct ObjectPart {
     std::string ModelLabel;
 };
 
+// A model of the model catalog, by its place there; the catalog gives its mesh, materials and bounds
+// (CModelManager::Get). kNoModel: the catalog does not hold the model label.
+using ModelHandle = int;
+constexpr ModelHandle kNoModel = -1;
+
 struct StageObject {
-    ID3DXMesh* mesh = nullptr;              // borrowed from the model catalog
-    ID3DXBuffer* materialBuffer = nullptr;  // borrowed from the model catalog
-    int numMaterials = 0;
-    D3DXVECTOR3 max{0.0f, 0.0f, 0.0f};
-    D3DXVECTOR3 min{0.0f, 0.0f, 0.0f};
+    ModelHandle model = kNoModel;  // the catalog's model of the label it was created with
     ObjectPart part;
 };
 

@@ -17,7 +17,7 @@ TEST_F(CreationPanelTest, EnterCreatesAtThePointerWithTheHeaderClosed) {
     EXPECT_FLOAT_EQ(part.Rot.y, 1.5f);
     EXPECT_FLOAT_EQ(part.Scale.x, 2.0f);
     EXPECT_EQ(part.ModelLabel, "SPHERE");  // the first label of the catalog
-    EXPECT_NE(StageGroup("TEST")[0].mesh, nullptr);
+    EXPECT_NE(StageGroup("TEST")[0].model, kNoModel);
     EXPECT_EQ(EditorGroup("TEST").size(), 1u);
     EXPECT_EQ(Stage().GetCurrentTag(), "TEST");
     // The main Enter only: the keypad Enter creates nothing.

@@ -122,7 +122,7 @@ TEST_F(FileMenuTest, TheSampleStageLoads) {
     for (const auto& [tag, group] : Stage().Groups())
         for (const StageObject& object : group) {
             ++objects;
-            EXPECT_NE(object.mesh, nullptr) << tag << " " << object.part.ModelLabel;
+            EXPECT_NE(object.model, kNoModel) << tag << " " << object.part.ModelLabel;
         }
     EXPECT_GE(objects, 8u);
     EXPECT_FALSE(StageGroup("TEST").empty());

@@ -7,6 +7,7 @@
 #include "editor/editor.h"
 #include "input/input.h"
 #include "d3d/memory_mesh.h"
+#include "resource/model_manager.h"
 #include "render/camera.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
@@ -102,9 +103,22 @@ TEST(PickRayMaths, BoxesOnlyBehindTheEyeAreMissed) {
     EXPECT_TRUE(PickRayHitsBox(ray, {-1, -1, 20}, {1, 1, 30}));
 }
 
+// The models of the objects picked below, each under a label of its own.
+CModelManager& Catalog() {
+    static CModelManager catalog;
+    return catalog;
+}
+ModelHandle AddModel(ID3DXMesh* mesh, D3DXVECTOR3 max, D3DXVECTOR3 min) {
+    return Catalog().AddModelData(std::to_string(Catalog().GetModelMap().size()), ModelData{nullptr, 0, mesh, max, min});
+}
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group) {
+    return ::PickNearestObject(ray, group, Catalog());
+}
+
 // A box-shaped mesh from `lo` to `hi` (12 triangles), with the catalog's bounds: rounded down.
 struct BoxModel {
     CMemoryMesh* mesh;
+    ModelHandle model;
     D3DXVECTOR3 lo, hi;
     BoxModel(D3DXVECTOR3 l, D3DXVECTOR3 h) : lo(l), hi(h) {
         MeshData data;
@@ -116,13 +130,13 @@ struct BoxModel {
         for (const auto& face : faces) data.indices.insert(data.indices.end(), face, face + 3);
         data.attributes.push_back(D3DXATTRIBUTERANGE{0, 0, 12, 0, 8});
         mesh = new CMemoryMesh(nullptr, std::move(data));
+        model = AddModel(mesh, D3DXVECTOR3(std::floor(h.x), std::floor(h.y), std::floor(h.z)),
+                         D3DXVECTOR3(std::floor(l.x), std::floor(l.y), std::floor(l.z)));
     }
     ~BoxModel() { mesh->Release(); }
     StageObject Place(D3DXVECTOR3 pos, D3DXVECTOR3 rot = {}, D3DXVECTOR3 scale = {1, 1, 1}) const {
         StageObject object;
-        object.mesh = mesh;
-        object.max = D3DXVECTOR3(std::floor(hi.x), std::floor(hi.y), std::floor(hi.z));
-        object.min = D3DXVECTOR3(std::floor(lo.x), std::floor(lo.y), std::floor(lo.z));
+        object.model = model;
         object.part.Pos = pos;
         object.part.Rot = rot;
         object.part.Scale = scale;
@@ -176,8 +190,7 @@ TEST(PickNearest, TrianglesNotTheBoxEqualDistancesAndBadPlacements) {
     data.indices = {0, 1, 2};
     CMemoryMesh* triangle = new CMemoryMesh(nullptr, std::move(data));
     StageObject half;
-    half.mesh = triangle;
-    half.max = D3DXVECTOR3(4, 0, 4);
+    half.model = AddModel(triangle, D3DXVECTOR3(4, 0, 4), D3DXVECTOR3(0, 0, 0));
     half.part.Scale = D3DXVECTOR3(1, 1, 1);
     EXPECT_EQ(PickNearestObject(Down(1, 1), {half}), 0);
     EXPECT_EQ(PickNearestObject(Down(3, 3), {half}), -1);
@@ -186,8 +199,7 @@ TEST(PickNearest, TrianglesNotTheBoxEqualDistancesAndBadPlacements) {
     // Equal distances: the lower index. An object without a mesh is its turned box.
     BoxModel cube({-1, -1, -1}, {1, 1, 1});
     StageObject bare = cube.Place({0, 0, 0});
-    bare.mesh = nullptr;
-    bare.max = D3DXVECTOR3(1, 1, 1);
+    bare.model = AddModel(nullptr, D3DXVECTOR3(1, 1, 1), D3DXVECTOR3(-1, -1, -1));
     const std::vector<StageObject> group = {cube.Place({5, 0, 0}), cube.Place({0, 0, 0}), bare, cube.Place({0, 0, 0})};
     EXPECT_EQ(PickNearestObject(Down(0, 0), group), 1);
     bare.part.Rot = D3DXVECTOR3(0, 0.7853982f, 0);  // its corner now reaches x = 1.41
@@ -198,7 +210,7 @@ TEST(PickNearest, TrianglesNotTheBoxEqualDistancesAndBadPlacements) {
     const float nan = std::nanf(""), inf = INFINITY;
     std::vector<StageObject> broken = {cube.Place({0, nan, 0}), cube.Place({0, 0, 0}, {inf, 0, 0}),
                                        cube.Place({0, 0, 0}, {}, {1, inf, 1}), cube.Place({0, 0, 0})};
-    broken[3].max.x = nan;
+    broken[3].model = AddModel(cube.mesh, D3DXVECTOR3(nan, 1, 1), D3DXVECTOR3(-1, -1, -1));
     EXPECT_EQ(PickNearestObject(Down(0, 0), broken), -1);
     broken.push_back(cube.Place({0, -10, 0}));
     EXPECT_EQ(PickNearestObject(Down(0, 0), broken), 4);
@@ -222,11 +234,10 @@ protected:
         ObjectPart part{};
         part.Pos = pos;
         part.Scale = scale;
-        part.ModelLabel = "BOX";
-        Stage().CreateObject(part, "TEST", "BOX");
-        StageObject& object = Stage().Groups()["TEST"].back();
-        object.max = D3DXVECTOR3(half, half, half);
-        object.min = D3DXVECTOR3(-half, -half, -half);
+        part.ModelLabel = "BOX" + std::to_string(half);
+        editor_->Manager().GetModelManager()->AddModelData(
+            part.ModelLabel, ModelData{nullptr, 0, nullptr, {half, half, half}, {-half, -half, -half}});
+        Stage().CreateObject(part, "TEST", part.ModelLabel);
         // The editor mirrors its working copy into the stage every frame.
         editor_->Manager().GetEditor()->RefreshGroup("TEST");
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "d3d/memory_mesh.h"
+#include "resource/model_manager.h"
 #include "scene/stage.h"
 #include "support/headless_editor.h"
 #include "support/temp_dir.h"
@@ -17,8 +18,9 @@ struct TestModel {
     ID3DXMesh* mesh = nullptr;
     ID3DXBuffer* materials = nullptr;
     int count = 0;
+    ModelHandle model = kNoModel;
 
-    TestModel(IDirect3DDevice9* device, int materialCount) : count(materialCount) {
+    TestModel(CModelManager& catalog, IDirect3DDevice9* device, int materialCount) : count(materialCount) {
         MeshData data;
         for (int m = 0; m < materialCount; ++m) {
             for (int v = 0; v < 3; ++v) {
@@ -36,6 +38,8 @@ struct TestModel {
             material.Emissive = {0.0f, 0.0f, 0.0f, 0.0f};
             material.Power = 5.0f + m;
         }
+        model = catalog.AddModelData(std::to_string(catalog.GetModelMap().size()),
+                                     ModelData{materials, DWORD(count), mesh, {1, 1, 1}, {-1, -1, -1}});
     }
     ~TestModel() {
         mesh->Release();
@@ -44,7 +48,7 @@ struct TestModel {
     D3DXMATERIAL& Material(int m) { return static_cast<D3DXMATERIAL*>(materials->GetBufferPointer())[m]; }
 
     StageObject Place(D3DXVECTOR3 pos, D3DXVECTOR3 rot, D3DXVECTOR3 scale) {
-        StageObject object{mesh, materials, count, {1, 1, 1}, {-1, -1, -1}, {}};
+        StageObject object{model, {}};
         object.part.Pos = pos;
         object.part.Rot = rot;
         object.part.Scale = scale;
@@ -65,15 +69,18 @@ bool SameMaterial(const D3DMATERIAL9& a, const D3DMATERIAL9& b) { return std::me
 
 class StageDrawTest : public ::testing::Test {
 protected:
+    StageDrawTest() { stage.Connect(&device, &models, nullptr, nullptr); }
+
     HeadlessEditor editor;
     CRecordingDevice& device = editor.Device();
+    CModelManager models;
     CStage stage;
 };
 
 }  // namespace
 
 TEST_F(StageDrawTest, CallOrderForOneObject) {
-    TestModel model(&device, 2);
+    TestModel model(models, &device, 2);
     stage.Groups()["TEST"].push_back(model.Place({1, 2, 3}, {0, 0, 0}, {1, 1, 1}));
     device.ClearLog();
     stage.Draw("TEST");
@@ -88,7 +95,7 @@ TEST_F(StageDrawTest, CallOrderForOneObject) {
 }
 
 TEST_F(StageDrawTest, WorldIsScaleThenRotationThenTranslation) {
-    TestModel model(&device, 1);
+    TestModel model(models, &device, 1);
     stage.Groups()["TEST"].push_back(model.Place({1, 2, 3}, {0, 1.5707964f, 0}, {2, 2, 2}));
     stage.Draw("TEST");
     ASSERT_EQ(device.Draws().size(), 1u);
@@ -101,7 +108,7 @@ TEST_F(StageDrawTest, WorldIsScaleThenRotationThenTranslation) {
 }
 
 TEST_F(StageDrawTest, HighlightsTheSelectedObjectAndRestoresTheSharedMaterials) {
-    TestModel model(&device, 2);
+    TestModel model(models, &device, 2);
     std::vector<StageObject>& group = stage.Groups()["TEST"];
     group.push_back(model.Place({0, 0, 0}, {}, {1, 1, 1}));
     group.push_back(model.Place({5, 0, 0}, {}, {1, 1, 1}));
@@ -146,7 +153,7 @@ TEST_F(StageDrawTest, TexturesComeFromTheCacheAndAreReused) {
     TempDir dir;
     std::string file = dir.Write("red.bmp", RedBitmap()).string();
     std::string missing = (dir.Path() / "missing.png").string();
-    TestModel model(&device, 3);
+    TestModel model(models, &device, 3);
     model.Material(0).pTextureFilename = file.data();
     model.Material(2).pTextureFilename = missing.data();
     stage.Groups()["TEST"].push_back(model.Place({}, {}, {1, 1, 1}));
@@ -167,7 +174,7 @@ TEST_F(StageDrawTest, TexturesComeFromTheCacheAndAreReused) {
 }
 
 TEST_F(StageDrawTest, EmptyGroupsModelsMissingAndNoMaterials) {
-    TestModel model(&device, 1);
+    TestModel model(models, &device, 1);
     device.ClearLog();
     stage.Draw("TEST");
     EXPECT_TRUE(device.Log().empty());
@@ -182,8 +189,7 @@ TEST_F(StageDrawTest, EmptyGroupsModelsMissingAndNoMaterials) {
 
     // A model without materials still gets its transform and states, and no subset is drawn.
     StageObject bare = model.Place({}, {}, {1, 1, 1});
-    bare.materialBuffer = nullptr;
-    bare.numMaterials = 0;
+    bare.model = models.AddModelData("BARE", ModelData{nullptr, 0, model.mesh, {1, 1, 1}, {-1, -1, -1}});
     stage.Groups()["TEST"].push_back(bare);
     stage.Draw("TEST");
     const std::vector<std::string> expected = {"SetTexture(0,null)", "SetRenderState(23,2)", "SetRenderState(14,1)",
@@ -193,7 +199,7 @@ TEST_F(StageDrawTest, EmptyGroupsModelsMissingAndNoMaterials) {
 }
 
 TEST_F(StageDrawTest, EveryVisibleGroupIsDrawnAndTheHighlightStaysInTheCurrentOne) {
-    TestModel model(&device, 1);
+    TestModel model(models, &device, 1);
     for (const char* tag : {"A", "B", "C"}) {
         stage.Groups()[tag].push_back(model.Place({0, 0, 0}, {}, {1, 1, 1}));
         stage.Groups()[tag].push_back(model.Place({1, 0, 0}, {}, {1, 1, 1}));

@@ -46,6 +46,7 @@ TEST(StageFiles, TheExampleLoadsWithItsModelsAndSavesByteForByte) {
     ScopedWorkingDir cwd(dir.Path());
 
     CStage stage;
+    stage.Connect(nullptr, models, nullptr, nullptr);
     StageGroups editorGroups;
     FileResult result = stage.LoadText(&editorGroups, "example.txt");
     ASSERT_TRUE(result.ok) << result.Describe();
@@ -57,9 +58,8 @@ TEST(StageFiles, TheExampleLoadsWithItsModelsAndSavesByteForByte) {
     ASSERT_EQ(group.size(), 2u);
     EXPECT_EQ(group[1].part.Pos, D3DXVECTOR3(-20.5f, 0, 3.25f));
     EXPECT_EQ(group[1].part.ObjectLabel, "door1");
-    EXPECT_EQ(group[0].mesh, models->GetMesh("SPHERE"));
-    EXPECT_EQ(group[0].materialBuffer, models->GetMaterialBuffer("SPHERE"));
-    EXPECT_EQ(group[0].numMaterials, static_cast<int>(models->GetNumMaterials("SPHERE")));
+    EXPECT_NE(group[0].model, kNoModel);
+    EXPECT_EQ(group[0].model, models->Find("SPHERE"));
     EXPECT_EQ(Tags(editorGroups), Tags(stage.Groups()));
 
     FileResult saved = stage.SaveText();

@@ -22,10 +22,8 @@ TEST(StageObjects, CreateAppendsToTheTagsGroupAndMakesItCurrent) {
     EXPECT_EQ(stage.GetCurrentTag(), "A");
     ASSERT_EQ(stage.Groups()["A"].size(), 2u);
     EXPECT_EQ(stage.Groups()["A"][1].part.Scale, D3DXVECTOR3(3, 3, 3));
-    const StageObject& unknown = stage.Groups()["B"][0];  // no catalog holds it: no model data, kept
-    EXPECT_EQ(unknown.mesh, nullptr);
-    EXPECT_EQ(unknown.materialBuffer, nullptr);
-    EXPECT_EQ(unknown.numMaterials, 0);
+    const StageObject& unknown = stage.Groups()["B"][0];  // no catalog holds it: no model, kept
+    EXPECT_EQ(unknown.model, kNoModel);
     EXPECT_EQ(unknown.part.ModelLabel, "NONE");
 }
 

@@ -136,7 +136,7 @@ TEST(StageTextReader, SaveThenLoadLosesNothing) {
     StageGroups again;
     for (const StageTextGroup& group : loaded) {
         std::vector<StageObject>& objects = again[group.tag];
-        for (const ObjectPart& part : group.records) objects.push_back(StageObject{nullptr, nullptr, 0, {}, {}, part});
+        for (const ObjectPart& part : group.records) objects.push_back(StageObject{kNoModel, part});
     }
     EXPECT_EQ(Write(again), text);
 }

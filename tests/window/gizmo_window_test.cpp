@@ -33,7 +33,7 @@ TEST(GizmoWindow, DraggingTheXArrowOfASelectedCrateMovesItAlongX) {
     stage->CreateObject(part, "TEST", "crate");
     stage->Select(0);
     manager->GetEditor()->RefreshGroup("TEST");
-    ASSERT_NE(stage->Groups()["TEST"].at(0).mesh, nullptr) << "the sample catalog did not load";
+    ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the sample catalog did not load";
 
     const std::string move = "xdotool mousemove --sync --window " + XWindowId(platform.SdlWindow()) + " ";
 

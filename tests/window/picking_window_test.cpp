@@ -59,7 +59,7 @@ TEST(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
     part.ModelLabel = "BOX";
     stage->CreateObject(part, "TEST", "BOX");
     manager->GetEditor()->RefreshGroup("TEST");
-    ASSERT_NE(stage->Groups()["TEST"].at(0).mesh, nullptr) << "the catalog did not load";
+    ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the catalog did not load";
 
     const std::string window = XWindowId(platform.SdlWindow());
     ASSERT_FALSE(window.empty());
@@ -130,7 +130,7 @@ TEST(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
     part.ModelLabel = "BOX";
     stage->CreateObject(part, "TEST", "BOX");
     manager->GetEditor()->RefreshGroup("TEST");
-    ASSERT_NE(stage->Groups()["TEST"].at(0).mesh, nullptr) << "the catalog did not load";
+    ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the catalog did not load";
 
     const std::string window = XWindowId(platform.SdlWindow());
     ASSERT_FALSE(window.empty());
