@@ -17,12 +17,12 @@
 
 #include "app/application.h"
 #include "app/manager.h"
+#include "document/edit_history.h"
 #include "editor/autosave.h"
-#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "platform/headless/headless_platform.h"
-#include "scene/stage.h"
 #include "run_benchmarks.h"
+#include "scene/stage.h"
 
 namespace {
 

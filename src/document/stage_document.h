@@ -1,6 +1,6 @@
 // The stage document: the two copies of the tag groups, the tag list with the selected tag, the
-// selection, the clipboard, the groups' view state and the edit history, with every edit the editor makes
-// as one operation. Needs no window, no device and no GUI.
+// selection, the clipboard, the groups' view state, the stage file and the edit history, with every edit
+// the editor makes as one operation. Needs no window, no device and no GUI.
 //
 // The two copies of the groups: the stage's own (Groups: drawn, picked and written by the text save) and
 // the editor's working copy (WorkingGroups: shown and edited by the object list, written by the JSON
@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "document/current_file.h"
+#include "stagefile/file_result.h"
 #include "stagefile/stage_types.h"
 
 class CEditHistory;
@@ -138,6 +140,25 @@ public:
     // tags[source], when the working copy holds the source. Returns why it refused ("" when it copied or
     // had nothing to do): the stage would then hold more objects than a stage file can.
     std::string CopyTagGroup(int source, int target);
+    // ---- the stage file ----
+    // The stage file the editor works on (see current_file.h).
+    CCurrentFile& CurrentFile() { return currentFile_; }
+    const CCurrentFile& CurrentFile() const { return currentFile_; }
+    // Writes the stage's groups to the file (replacing it only when the whole text was written).
+    FileResult SaveTextFile(const std::string& path) const;
+    // Reads a stage text file into the stage's groups: after what they hold, or in their place (`replace`:
+    // the selection is cleared and every group shown and unlocked again); then *editorGroups (when given)
+    // becomes a copy of them. Not a step of the history. A file that cannot be read, or would make the
+    // stage larger than a stage file can hold, changes nothing; the result says why.
+    FileResult ReadTextFile(const std::string& path, bool replace, StageGroups* editorGroups);
+    // "LoadText", one step: the file's objects are added to the stage, the working copy becomes a copy of
+    // the stage's groups, and the tag list gains the new tags, the last one selected.
+    FileResult LoadText(const std::string& path);
+    // One step named `what` ("Open", "Reload", "Recover"): the stage and the working copy become the
+    // file's groups and the tag list its tags, the first selected. `file`, when given, becomes the current
+    // file in the same step (undone with it). A failed read changes nothing.
+    FileResult OpenText(const std::string& path, const std::string& what, const CCurrentFile* file = nullptr);
+
     // After a load: appends every tag of the working copy that the list lacks, then selects the last tag.
     void MergeTagsFromGroups();
     // After "Open...": the tag list becomes the working copy's tags in order ("TEST" when it has none), and
@@ -164,5 +185,6 @@ private:
     std::set<std::string> lockedTags_;
     std::string mirroredTag_;
     bool mirrorValid_ = false;
+    CCurrentFile currentFile_;
     std::unique_ptr<CEditHistory> history_;
 };

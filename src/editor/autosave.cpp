@@ -8,11 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/manager.h"
-#include "editor/edit_history.h"
-#include "editor/editor.h"
 #include "base/system_names.h"
-#include "scene/stage.h"
+#include "document/edit_history.h"
+#include "editor/editor.h"
 #include "stagefile/file_replace.h"
 #include "stagefile/stage_text_writer.h"
 
@@ -119,11 +117,10 @@ void CAutosave::Update(DWORD now) {
 
 bool CAutosave::Write(DWORD now) {
     Collect(false);
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (IsWriting() || !stage) return false;
+    if (IsWriting()) return false;
     copy_ = std::make_unique<Copy>();
     due_ = false;
-    for (const auto& [tag, objects] : stage->Groups()) {
+    for (const auto& [tag, objects] : editor_.Document().Groups()) {
         copy_->snapshot->groups.push_back(Snapshot::Group{tag, {}});
         copy_->snapshot->groups.back().objects.reserve(objects.size());
         copy_->sizes.push_back(objects.size());
@@ -144,17 +141,14 @@ bool CAutosave::CopyStillValid() const {
 }
 
 void CAutosave::Advance() {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!copy_ || !stage) {
-        copy_.reset();
-        return;
-    }
+    if (!copy_) return;
+    const StageGroups& groups = editor_.Document().Groups();
     std::size_t budget = sliceObjects_ ? sliceObjects_ : std::numeric_limits<std::size_t>::max();
     Copy& copy = *copy_;
     for (; copy.group < copy.sizes.size(); ++copy.group, copy.next = 0) {
         Snapshot::Group& group = copy.snapshot->groups[copy.group];
-        auto it = stage->Groups().find(group.tag);
-        if (it == stage->Groups().end() || it->second.size() != copy.sizes[copy.group]) {
+        auto it = groups.find(group.tag);
+        if (it == groups.end() || it->second.size() != copy.sizes[copy.group]) {
             copy_.reset();  // changed without a step: Update starts again
             ++restarts_;
             due_ = true;

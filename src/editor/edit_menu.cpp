@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/manager.h"
-#include "editor/edit_history.h"
+#include "document/edit_history.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 #include "input/input.h"

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "document/stage_document.h"
-#include "editor/current_file.h"
 #include "stagefile/stage_types.h"
 
 class CTagControls;
@@ -63,8 +62,8 @@ public:
     CFileMenu* GetFileMenu() const { return fileMenu_; }
     CTagPanel* GetTagPanel() const { return tagPanel_; }
     // The stage file that "SaveText", "LoadText" and "SaveJson" act on.
-    CCurrentFile& CurrentFile() { return currentFile_; }
-    const CCurrentFile& CurrentFile() const { return currentFile_; }
+    CCurrentFile& CurrentFile() { return document_.CurrentFile(); }
+    const CCurrentFile& CurrentFile() const { return document_.CurrentFile(); }
     CEditMenu* GetEditMenu() const { return editMenu_; }
     // Every edit of the stage, the tag list and the selection is recorded here (see edit_history.h).
     CEditHistory* GetHistory() const { return &document_.History(); }
@@ -102,7 +101,6 @@ private:
     CObjectList* objectList_ = nullptr;
     CFileMenu* fileMenu_ = nullptr;
     CTagPanel* tagPanel_ = nullptr;
-    CCurrentFile currentFile_;
     CEditMenu* editMenu_ = nullptr;
     CUnsavedGuard* unsavedGuard_ = nullptr;
     CFileChangeGuard* fileChangeGuard_ = nullptr;

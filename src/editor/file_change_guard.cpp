@@ -3,7 +3,7 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
-#include "editor/edit_history.h"
+#include "document/edit_history.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 #include "editor/unsaved_guard.h"

@@ -4,30 +4,21 @@
 #include <imgui_internal.h>
 
 #include "app/manager.h"
+#include "base/system_names.h"
+#include "document/edit_history.h"
 #include "editor/autosave.h"
-#include "editor/edit_history.h"
 #include "editor/edit_menu.h"
 #include "editor/editor.h"
 #include "editor/file_change_guard.h"
 #include "editor/gui_file_dialog.h"
 #include "editor/unsaved_guard.h"
 #include "input/input.h"
-#include "base/system_names.h"
-#include "scene/stage.h"
 #include "stagefile/stage_json.h"
 
 namespace {
 
 std::string Plural(std::size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
-}
-
-FileResult NoStage(const std::string& path) { return FileResult{false, path, 0, "no stage", 0, 0}; }
-
-std::size_t ObjectCount(const StageGroups& groups) {
-    std::size_t count = 0;
-    for (const auto& entry : groups) count += entry.second.size();
-    return count;
 }
 
 }  // namespace
@@ -146,15 +137,13 @@ void CFileMenu::ShowFileName() {
 
 FileResult CFileMenu::SaveText(std::function<void()> then, bool overDiskChange) {
     const CCurrentFile& current = editor_.CurrentFile();
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return NoStage(current.TextPath());
     if (!overDiskChange && !editor_.GetFileChangeGuard()->ConfirmSave(then)) {
         status_ =
             "Not saved yet: " + current.TextPath() + " changed on disk since it was opened or saved here.";
         return FileResult{
             false, current.TextPath(), 0, "the file changed on disk since it was opened or saved here", 0, 0};
     }
-    FileResult result = stage->SaveTextFile(current.TextPath());
+    FileResult result = editor_.Document().SaveTextFile(current.TextPath());
     if (result.ok) {
         TakeIdentity(ReadFileIdentity(current.TextPath()));
         editor_.GetHistory()->MarkSaved();
@@ -167,24 +156,16 @@ FileResult CFileMenu::SaveText(std::function<void()> then, bool overDiskChange) 
 }
 
 FileResult CFileMenu::LoadText() {
-    const CCurrentFile& current = editor_.CurrentFile();
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return NoStage(current.TextPath());
-    CEditHistory& history = *editor_.GetHistory();
+    CStageDocument& document = editor_.Document();
+    const CCurrentFile& current = document.CurrentFile();
+    CEditHistory& history = document.History();
     // Loading adds the file's objects to what the stage holds: only a load into an empty, unchanged
     // stage leaves it equal to the file.
-    bool fresh = !history.IsModified() && ObjectCount(stage->Groups()) == 0;
-    history.Begin("LoadText");
-    history.TouchAllGroups();
+    bool fresh = !history.IsModified() && document.ObjectCount() == 0;
     // Taken before the read: a change made meanwhile is then seen as a change.
     const FileIdentity identity = ReadFileIdentity(current.TextPath());
-    FileResult result = stage->LoadTextFile(&editor_.groups, current.TextPath());
-    // A failed load changed nothing, the tag list included.
-    if (result.ok) {
-        editor_.MergeTagsFromGroups();
-        TakeIdentity(identity);
-    }
-    history.End();
+    FileResult result = document.LoadText(current.TextPath());
+    if (result.ok) TakeIdentity(identity);
     if (result.ok && fresh) history.MarkSaved();
     Report(result, "Loaded", "from");
     if (result.ok && current.IsChosen()) Remember(current.Chosen());
@@ -212,35 +193,21 @@ FileResult CFileMenu::Reload() {
 }
 
 FileResult CFileMenu::Replace(const std::string& path, const char* what, bool choose) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    if (!stage) return NoStage(path);
-    CEditHistory& history = *editor_.GetHistory();
-    history.Begin(what);
-    history.TouchAllGroups();
-    const FileIdentity identity = ReadFileIdentity(path);  // before the read, as LoadText
-    FileResult result = stage->OpenTextFile(&editor_.groups, path);
+    CStageDocument& document = editor_.Document();
+    // The file the stage then comes from, as it is on disk before the read (as LoadText).
+    CCurrentFile file = document.CurrentFile();
+    if (choose) file.Choose(path);
+    file.SetIdentity(ReadFileIdentity(path));
+    FileResult result = document.OpenText(path, what, &file);
     if (result.ok) {
-        editor_.ReplaceTagsFromGroups();
-        // Undoing brings back the file the earlier stage came from, and what was known of it on disk, so a
-        // save cannot write it over the opened one.
-        CCurrentFile& current = editor_.CurrentFile();
-        const CCurrentFile before = current;
-        CCurrentFile after = current;
-        if (choose) after.Choose(path);
-        after.SetIdentity(identity);
-        history.AddChange([&current, before] { current = before; }, [&current, after] { current = after; },
-                          before.Chosen().size() + after.Chosen().size());
-        current = after;
         editor_.GetFileChangeGuard()->Forget();
+        document.History().MarkSaved();  // the stage is now what the file holds
     }
-    history.End();
-    if (result.ok) history.MarkSaved();  // the stage is now what the file holds
     return result;
 }
 
 FileResult CFileMenu::SaveAs(const std::string& path) {
-    CStage* stage = CManager::GetInstance()->GetStage();
-    FileResult result = stage ? stage->SaveTextFile(path) : NoStage(path);
+    FileResult result = editor_.Document().SaveTextFile(path);
     if (result.ok) {
         editor_.GetAutosave()->Remove();  // the recovery file of the stage file that was current
         editor_.CurrentFile().Choose(path);

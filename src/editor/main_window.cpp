@@ -2,9 +2,9 @@
 #include <imgui.h>
 
 #include "app/manager.h"
+#include "document/edit_history.h"
 #include "editor/autosave.h"
 #include "editor/creation_panel.h"
-#include "editor/edit_history.h"
 #include "editor/edit_menu.h"
 #include "editor/editor.h"
 #include "editor/file_change_guard.h"

@@ -6,13 +6,11 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/manager.h"
+#include "base/system_names.h"
+#include "document/edit_history.h"
 #include "editor/autosave.h"
-#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
-#include "base/system_names.h"
-#include "scene/stage.h"
 
 namespace fs = std::filesystem;
 
@@ -77,19 +75,12 @@ void CRecoveryPrompt::Show() {
 
 FileResult CRecoveryPrompt::Recover() {
     offered_ = false;
-    CStage* stage = CManager::GetInstance()->GetStage();
     const std::string path = editor_.GetAutosave()->Path();
-    if (!stage) return FileResult{false, path, 0, "no stage"};
-    CEditHistory& history = *editor_.GetHistory();
-    history.Begin("Recover");
-    history.TouchAllGroups();
     // The recovery file holds the whole stage: it replaces what the stage file gave, and the stage file
     // stays the current one.
-    FileResult result = stage->OpenTextFile(&editor_.groups, path);
-    if (result.ok) editor_.ReplaceTagsFromGroups();
-    history.End();
+    FileResult result = editor_.Document().OpenText(path, "Recover");
     // The recovered stage is not what the stage file holds; the recovery file stays until a save.
-    if (result.ok) history.MarkUnsaved();
+    if (result.ok) editor_.GetHistory()->MarkUnsaved();
     CFileMenu& menu = *editor_.GetFileMenu();
     menu.Report(result, "Recovered", "from");
     if (result.ok)

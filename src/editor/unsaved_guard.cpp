@@ -3,8 +3,8 @@
 #include <imgui.h>
 
 #include "app/manager.h"
+#include "document/edit_history.h"
 #include "editor/autosave.h"
-#include "editor/edit_history.h"
 #include "editor/editor.h"
 #include "editor/file_menu.h"
 

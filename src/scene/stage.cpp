@@ -1,17 +1,7 @@
 #include "scene/stage.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-
-#include "base/file_bytes.h"
-#include "base/system_names.h"
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
-#include "stagefile/file_replace.h"
-#include "stagefile/stage_text_reader.h"
-#include "stagefile/stage_text_writer.h"
 
 namespace {
 
@@ -110,64 +100,16 @@ void CStage::DrawVisible() {
 
 FileResult CStage::SaveText() { return SaveTextFile(std::string(kStageFolder) + "stage.txt"); }
 
-FileResult CStage::SaveTextFile(const std::string& path) {
-    return ReplaceFile(path, [this](std::ostream& out) { return WriteStageText(document_.Groups(), out); });
-}
+FileResult CStage::SaveTextFile(const std::string& path) { return document_.SaveTextFile(path); }
 
 FileResult CStage::LoadText(StageGroups* editorGroups, const std::string& fileName) {
     return LoadTextFile(editorGroups, kStageFolder + fileName);
 }
 
 FileResult CStage::LoadTextFile(StageGroups* editorGroups, const std::string& path) {
-    return ReadTextFile(editorGroups, path, false);
+    return document_.ReadTextFile(path, false, editorGroups);
 }
 
 FileResult CStage::OpenTextFile(StageGroups* editorGroups, const std::string& path) {
-    return ReadTextFile(editorGroups, path, true);
-}
-
-FileResult CStage::ReadTextFile(StageGroups* editorGroups, const std::string& path, bool replace) {
-    // A folder opens like an empty file on some systems; it would load as an empty stage.
-    std::error_code folderError;
-    if (std::filesystem::is_directory(PathFromUtf8(path), folderError))
-        return FileResult{false, path, 0, "cannot open the file: it is a folder", 0, 0};
-    std::ifstream in;
-    InputFileError error;
-    if (!OpenInputFile(path, kStageFileLimit, in, error))
-        return FileResult{false, path, 0, "cannot open the file: " + error.reason, 0, 0};
-    // A save that was cut short while rewriting the file in place may have left it half old, half new.
-    if (FileResult interrupted = CheckInterruptedRewrite(path); !interrupted.ok) return interrupted;
-
-    // The whole file is read before anything changes, so a bad line leaves the stage as it was.
-    std::vector<StageTextGroup> loaded;
-    FileResult result = ReadStageText(in, loaded);
-    result.path = path;
-    if (!result.ok) return result;
-    const std::size_t held = replace ? 0 : document_.ObjectCount();
-    if (held + result.objects > kMaxStageRecords)
-        return FileResult{false, path, 0,
-                          "loading its " + std::to_string(result.objects) + " objects would make the stage hold " +
-                              std::to_string(held + result.objects) + ", more than the " +
-                              std::to_string(kMaxStageRecords) + " a stage file can hold",
-                          0, 0};
-    StageGroups& groups = document_.Groups();
-    if (replace) {
-        groups.clear();
-        ClearSelection();
-        document_.ResetTagViews();  // another stage: every group is shown and unlocked again
-    }
-
-    // Every group is recreated under its own tag, in file order, empty ones too. The objects are added
-    // after what the stage holds already.
-    for (StageTextGroup& group : loaded) {
-        std::vector<StageObject>& objects = groups[group.tag];
-        objects.reserve(objects.size() + group.records.size());
-        for (ObjectPart& record : group.records) {
-            std::string modelLabel = record.ModelLabel;
-            document_.AddObject(std::move(record), group.tag, modelLabel);
-        }
-        std::vector<ObjectPart>().swap(group.records);  // a group's records go as soon as they are in the stage
-    }
-    if (editorGroups && editorGroups != &groups) *editorGroups = groups;
-    return result;
+    return document_.ReadTextFile(path, true, editorGroups);
 }

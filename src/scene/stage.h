@@ -79,8 +79,6 @@ public:
     FileResult OpenTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:
-    FileResult ReadTextFile(StageGroups* editorGroups, const std::string& path, bool replace);
-
     CStageDocument document_;
     CTextureCache* textureCache_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;

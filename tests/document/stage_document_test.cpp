@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -17,6 +19,7 @@ struct State {
     std::vector<std::string> tags;
     int tagIndex, selected;
     bool selectionValid;
+    std::string file;
     bool operator==(const State&) const = default;
 };
 
@@ -31,7 +34,7 @@ std::map<std::string, std::vector<std::string>> Describe(const StageGroups& grou
 
 State Now(CStageDocument& d) {
     return {Describe(d.Groups()), Describe(d.WorkingGroups()), d.Tags(), d.TagIndex(), d.GetSelectedIndex(),
-            d.IsSelectionValid()};
+            d.IsSelectionValid(), d.CurrentFile().Chosen()};
 }
 
 ObjectPart Part(float x, const char* model = "M") {
@@ -51,6 +54,16 @@ void Prepare(CStageDocument& d) {
     d.Select(1);
     d.CopySelected("TEST");
     d.History().End();
+}
+
+// A stage file of one object in the group "A", removed at the end.
+const std::string& StageFile() {
+    static const struct File {
+        std::string path = (std::filesystem::temp_directory_path() / "vellumar_document_test.txt").string();
+        File() { std::ofstream(path) << "Tag : A\nIndex : 0\nPos : 5 , 0 , 0\nScale : 1 , 1 , 1\nModelLabel : M\n"; }
+        ~File() { std::filesystem::remove(path); }
+    } file;
+    return file.path;
 }
 
 struct Edit {
@@ -78,6 +91,13 @@ const Edit kEdits[] = {
     {"Add tag", [](CStageDocument& d) { return (d.AddTag("HALL"), true); }},
     {"Rename tag", [](CStageDocument& d) { return d.RenameSelectedTag("HALL"); }},
     {"Copy group", [](CStageDocument& d) { return d.CopyTagGroup(0, 1).empty(); }},
+    {"LoadText", [](CStageDocument& d) { return d.LoadText(StageFile()).ok; }},
+    {"Open",
+     [](CStageDocument& d) {
+         CCurrentFile file;
+         file.Choose(StageFile());
+         return d.OpenText(StageFile(), "Open", &file).ok;
+     }},
 };
 
 }  // namespace
@@ -105,6 +125,7 @@ TEST(StageDocument, RefusedEditsSayWhyAndChangeNothing) {
     CStageDocument d;
     Prepare(d);
     ASSERT_TRUE(d.AddGroupScale("B", FLT_MAX, 0, 0));
+    d.History().End();
     const State before = Now(d);
     const std::size_t steps = d.History().UndoCount();
     std::string notice;
@@ -121,6 +142,8 @@ TEST(StageDocument, RefusedEditsSayWhyAndChangeNothing) {
     EXPECT_FALSE(d.DuplicateSelected("TEST"));
     EXPECT_EQ(d.SelectedObject("TEST"), nullptr);
     EXPECT_FALSE(CStageDocument().Paste("TEST", {0, 0, 0}));  // nothing copied yet
+    EXPECT_FALSE(d.LoadText(StageFile() + ".missing").ok);
+    EXPECT_FALSE(d.OpenText(StageFile() + ".missing", "Open").ok);
     d.Select(1);
     EXPECT_EQ(Now(d), before);
     EXPECT_EQ(d.History().UndoCount(), steps);

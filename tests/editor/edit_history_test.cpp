@@ -3,7 +3,7 @@
 // marker follows edits, saves and undo.
 #include "editor_fixture.h"
 
-#include "editor/edit_history.h"
+#include "document/edit_history.h"
 
 namespace {
 

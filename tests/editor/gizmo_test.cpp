@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/application.h"
-#include "editor/edit_history.h"
+#include "document/edit_history.h"
 #include "editor/gizmo.h"
 #include "editor_fixture.h"
 #include "render/camera.h"

@@ -3,7 +3,7 @@
 // command line.
 #include "editor_fixture.h"
 
-#include "editor/edit_history.h"
+#include "document/edit_history.h"
 #include "editor/gui_file_dialog.h"
 #include "editor/tag_panel.h"
 

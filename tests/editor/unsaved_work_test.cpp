@@ -5,8 +5,8 @@
 #include <chrono>
 
 #include "app/application.h"
+#include "document/edit_history.h"
 #include "editor/autosave.h"
-#include "editor/edit_history.h"
 #include "editor/file_change_guard.h"
 #include "editor/recovery_prompt.h"
 #include "editor/unsaved_guard.h"

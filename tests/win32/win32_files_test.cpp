@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "editor/current_file.h"
+#include "document/current_file.h"
 #include "editor/recent_files.h"
 #include "base/file_bytes.h"
 #include "base/win32/win_text.h"

@@ -1,4 +1,4 @@
-#include "editor/current_file.h"
+#include "document/current_file.h"
 
 #include <filesystem>
 
