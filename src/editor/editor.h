@@ -108,6 +108,7 @@ private:
     CRecoveryPrompt* recoveryPrompt_ = nullptr;
     CGizmo* gizmo_ = nullptr;
     std::vector<std::string> catalogProblems_;
+    std::size_t catalogEntryProblems_ = 0;  // the first lines of catalogProblems_: the catalogs' own
     bool catalogProblemsShown_ = false;
     bool catalogProblemsOpen_ = false;
     bool dismissCatalogProblems_ = false;

@@ -17,6 +17,7 @@
 #include "resource/model_manager.h"
 #include "resource/shader_manager.h"
 #include "resource/texture_manager.h"
+#include "scene/stage.h"
 
 bool CEditor::Update(bool showMain, bool showAnother) {
     if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) platform->GuiNewFrame();
@@ -92,8 +93,18 @@ void CEditor::ShowCatalogProblems() {
         if (CModelManager* models = manager->GetModelManager()) gather(models->GetProblems());
         if (CTextureManager* textures = manager->GetTextureManager()) gather(textures->GetProblems());
         if (CShaderManager* shaders = manager->GetShaderManager()) gather(shaders->GetProblems());
+        catalogEntryProblems_ = catalogProblems_.size();
         if (!catalogProblems_.empty()) ImGui::OpenPopup(kPopup);
         catalogProblemsOpen_ = !catalogProblems_.empty();
+    }
+    // Textures are loaded when first drawn: a new failure opens the popup again.
+    if (CStage* stage = CManager::GetInstance()->GetStage()) {
+        std::vector<std::string> textures = stage->TakeTextureProblems();
+        if (!textures.empty()) {
+            catalogProblems_.insert(catalogProblems_.end(), textures.begin(), textures.end());
+            if (!catalogProblemsOpen_) ImGui::OpenPopup(kPopup);
+            catalogProblemsOpen_ = true;
+        }
     }
     if (!catalogProblemsOpen_) return;
     ImGui::SetNextWindowSize(ImVec2(640, 0), ImGuiCond_Appearing);
@@ -101,8 +112,11 @@ void CEditor::ShowCatalogProblems() {
         catalogProblemsOpen_ = dismissCatalogProblems_ = false;
         return;
     }
-    ImGui::TextUnformatted("These catalog entries were left out:");
-    for (const std::string& problem : catalogProblems_) ImGui::BulletText("%s", problem.c_str());
+    for (std::size_t i = 0; i < catalogProblems_.size(); ++i) {
+        if (i == 0 && catalogEntryProblems_ > 0) ImGui::TextUnformatted("These catalog entries were left out:");
+        if (i == catalogEntryProblems_) ImGui::TextUnformatted("These textures cannot be loaded:");
+        ImGui::BulletText("%s", catalogProblems_[i].c_str());
+    }
     if (ImGui::Button("Close") || dismissCatalogProblems_) {
         ImGui::CloseCurrentPopup();
         catalogProblemsOpen_ = dismissCatalogProblems_ = false;

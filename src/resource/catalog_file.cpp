@@ -5,11 +5,13 @@
 
 #include "base/file_bytes.h"
 
-nlohmann::json LoadJsonFile(const std::string& path, std::string* problem) {
+nlohmann::json LoadJsonFile(const std::string& path, std::string* problem, bool* missing) {
     std::ifstream in;
     InputFileError error;
+    if (missing) *missing = false;
     if (!OpenInputFile(path, kCatalogFileLimit, in, error)) {
         if (!error.missing && problem) *problem = error.reason;
+        if (error.missing && missing) *missing = true;
         return nullptr;
     }
     nlohmann::json document;
@@ -44,8 +46,9 @@ void WalkCatalog(const std::string& path, const char* key, CatalogProblems& prob
                  const std::function<void(const nlohmann::json& entry, std::size_t index)>& visit) {
     nlohmann::json document;
     std::string unusable;
+    bool missing = false;
     try {
-        document = LoadJsonFile(path, &unusable);
+        document = LoadJsonFile(path, &unusable, &missing);
     } catch (const nlohmann::json::exception& error) {
         problems.File(path, std::string("not valid JSON: ") + error.what());
         return;
@@ -54,13 +57,16 @@ void WalkCatalog(const std::string& path, const char* key, CatalogProblems& prob
         problems.File(path, unusable);
         return;
     }
-    if (document.is_null()) return;  // missing file, or a document that is just null
-    if (!document.is_object()) {
+    // A catalog that names nothing leaves every object of its kind without a model, texture or effect:
+    // say so, since nothing else would.
+    if (missing) return problems.File(path, "the catalog file is missing");
+    if (!document.is_object() && !document.is_null()) {
         problems.File(path, "the top-level value is not an object");
         return;
     }
-    auto member = document.find(key);
-    if (member == document.end() || member->is_null()) return;
+    auto member = document.is_null() ? document.end() : document.find(key);
+    if (member == document.end() || member->is_null())
+        return problems.File(path, std::string("the catalog lists nothing (no \"") + key + "\" array)");
     if (!member->is_array()) {
         problems.File(path, std::string("\"") + key + "\" is not an array");
         return;

@@ -12,8 +12,8 @@
 // The JSON document of a catalog file; null when the file cannot be opened. A UTF-8 byte-order mark is
 // skipped and whatever follows the first complete value is ignored. Throws nlohmann::json::parse_error
 // when the file is not well-formed JSON. A file that exists but cannot be used (a directory, too large)
-// gives null and its reason in `problem`; a missing file leaves `problem` alone.
-nlohmann::json LoadJsonFile(const std::string& path, std::string* problem = nullptr);
+// gives null and its reason in `problem`; a missing file leaves `problem` alone and sets `*missing`.
+nlohmann::json LoadJsonFile(const std::string& path, std::string* problem = nullptr, bool* missing = nullptr);
 
 // Problems found while reading one catalog file. Each is kept as one line of text naming the file, the
 // entry (index and label when known) and the reason, and printed to stderr when it is found.
@@ -30,9 +30,8 @@ private:
 };
 
 // Walks the array under `key` of the catalog file at `path`, calling `visit(entry, index)` per entry in
-// order. A file that is missing gives no entries and no problem. A file that does not parse, a top-level
-// value that is not an object and a member under `key` that is neither null nor an array are reported
-// and give no entries. A JSON type or range error thrown by `visit` is reported against its entry and
+// order. A file that is missing or does not parse, a top-level value that is not an object, and one
+// without an array under `key` are reported and give no entries. A JSON type or range error thrown by `visit` is reported against its entry and
 // the walk goes on with the next one.
 void WalkCatalog(const std::string& path, const char* key, CatalogProblems& problems,
                  const std::function<void(const nlohmann::json& entry, std::size_t index)>& visit);

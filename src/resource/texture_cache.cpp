@@ -1,6 +1,35 @@
 #include "resource/texture_cache.h"
 
 #include "app/manager.h"
+#include <cstdio>
+
+#ifndef _WIN32
+#include "d3d/texture_loader.h"
+#endif
+
+namespace {
+
+// Creates the texture, or says why it cannot be had.
+IDirect3DTexture9* CreateTexture(IDirect3DDevice9* device, const std::string& fileName, bool exists,
+                                 std::string& reason) {
+    IDirect3DTexture9* texture = nullptr;
+    if (!device) return reason = "there is no graphics device", nullptr;
+#ifdef _WIN32
+    // D3DX gives only a code: name the common case and the code otherwise.
+    const HRESULT hr = D3DXCreateTextureFromFileA(device, fileName.c_str(), &texture);
+    if (!texture) {
+        char code[64];
+        std::snprintf(code, sizeof code, "D3DX cannot load it (0x%08lX)", static_cast<unsigned long>(hr));
+        reason = exists ? code : "cannot open the file: it does not exist";
+    }
+#else
+    (void)exists;
+    LoadTextureFromFile(device, fileName.c_str(), &texture, &reason);
+#endif
+    return texture;
+}
+
+}  // namespace
 
 CTextureCache::~CTextureCache() { Uninit(); }
 
@@ -14,10 +43,12 @@ IDirect3DTexture9* CTextureCache::GetTexture(const std::string& fileName) {
     auto failed = failed_.find(fileName);
     if (failed != failed_.end() && failed->second.exists == now.exists && (!now.exists || failed->second.stamp == now.stamp))
         return nullptr;
-    IDirect3DTexture9* texture = nullptr;
-    D3DXCreateTextureFromFileA(device, fileName.c_str(), &texture);
+    std::string reason;
+    IDirect3DTexture9* texture = CreateTexture(device, fileName, now.exists, reason);
     if (!texture) {
         failed_[fileName] = now;
+        if (device && reported_.insert(fileName).second)
+            problems_.push_back(fileName + ": the texture cannot be loaded (" + reason + "); drawn without it");
         return nullptr;
     }
     failed_.erase(fileName);
@@ -29,4 +60,10 @@ void CTextureCache::Uninit() {
     for (auto& [name, texture] : textures_) SafeRelease(texture);
     textures_.clear();
     failed_.clear();
+}
+
+std::vector<std::string> CTextureCache::TakeProblems() {
+    std::vector<std::string> taken;
+    taken.swap(problems_);
+    return taken;
 }

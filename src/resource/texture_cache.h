@@ -3,6 +3,8 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "d3d/d3dx9.h"
 #include "base/file_bytes.h"
@@ -19,6 +21,9 @@ public:
     IDirect3DTexture9* GetTexture(const std::string& fileName);
     // Releases every cached texture.
     void Uninit();
+    // The files that could not be loaded since the last call, one line each naming the file and the
+    // reason; each file is named once a run, however often it fails.
+    std::vector<std::string> TakeProblems();
 
 private:
     // What a failed file was when it failed; `exists` false when there was no file.
@@ -29,4 +34,6 @@ private:
 
     std::unordered_map<std::string, IDirect3DTexture9*> textures_;
     std::unordered_map<std::string, Failure> failed_;
+    std::unordered_set<std::string> reported_;
+    std::vector<std::string> problems_;
 };

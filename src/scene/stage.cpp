@@ -39,6 +39,10 @@ void CStage::Uninit() {
     }
 }
 
+std::vector<std::string> CStage::TakeTextureProblems() {
+    return textureCache_ ? textureCache_->TakeProblems() : std::vector<std::string>();
+}
+
 void CStage::Draw(const std::string& tag) {
     // Drawing changes no group, so the group is read in place.
     const std::vector<StageObject>& group = document_.Groups()[tag];

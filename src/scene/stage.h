@@ -55,6 +55,8 @@ public:
     void Draw(const std::string& tag);
     // Draws every group that is not hidden, in tag order.
     void DrawVisible();
+    // The textures that drawing could not load since the last call, each named once with its reason.
+    std::vector<std::string> TakeTextureProblems();
     // While the right button is held, selects the object of the current tag's group nearest under the
     // cursor (its mesh's triangles, or its box when it has no mesh). A hidden or locked group is not picked.
     void Picking();
