@@ -120,9 +120,10 @@ TEST_F(ModelCatalog, MalformedFilesAreReportedAndGiveAnEmptyCatalog) {
         {"[[\"a\", \"a.x\"]]", "Data/FILE/model.json: the top-level value is not an object"},
         {"{\"MODEL\": {\"a\": \"a.x\"}}", "Data/FILE/model.json: \"MODEL\" is not an array"},
         {"{\"MODEL\": \"a.x\"}", "Data/FILE/model.json: \"MODEL\" is not an array"},
-        {"{\"MODEL\": null}", nullptr},
-        {"{\"TEXTURE\": []}", nullptr},
-        {"null", nullptr},
+        {"{\"MODEL\": null}", "Data/FILE/model.json: the catalog lists nothing (no \"MODEL\" array)"},
+        {"{\"TEXTURE\": []}", "Data/FILE/model.json: the catalog lists nothing (no \"MODEL\" array)"},
+        {"null", "Data/FILE/model.json: the catalog lists nothing (no \"MODEL\" array)"},
+        {"{\"MODEL\": []}", nullptr},
     };
     for (const Case& c : cases) {
         CModelManager catalog;
@@ -139,7 +140,7 @@ TEST_F(ModelCatalog, MalformedFilesAreReportedAndGiveAnEmptyCatalog) {
     CModelManager none;
     none.Load("Data/FILE/no-such-file.json");
     EXPECT_TRUE(none.GetModelMap().empty());
-    EXPECT_TRUE(none.GetProblems().empty());
+    EXPECT_EQ(none.GetProblems(), std::vector<std::string>{"Data/FILE/no-such-file.json: the catalog file is missing"});
 }
 
 TEST_F(ModelCatalog, FoldersAreReportedAndWindowsNamesFindTheirFiles) {

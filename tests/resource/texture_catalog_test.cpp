@@ -40,7 +40,8 @@ TEST(TextureCatalog, FirstLabelWinsExtraElementsAreIgnoredAndBadEntriesReported)
     CTextureManager empty;
     empty.Load(dir.Write("empty.json", "{}").string());
     EXPECT_TRUE(empty.GetTextureMap().empty());
-    EXPECT_TRUE(empty.GetProblems().empty());
+    ASSERT_EQ(empty.GetProblems().size(), 1u);
+    EXPECT_NE(empty.GetProblems()[0].find("the catalog lists nothing"), std::string::npos);
 }
 
 TEST(TextureCache, CreatesEachFileOnceAndRetriesFilesThatFailed) {
@@ -86,6 +87,13 @@ TEST(TextureCache, ABrokenFileIsNotReadAgainUntilItChanges) {
     const auto stamp = std::filesystem::last_write_time(file);
     CTextureCache cache;
     EXPECT_EQ(cache.GetTexture("tex/broken.png"), nullptr);
+    EXPECT_EQ(cache.GetTexture("tex"), nullptr);
+    // Each file that fails is named once, with its reason.
+    const std::vector<std::string> problems = cache.TakeProblems();
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].rfind("tex/broken.png: the texture cannot be loaded (", 0), 0u) << problems[0];
+    EXPECT_EQ(problems[1].rfind("tex: the texture cannot be loaded (", 0), 0u) << problems[1];
+    EXPECT_TRUE(cache.TakeProblems().empty());
     // Good bytes of the same size and time: the cache trusts its record and does not read the file.
     dir.Write("tex/broken.png", png);
     std::filesystem::last_write_time(file, stamp);
