@@ -44,6 +44,8 @@ TEST(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
     TempDir folder;
     folder.Write("Data/FILE/model.json", R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"]]})");
     folder.Write("Data/model/cube.x", kCubeX);
+    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
+    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
     ScopedWorkingDir inFolder(folder.Path());
 
     CSdlPlatform platform;
@@ -114,6 +116,8 @@ TEST(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
     folder.Write("Data/FILE/model.json",
                  R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"], ["GROUND", "Data/model/ground.x"]]})");
     folder.Write("Data/model/cube.x", kCubeX);
+    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
+    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
     folder.Write("Data/model/ground.x", kGroundX);
     ScopedWorkingDir inFolder(folder.Path());
 
