@@ -164,7 +164,10 @@ bool ReadFileBytes(const char* fileName, std::string& bytes, std::string& error,
 bool StampInputFile(const std::string& name, FileStamp& stamp) {
     std::string path;
     InputFileError error;
-    if (!ResolveInputPath(name, path, error)) return false;
+    return ResolveInputPath(name, path, error) && StampFile(path, stamp);
+}
+
+bool StampFile(const std::string& path, FileStamp& stamp) {
     std::error_code ec;
     const fs::path file = PathFromUtf8(path);
     if (!fs::is_regular_file(file, ec)) return false;

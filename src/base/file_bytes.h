@@ -40,3 +40,5 @@ struct FileStamp {
 };
 // False when the name resolves to no regular file.
 bool StampInputFile(const std::string& name, FileStamp& stamp);
+// The same for the file of exactly this name (no look-up of a Windows name).
+bool StampFile(const std::string& path, FileStamp& stamp);

@@ -1,12 +1,10 @@
 #include "stagefile/file_identity.h"
 
-#include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "base/file_bytes.h"
 #include "base/system_names.h"
-
-namespace fs = std::filesystem;
 
 std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash) {
     for (unsigned char byte : bytes) {
@@ -18,14 +16,10 @@ std::uint64_t HashBytes(std::string_view bytes, std::uint64_t hash) {
 
 DiskStamp ReadDiskStamp(const std::string& path) {
     DiskStamp stamp;
-    std::error_code error;
-    const fs::path name = PathFromUtf8(path);
-    if (!fs::is_regular_file(name, error)) return stamp;
-    stamp.size = fs::file_size(name, error);
-    if (error) return DiskStamp{};
-    const fs::file_time_type modified = fs::last_write_time(name, error);
-    if (error) return DiskStamp{};
-    stamp.modified = static_cast<std::int64_t>(modified.time_since_epoch().count());
+    FileStamp file;
+    if (!StampFile(path, file)) return stamp;
+    stamp.size = file.size;
+    stamp.modified = file.modified;
     stamp.exists = true;
     return stamp;
 }

@@ -15,6 +15,8 @@
 #include "stagefile/descriptor_stream.h"
 #include "stagefile/file_calls.h"
 #include "stagefile/file_commit.h"
+#include "stagefile/file_identity.h"
+#include "stagefile/hex_digits.h"
 #include "stagefile/temp_file.h"
 
 namespace fs = std::filesystem;
@@ -22,19 +24,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kNameKept = 100;  // bytes of the file's name that a copy's name repeats
-
-std::uint64_t Hash(const std::string& bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325u;  // FNV-1a
-    for (unsigned char c : bytes) hash = (hash ^ c) * 0x100000001B3u;
-    return hash;
-}
-
-std::string Hex(std::uint64_t value) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 15];
-    return text;
-}
 
 // "<name>.<path hash>." : what every copy of the file's rewrites begins with.
 std::string CopyPrefix(const std::string& target) {
@@ -46,7 +35,7 @@ std::string CopyPrefix(const std::string& target) {
         while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
         name.resize(cut);
     }
-    return name + "." + Hex(Hash(Utf8FromPath(code ? PathFromUtf8(target) : full))) + ".";
+    return name + "." + HexDigits(HashBytes(Utf8FromPath(code ? PathFromUtf8(target) : full))) + ".";
 }
 
 std::vector<fs::path> CopyFolders() {
@@ -84,12 +73,6 @@ bool UsableFolder(const fs::path& folder, bool create) {
     return true;
 }
 
-bool IsHex(const std::string& text, std::size_t from, std::size_t count) {
-    if (text.size() < from + count) return false;
-    for (std::size_t i = from; i < from + count; ++i)
-        if (!((text[i] >= '0' && text[i] <= '9') || (text[i] >= 'a' && text[i] <= 'f'))) return false;
-    return true;
-}
 
 bool ReadWhole(const fs::path& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
@@ -108,7 +91,7 @@ fs::path CopyOf(const std::string& target) {
         for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
             const std::string name = Utf8FromPath(it->path().filename());
             if (name.size() == prefix.size() + 16 + 4 && name.compare(0, prefix.size(), prefix) == 0 &&
-                IsHex(name, prefix.size(), 16) && name.compare(name.size() - 4, 4, ".old") == 0)
+                IsHexDigits(name, prefix.size(), 16) && name.compare(name.size() - 4, 4, ".old") == 0)
                 return it->path();
         }
     }
@@ -125,7 +108,7 @@ bool KeepInPlaceCopy(const std::string& target, const std::string& old, const st
             reason = "cannot use the folder " + Utf8FromPath(folder);
             continue;
         }
-        copy = Utf8FromPath(folder / PathFromUtf8(CopyPrefix(target) + Hex(Hash(fresh)) + ".old"));
+        copy = Utf8FromPath(folder / PathFromUtf8(CopyPrefix(target) + HexDigits(HashBytes(fresh)) + ".old"));
         RemoveStaleTempFiles(copy);
         std::string temp;
         int error = 0;
@@ -153,7 +136,7 @@ std::string FindInPlaceCopy(const std::string& target, const std::string& conten
     // The name holds the hash of the new contents; the copy itself is the old.
     const std::string name = Utf8FromPath(copy.filename());
     std::string old;
-    finished = name.compare(name.size() - 4 - 16, 16, Hex(Hash(contents))) == 0 ||
+    finished = name.compare(name.size() - 4 - 16, 16, HexDigits(HashBytes(contents))) == 0 ||
                (ReadWhole(copy, old) && old == contents);
     return Utf8FromPath(copy);
 }

@@ -1,6 +1,5 @@
 #include "stagefile/temp_file.h"
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -19,6 +18,7 @@
 
 #include "base/system_names.h"
 #include "stagefile/file_calls.h"
+#include "stagefile/hex_digits.h"
 
 namespace fs = std::filesystem;
 
@@ -47,10 +47,7 @@ std::string UniquePart() {
     } catch (...) {
         // no system source of random numbers: the clock and the thread still tell saves apart
     }
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text(kHexDigits, '0');
-    for (int i = 0; i < kHexDigits; ++i) text[static_cast<std::size_t>(i)] = kDigits[(seed >> (4 * i)) & 15];
-    return text;
+    return HexDigits(seed);
 }
 
 #ifdef _WIN32
@@ -101,10 +98,7 @@ bool IsTempNameOf(const std::string& name, const std::string& targetName) {
     if (name.size() != targetName.size() + 1 + kHexDigits + suffix) return false;
     if (name.compare(0, targetName.size(), targetName) != 0 || name[targetName.size()] != '.') return false;
     if (name.compare(name.size() - suffix, suffix, kSuffix) != 0) return false;
-    for (std::size_t i = targetName.size() + 1; i < name.size() - suffix; ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(name[i])) || std::isupper(static_cast<unsigned char>(name[i])))
-            return false;
-    return true;
+    return IsHexDigits(name, targetName.size() + 1, kHexDigits);
 }
 
 void RemoveStaleTempFiles(const std::string& target) {
