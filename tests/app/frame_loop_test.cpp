@@ -14,9 +14,18 @@ PlatformMessage Quit(int code = 0) {
     return m;
 }
 
+// A folder with empty catalogs, so no "Catalog problems" popup takes the first Escape.
+struct CatalogFolder : TempDir {
+    CatalogFolder() {
+        Write("Data/FILE/model.json", R"({"MODEL": []})");
+        Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
+        Write("Data/FILE/shader.json", R"({"SHADER": []})");
+    }
+};
+
 class FrameLoop : public ::testing::Test {
 protected:
-    TempDir dir;
+    CatalogFolder dir;
     ScopedWorkingDir cwd{dir.Path()};
     HeadlessEditor editor;
     CHeadlessPlatform& platform = editor.Platform();
@@ -77,6 +86,7 @@ TEST_F(FrameLoop, EveryWaitingMessageIsHandledBeforeTheNextFrame) {
 TEST_F(FrameLoop, EscapeOrTheCloseBoxEndTheProgramWithExitCodeZero) {
     CFrameLoop loop(platform);
     platform.PostAt(platform.TimeGetTime() + 50, PlatformMessage{PlatformMessage::Kind::KeyDown, 0, DIK_ESCAPE});
+    platform.PostAt(platform.TimeGetTime() + 2000, Quit(99));  // ends the run should Escape be ignored
     EXPECT_EQ(loop.Run(), 0);
     EXPECT_EQ(loop.FrameCount(), 3u);
 
