@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint32_t index : file.mesh.indices)
         if (index >= file.mesh.vertices.size()) std::abort();
     std::size_t faces = 0;
-    for (const D3DXATTRIBUTERANGE& range : file.mesh.attributes) faces += range.FaceCount;
-    if (faces * 3 != file.mesh.indices.size() || file.mesh.attributes.size() != file.materials.size()) std::abort();
+    for (const XSubset& subset : file.mesh.subsets) faces += subset.faceCount;
+    if (faces * 3 != file.mesh.indices.size() || file.mesh.subsets.size() != file.materials.size()) std::abort();
     return 0;
 }

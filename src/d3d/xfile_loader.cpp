@@ -4,9 +4,35 @@
 #include <new>
 
 #include "base/file_bytes.h"
+#include "d3d/memory_mesh.h"
 #include "formats/xfile/xfile_reader.h"
 
 namespace {
+
+D3DCOLORVALUE Colour(const XColour& c) { return {c.r, c.g, c.b, c.a}; }
+
+D3DMATERIAL9 Material(const XMaterial& m) {
+    D3DMATERIAL9 out{};
+    out.Diffuse = Colour(m.diffuse);
+    out.Specular = Colour(m.specular);
+    out.Emissive = Colour(m.emissive);
+    out.Power = m.power;
+    return out;
+}
+
+// The reader's mesh as the system-memory mesh keeps it; subset i is attribute i.
+MeshData ToMeshData(XMesh&& mesh) {
+    MeshData data;
+    data.vertices.reserve(mesh.vertices.size());
+    for (const XVertex& v : mesh.vertices)
+        data.vertices.push_back({{v.pos[0], v.pos[1], v.pos[2]}, {v.normal[0], v.normal[1], v.normal[2]}, {v.uv[0], v.uv[1]}});
+    data.indices = std::move(mesh.indices);
+    for (std::size_t i = 0; i < mesh.subsets.size(); ++i) {
+        const XSubset& s = mesh.subsets[i];
+        data.attributes.push_back({static_cast<DWORD>(i), s.faceStart, s.faceCount, s.vertexStart, s.vertexCount});
+    }
+    return data;
+}
 
 // One buffer: the D3DXMATERIAL array, then the zero-terminated texture names it points to.
 ID3DXBuffer* BuildMaterialBuffer(const std::vector<XMaterial>& materials) {
@@ -19,7 +45,7 @@ ID3DXBuffer* BuildMaterialBuffer(const std::vector<XMaterial>& materials) {
     auto* records = reinterpret_cast<D3DXMATERIAL*>(bytes);
     char* text = bytes + sizeof(D3DXMATERIAL) * materials.size();
     for (std::size_t i = 0; i < materials.size(); ++i) {
-        records[i].MatD3D = materials[i].material;
+        records[i].MatD3D = Material(materials[i]);
         records[i].pTextureFilename = nullptr;
         if (!materials[i].hasTexture) continue;
         std::memcpy(text, materials[i].texture.c_str(), materials[i].texture.size() + 1);
@@ -49,7 +75,7 @@ HRESULT LoadMeshFromX(const char* fileName, IDirect3DDevice9* device, ID3DXBuffe
         materialBuffer = BuildMaterialBuffer(file.materials);
         if (!materialBuffer) return Fail(error, "out of memory");
     }
-    auto* created = new (std::nothrow) CMemoryMesh(device, std::move(file.mesh));
+    auto* created = new (std::nothrow) CMemoryMesh(device, ToMeshData(std::move(file.mesh)));
     if (!created) {
         SafeRelease(materialBuffer);
         return Fail(error, "out of memory");

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "base/file_bytes.h"
+#include "formats/matrix_math.h"
 #include "formats/xfile/mszip.h"
 #include "formats/xfile/xfile_tokens.h"
 
@@ -23,7 +24,7 @@ struct Failure {
 
 struct Frame {
     std::size_t parent;
-    D3DXMATRIX local;
+    Float4x4 local;
 };
 
 // One mesh's vertices in the merged buffer and the frame that places them.
@@ -38,12 +39,6 @@ struct Triangle {
     std::uint32_t material;
 };
 
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
 bool SameName(const std::string& a, const char* b) {
     std::size_t n = 0;
     for (; b[n]; ++n)
@@ -55,7 +50,7 @@ bool SameName(const std::string& a, const char* b) {
 class Parser {
 public:
     Parser(const std::string& body, bool binary, bool doubles) : r_(body, binary, doubles) {
-        frames_.push_back({0, Identity()});
+        frames_.push_back({0, IdentityMatrix()});
     }
 
     void File() {
@@ -83,10 +78,10 @@ public:
             }
             const std::string name = Header();
             if (token.text == "Frame") {
-                frames_.push_back({frame, Identity()});
+                frames_.push_back({frame, IdentityMatrix()});
                 open.push_back(frames_.size() - 1);
             } else if (token.text == "FrameTransformMatrix") {
-                D3DXMATRIX m;
+                Float4x4 m;
                 for (int i = 0; i < 16; ++i) m.m[i / 4][i % 4] = F();
                 SkipBody();
                 frames_[frame].local = m;
@@ -106,11 +101,11 @@ public:
         if (triangles_.empty()) Fail("the file holds no triangles");
         std::stable_sort(triangles_.begin(), triangles_.end(),
                          [](const Triangle& a, const Triangle& b) { return a.material < b.material; });
-        MeshData& data = out.mesh;
+        XMesh& data = out.mesh;
         data.indices.reserve(triangles_.size() * 3);
         std::size_t t = 0;
         for (std::uint32_t m = 0; m < materials_.size(); ++m) {
-            D3DXATTRIBUTERANGE range{m, static_cast<DWORD>(t), 0, 0, 0};
+            XSubset range{static_cast<std::uint32_t>(t), 0, 0, 0};
             std::uint32_t low = UINT32_MAX, high = 0;
             for (; t < triangles_.size() && triangles_[t].material == m; ++t)
                 for (std::uint32_t index : triangles_[t].v) {
@@ -118,9 +113,9 @@ public:
                     low = std::min(low, index);
                     high = std::max(high, index);
                 }
-            range.FaceCount = static_cast<DWORD>(t - range.FaceStart);
-            if (range.FaceCount) range.VertexStart = low, range.VertexCount = high - low + 1;
-            data.attributes.push_back(range);
+            range.faceCount = static_cast<std::uint32_t>(t - range.faceStart);
+            if (range.faceCount) range.vertexStart = low, range.vertexCount = high - low + 1;
+            data.subsets.push_back(range);
         }
         data.vertices = std::move(vertices_);
         out.materials = std::move(materials_);
@@ -230,7 +225,7 @@ private:
         const std::size_t base = vertices_.size();
         if (base + vertexCount > UINT32_MAX) Fail("too many vertices");
         for (std::uint32_t i = 0; i < vertexCount; ++i) {
-            MeshVertex v{};
+            XVertex v{};
             for (float& c : v.pos) c = F();
             vertices_.push_back(v);
         }
@@ -246,14 +241,14 @@ private:
         std::vector<std::uint32_t> faceMaterial;
         const std::uint32_t firstMaterial = static_cast<std::uint32_t>(materials_.size());
         bool hasNormals = false;
-        std::vector<D3DXVECTOR3> normals;
+        std::vector<Float3> normals;
         std::vector<std::uint32_t> cornerNormal;  // per corner, when the normals' faces match the mesh's
         std::string name, reference;
         for (std::string type = Child(name, reference); !type.empty(); type = Child(name, reference)) {
             if (type == "MeshNormals") {
                 const std::uint32_t n = Count("normals", 3);
                 for (std::uint32_t i = 0; i < n; ++i) {
-                    D3DXVECTOR3 v;
+                    Float3 v;
                     v.x = F(), v.y = F(), v.z = F();
                     normals.push_back(v);
                 }
@@ -293,8 +288,8 @@ private:
         if (materials_.size() == firstMaterial) {
             if (!defaultMaterial_) {
                 XMaterial grey;
-                grey.material.Diffuse = {0.6f, 0.6f, 0.6f, 1.0f};
-                grey.material.Specular = grey.material.Emissive = {0.0f, 0.0f, 0.0f, 1.0f};
+                grey.diffuse = {0.6f, 0.6f, 0.6f, 1.0f};
+                grey.specular = grey.emissive = {0.0f, 0.0f, 0.0f, 1.0f};
                 defaultMaterial_ = static_cast<std::uint32_t>(materials_.size());
                 materials_.push_back(grey);
             }
@@ -318,7 +313,7 @@ private:
                 auto it = copies.find(key);
                 if (it == copies.end()) {
                     if (vertices_.size() >= UINT32_MAX) Fail("too many vertices");
-                    MeshVertex copy = vertices_[base + v];
+                    XVertex copy = vertices_[base + v];
                     SetNormal(copy, normals[n]);
                     vertices_.push_back(copy);
                     it = copies.emplace(key, static_cast<std::uint32_t>(vertices_.size() - 1)).first;
@@ -339,7 +334,7 @@ private:
         meshes_.push_back({frame, base, vertices_.size(), hasNormals});
     }
 
-    static void SetNormal(MeshVertex& v, const D3DXVECTOR3& n) {
+    static void SetNormal(XVertex& v, const Float3& n) {
         v.normal[0] = n.x, v.normal[1] = n.y, v.normal[2] = n.z;
     }
 
@@ -375,11 +370,10 @@ private:
 
     XMaterial MaterialBody() {
         XMaterial out;
-        D3DMATERIAL9& m = out.material;
-        m.Diffuse = {F(), F(), F(), F()};
-        m.Power = F();
-        m.Specular = {F(), F(), F(), 1.0f};
-        m.Emissive = {F(), F(), F(), 1.0f};
+        out.diffuse = {F(), F(), F(), F()};
+        out.power = F();
+        out.specular = {F(), F(), F(), 1.0f};
+        out.emissive = {F(), F(), F(), 1.0f};
         std::string name, reference;
         for (std::string type = Child(name, reference); !type.empty(); type = Child(name, reference)) {
             if (SameName(type, "TextureFilename")) {
@@ -408,29 +402,27 @@ private:
 
     // Frames hold their parent's index, which is always smaller than their own.
     void ApplyFrames() {
-        std::vector<D3DXMATRIX> world(frames_.size());
+        std::vector<Float4x4> world(frames_.size());
         world[0] = frames_[0].local;
-        for (std::size_t f = 1; f < frames_.size(); ++f) world[f] = frames_[f].local * world[frames_[f].parent];
+        for (std::size_t f = 1; f < frames_.size(); ++f) world[f] = Multiply(frames_[f].local, world[frames_[f].parent]);
         for (const MeshRange& mesh : meshes_) {
-            const D3DXMATRIX& m = world[mesh.frame];
-            D3DXMATRIX inverse;
-            const bool invertible = D3DXMatrixInverse(&inverse, nullptr, &m) != nullptr;
+            const Float4x4& m = world[mesh.frame];
+            Float4x4 inverse;
+            const bool invertible = Invert(m, inverse);
             for (std::size_t i = mesh.begin; i < mesh.end; ++i) {
-                MeshVertex& v = vertices_[i];
-                D3DXVECTOR3 p(v.pos[0], v.pos[1], v.pos[2]);
-                D3DXVec3TransformCoord(&p, &p, &m);
+                XVertex& v = vertices_[i];
+                const Float3 p = TransformCoord({v.pos[0], v.pos[1], v.pos[2]}, m);
                 v.pos[0] = p.x, v.pos[1] = p.y, v.pos[2] = p.z;
                 if (!mesh.hasNormals || mesh.frame == 0) continue;
                 // Normals go through the inverse transpose of the frame's 3x3 part.
-                D3DXVECTOR3 n;
-                const D3DXMATRIX& t = invertible ? inverse : m;
+                const Float4x4& t = invertible ? inverse : m;
+                float n[3];
                 for (int c = 0; c < 3; ++c) {
                     float sum = 0.0f;
                     for (int r = 0; r < 3; ++r) sum += v.normal[r] * (invertible ? t.m[c][r] : t.m[r][c]);
-                    (&n.x)[c] = sum;
+                    n[c] = sum;
                 }
-                D3DXVec3Normalize(&n, &n);
-                SetNormal(v, n);
+                SetNormal(v, Normalize({n[0], n[1], n[2]}));
             }
         }
         // Meshes without normals get face normals, pointing to the side from which the winding is clockwise.
@@ -443,9 +435,7 @@ private:
             const float* a = vertices_[t.v[0]].pos;
             const float* b = vertices_[t.v[1]].pos;
             const float* c = vertices_[t.v[2]].pos;
-            D3DXVECTOR3 ab(b[0] - a[0], b[1] - a[1], b[2] - a[2]), ac(c[0] - a[0], c[1] - a[1], c[2] - a[2]), n;
-            D3DXVec3Cross(&n, &ab, &ac);
-            D3DXVec3Normalize(&n, &n);
+            const Float3 n = Normalize(Cross({b[0] - a[0], b[1] - a[1], b[2] - a[2]}, {c[0] - a[0], c[1] - a[1], c[2] - a[2]}));
             for (std::uint32_t index : t.v) SetNormal(vertices_[index], n);
         }
     }
@@ -453,7 +443,7 @@ private:
     XTokenReader r_;
     std::vector<Frame> frames_;  // frame 0 is the file itself
     std::vector<MeshRange> meshes_;
-    std::vector<MeshVertex> vertices_;
+    std::vector<XVertex> vertices_;
     std::vector<Triangle> triangles_;
     std::vector<XMaterial> materials_;
     std::unordered_map<std::string, XMaterial> named_;

@@ -7,19 +7,42 @@
 // of the file can hold before it is used.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "d3d/memory_mesh.h"
+// One vertex as the meshes keep it: position, normal, texture coordinates.
+struct XVertex {
+    float pos[3];
+    float normal[3];
+    float uv[2];
+};
+
+// The faces [faceStart, faceStart + faceCount) of the index list, using the vertices
+// [vertexStart, vertexStart + vertexCount); subset i draws with material i.
+struct XSubset {
+    std::uint32_t faceStart, faceCount, vertexStart, vertexCount;
+};
+
+struct XMesh {
+    std::vector<XVertex> vertices;
+    std::vector<std::uint32_t> indices;  // three per face
+    std::vector<XSubset> subsets;
+};
+
+struct XColour {
+    float r, g, b, a;
+};
 
 struct XMaterial {
-    D3DMATERIAL9 material{};
+    XColour diffuse{}, specular{}, emissive{};
+    float power = 0.0f;
     bool hasTexture = false;
     std::string texture;  // the TextureFilename string exactly as the file gives it
 };
 
 struct XMeshFile {
-    MeshData mesh;
+    XMesh mesh;
     std::vector<XMaterial> materials;
 };
 
