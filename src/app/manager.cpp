@@ -46,7 +46,7 @@ int CManager::Init(HWND window, IPlatform* instance) {
 
     if (instance) instance->ShowCursor(true);
 
-    shaderManager_ = new CShaderManager();
+    shaderManager_ = new CShaderManager(GetDevice(), instance, window);
     if (loadEffects) shaderManager_->Load();
 
     stage_ = new CStage();
@@ -54,20 +54,23 @@ int CManager::Init(HWND window, IPlatform* instance) {
     textureManager_ = new CTextureManager();
     textureManager_->Load();
 
-    modelManager_ = new CModelManager();
+    modelManager_ = new CModelManager(GetDevice());
     modelManager_->Load();
 
     light_ = new CLight();
-    light_->Init();
+    light_->Init(GetDevice());
 
     camera_ = new CCamera();
-    camera_->Init();
+    camera_->Init(GetDevice(), keyboard_, mouse_);
     // The stage draws and picks with these; the manager owns them.
     stage_->Connect(GetDevice(), modelManager_, camera_, mouse_);
 
     pointer_ = CPointer::Create(D3DXVECTOR3(0.0f, 10.0f, 0.0f));
+    camera_->SetPointer(pointer_);
 
     editor_ = new CEditor(stage_->Document());
+    camera_->SetEditor(editor_);
+    renderer_->SetParts({stage_, shaderManager_, light_, camera_, &wireframe});
     editor_->Init();
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "render/camera.h"
 
-#include "app/manager.h"
 #include "editor/editor.h"
 #include "editor/gizmo.h"
 #include "input/input.h"
@@ -14,7 +13,10 @@ constexpr float kPi = 3.1415927f;
 constexpr float kTwoPi = 6.2831855f;
 }  // namespace
 
-int CCamera::Init() {
+int CCamera::Init(IDirect3DDevice9* device, CInputKeyboard* keyboard, CInputMouse* mouse) {
+    device_ = device;
+    keyboard_ = keyboard;
+    mouse_ = mouse;
     posV = D3DXVECTOR3(0.0f, 100.0f, 300.0f);
     posR = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     vecU = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
@@ -23,8 +25,7 @@ int CCamera::Init() {
 }
 
 void CCamera::Update() {
-    CManager* manager = CManager::GetInstance();
-    CEditor* editor = manager->GetEditor();
+    CEditor* editor = editor_;
     const bool overGui = editor && editor->IsMouseOverWindow();
     // Keys typed into a GUI text field belong to that field.
     const bool typing = editor && editor->IsTypingText();
@@ -32,7 +33,7 @@ void CCamera::Update() {
     const bool gizmoHeld = editor && editor->GetGizmo() && editor->GetGizmo()->HoldsMouse();
     if (gizmoHeld) ResetSpin();
 
-    if (CInputMouse* mouse = manager->GetMouse()) {
+    if (CInputMouse* mouse = mouse_) {
         const DIMOUSESTATE2& move = mouse->GetMove();
         if (mouse->GetPress(0) && !overGui && !gizmoHeld) {
             spin_.x = static_cast<float>(move.lX);
@@ -52,7 +53,7 @@ void CCamera::Update() {
     spin_.x *= kSpinDecay;
     spin_.y *= kSpinDecay;
 
-    CInputKeyboard* keyboard = manager->GetKeyboard();
+    CInputKeyboard* keyboard = keyboard_;
     if (keyboard && !typing) {
         if (keyboard->GetPress(DIK_Q)) rot.y -= kTurnRate;
         if (keyboard->GetPress(DIK_E)) rot.y += kTurnRate;
@@ -67,7 +68,7 @@ void CCamera::Update() {
     }
 
     D3DXVECTOR3 target(0.0f, 0.0f, 0.0f);
-    if (CPointer* pointer = manager->GetPointer()) target = pointer->GetPos();
+    if (CPointer* pointer = pointer_) target = pointer->GetPos();
 
     D3DXMATRIX rotation, translation;
     D3DXMatrixIdentity(&mtxOrbit);
@@ -76,7 +77,7 @@ void CCamera::Update() {
     D3DXMatrixTranslation(&translation, target.x, target.y, target.z);
     D3DXMatrixMultiply(&mtxOrbit, &mtxOrbit, &translation);
 
-    if (IDirect3DDevice9* device = manager->GetDevice()) device->SetTransform(D3DTS_WORLD, &mtxOrbit);
+    if (device_) device_->SetTransform(D3DTS_WORLD, &mtxOrbit);
 
     D3DXVec3TransformCoord(&worldEye, &posV, &mtxOrbit);
     D3DXVec3TransformCoord(&worldAt, &posR, &mtxOrbit);
@@ -90,15 +91,14 @@ void CCamera::Update() {
 }
 
 void CCamera::SetCamera() {
-    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
     D3DXMatrixLookAtLH(&mtxView, &worldEye, &worldAt, &vecU);
-    if (device) device->SetTransform(D3DTS_VIEW, &mtxView);
+    if (device_) device_->SetTransform(D3DTS_VIEW, &mtxView);
     D3DXMatrixPerspectiveFovLH(&mtxProjection, kFieldOfView, kAspect, kNear, kFar);
-    if (device) device->SetTransform(D3DTS_PROJECTION, &mtxProjection);
+    if (device_) device_->SetTransform(D3DTS_PROJECTION, &mtxProjection);
 }
 
 D3DXVECTOR3 CCamera::Unproject(D3DXVECTOR3 point) {
     D3DVIEWPORT9 viewport{};
-    if (IDirect3DDevice9* device = CManager::GetInstance()->GetDevice()) device->GetViewport(&viewport);
+    if (device_) device_->GetViewport(&viewport);
     return UnprojectNearPlane(point.x, point.y, viewport, mtxProjection, mtxView);
 }

@@ -3,6 +3,11 @@
 
 #include "d3d/d3dx9.h"
 
+class CEditor;
+class CInputKeyboard;
+class CInputMouse;
+class CPointer;
+
 class CCamera {
 public:
     // The turn speed left by the last mouse drag, in mouse units per frame. One value for the whole
@@ -22,7 +27,12 @@ public:
     static constexpr float kNear = 5.0f;
     static constexpr float kFar = 10000.0f;
 
-    int Init();
+    // The camera sets its transforms on `device` and is steered by `keyboard` and `mouse` (any may be null).
+    int Init(IDirect3DDevice9* device, CInputKeyboard* keyboard, CInputMouse* mouse);
+    // The orbit's centre, made after the camera; without one the camera orbits the origin.
+    void SetPointer(CPointer* pointer) { pointer_ = pointer; }
+    // Whose windows, text fields and gizmo may hold the mouse and the keyboard; made after the camera.
+    void SetEditor(CEditor* editor) { editor_ = editor; }
     // Once per frame before drawing: turns, zooms and moves the orbit to the pointer.
     void Update();
     // View and projection, set after drawing so the next frame uses them.
@@ -45,5 +55,11 @@ public:
     D3DXVECTOR3 worldAt{0.0f, 0.0f, 0.0f};
 
 private:
+    IDirect3DDevice9* device_ = nullptr;
+    CInputKeyboard* keyboard_ = nullptr;
+    CInputMouse* mouse_ = nullptr;
+    CPointer* pointer_ = nullptr;
+    CEditor* editor_ = nullptr;
+
     static Spin spin_;
 };

@@ -1,7 +1,5 @@
 #include "render/light.h"
 
-#include "app/manager.h"
-
 namespace {
 constexpr float kPi = 3.14159265f;
 // (yaw, pitch) of each step; roll is 0. Each step turns the points as the previous one left them.
@@ -10,7 +8,8 @@ constexpr float kSteps[3][2] = {{kPi / 4.0f, kPi / 4.0f}, {kPi, kPi / 4.0f}, {0.
 
 CLight::CLight() : from_{0.0f, 0.0f, -1.0f, 1.0f}, to_{0.5f, 0.0f, 0.0f, 1.0f} {}
 
-void CLight::Init() {
+void CLight::Init(IDirect3DDevice9* device) {
+    device_ = device;
     for (int i = 0; i < 3; ++i) {
         lights_[i] = D3DLIGHT9{};
         D3DXMATRIX rotation;
@@ -34,10 +33,9 @@ void CLight::Init() {
 }
 
 void CLight::Apply() const {
-    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
-    if (!device) return;
+    if (!device_) return;
     for (DWORD i = 0; i < 3; ++i) {
-        device->SetLight(i, &lights_[i]);
-        device->LightEnable(i, TRUE);
+        device_->SetLight(i, &lights_[i]);
+        device_->LightEnable(i, TRUE);
     }
 }

@@ -6,13 +6,14 @@
 class CLight {
 public:
     CLight();
-    // Computes the three lights and sets and enables them on the renderer's device.
-    void Init();
+    // Computes the three lights and sets and enables them on `device` (the renderer's).
+    void Init(IDirect3DDevice9* device);
     // Sets and enables the lights computed by Init again (a reset device has forgotten them).
     void Apply() const;
     const D3DLIGHT9& GetLight(int index) const { return lights_[index]; }
 
 private:
+    IDirect3DDevice9* device_ = nullptr;
     D3DLIGHT9 lights_[3]{};
     D3DXVECTOR4 from_;
     D3DXVECTOR4 to_;

@@ -3,7 +3,6 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
-#include "app/manager.h"
 #include "render/camera.h"
 #include "render/light.h"
 #include "resource/shader_manager.h"
@@ -18,6 +17,7 @@ CRenderer::~CRenderer() { Uninit(); }
 
 HRESULT CRenderer::Init(HWND window, IPlatform* instance) {
     if (!instance) return E_FAIL;
+    platform_ = instance;
     d3d_ = instance->Direct3DCreate9(D3D_SDK_VERSION);
     if (!d3d_) return E_FAIL;
     D3DDISPLAYMODE mode{};
@@ -77,17 +77,17 @@ bool CRenderer::Restore() {
     HRESULT hr = device_->TestCooperativeLevel();
     if (hr == D3DERR_DEVICENOTRESET) {
         // Reset refuses while anything still holds objects in the default pool.
-        CManager* manager = CManager::GetInstance();
-        IPlatform* platform = manager->GetPlatform();
-        CShaderManager* shaders = manager->GetShaderManager();
+        IPlatform* platform = platform_;
+        CShaderManager* shaders = parts_.shaders;
         if (platform) platform->GuiInvalidateDeviceObjects();
         if (shaders) shaders->OnLostDevice();
         D3DPRESENT_PARAMETERS parameters = parameters_;  // Reset may write into what it is given
         if (FAILED(device_->Reset(&parameters))) return false;  // tried again next frame
         SetFixedStates();
-        device_->SetRenderState(D3DRS_FILLMODE, manager->wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
-        if (CLight* light = manager->GetLight()) light->Apply();
-        if (CCamera* camera = manager->GetCamera()) camera->SetCamera();
+        const bool wireframe = parts_.wireframe && *parts_.wireframe;
+        device_->SetRenderState(D3DRS_FILLMODE, wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+        if (CLight* light = parts_.light) light->Apply();
+        if (CCamera* camera = parts_.camera) camera->SetCamera();
         if (shaders) shaders->OnResetDevice();
         if (platform) platform->GuiCreateDeviceObjects();
     } else if (FAILED(hr)) {
@@ -111,13 +111,12 @@ void CRenderer::Draw() {
         device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
 
         CObject::DrawAll();
-        if (CStage* stage = CManager::GetInstance()->GetStage()) stage->DrawVisible();
+        if (CStage* stage = parts_.stage) stage->DrawVisible();
 
         // The GUI is drawn last, over the scene; only when a GUI frame is open.
         if (GuiFrameOpen() && guiDrawn_) {
             ImGui::Render();
-            if (IPlatform* platform = CManager::GetInstance()->GetPlatform())
-                platform->GuiRenderDrawData(ImGui::GetDrawData());
+            if (platform_) platform_->GuiRenderDrawData(ImGui::GetDrawData());
         }
         device_->EndScene();
         if (beforePresent_) beforePresent_();

@@ -6,6 +6,21 @@
 
 #include "platform/platform.h"
 
+class CCamera;
+class CLight;
+class CShaderManager;
+class CStage;
+
+// What the draw and a device reset reach besides the device. The manager hands them over once it has
+// made them; a null part is left out.
+struct RendererParts {
+    CStage* stage = nullptr;                 // its visible groups are drawn after the object lists
+    CShaderManager* shaders = nullptr;       // its effects let go of the device around a reset
+    CLight* light = nullptr;                 // applied again to a reset device
+    CCamera* camera = nullptr;               // its view and projection set again on a reset device
+    const bool* wireframe = nullptr;         // the F2 switch: the fill mode a reset device gets
+};
+
 class CRenderer {
 public:
     CRenderer() = default;
@@ -19,6 +34,7 @@ public:
     // it can be reset; then it is reset with the same present parameters and its states are set again.
     void Draw();
     void Uninit();
+    void SetParts(const RendererParts& parts) { parts_ = parts; }
     IDirect3DDevice9* GetDevice() const { return device_; }
     const D3DPRESENT_PARAMETERS& GetPresentParameters() const { return parameters_; }
     bool IsDeviceLost() const { return lost_; }
@@ -33,6 +49,8 @@ private:
     // True when the device may draw again: not lost, or lost and now reset.
     bool Restore();
 
+    IPlatform* platform_ = nullptr;
+    RendererParts parts_;
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     D3DPRESENT_PARAMETERS parameters_{};

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/manager.h"
 #include "d3d/xfile_loader.h"
 #include "resource/catalog_file.h"
 
@@ -70,11 +69,10 @@ std::string CModelManager::AddModel(const std::vector<std::string>& entry) {
 
 std::string CModelManager::LoadXModel(const std::vector<std::string>& entry) {
     if (entry.size() < 2) return "expected a label and a mesh path";
-    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
     if (handles_.count(entry[0])) return {};  // the first entry with a label wins; this file is never opened
     ModelData model;
     std::string error;
-    if (!LoadModelData(entry[1], device, model, error)) return "cannot load \"" + entry[1] + "\": " + error;
+    if (!LoadModelData(entry[1], device_, model, error)) return "cannot load \"" + entry[1] + "\": " + error;
     Keep(entry[0], model);
     return {};
 }

@@ -23,7 +23,8 @@ bool LoadModelData(const std::string& path, IDirect3DDevice9* device, ModelData&
 
 class CModelManager {
 public:
-    CModelManager() = default;
+    // Meshes are loaded for `device`; without one they stay in system memory and cannot be drawn.
+    explicit CModelManager(IDirect3DDevice9* device = nullptr) : device_(device) {}
     ~CModelManager();
     CModelManager(const CModelManager&) = delete;
     CModelManager& operator=(const CModelManager&) = delete;
@@ -61,6 +62,7 @@ private:
     // Adds a model whose references the catalog takes over.
     ModelHandle Keep(const std::string& label, const ModelData& model);
 
+    IDirect3DDevice9* device_;
     std::vector<ModelData> models_;               // by handle
     std::map<std::string, ModelHandle> handles_;  // by label
     std::vector<std::string> problems_;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "app/manager.h"
 #include "resource/catalog_file.h"
 
 namespace {
@@ -39,7 +38,8 @@ std::size_t NameCount(const nlohmann::json& entry, const char* prefix) {
 
 }  // namespace
 
-CShaderManager::CShaderManager() {
+CShaderManager::CShaderManager(IDirect3DDevice9* device, IPlatform* platform, HWND window)
+    : device_(device), platform_(platform), window_(window) {
     elements_ = {
         {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
         {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
@@ -47,8 +47,7 @@ CShaderManager::CShaderManager() {
         {0, 28, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
         D3DDECL_END(),
     };
-    if (IDirect3DDevice9* device = CManager::GetInstance()->GetDevice())
-        device->CreateVertexDeclaration(elements_.data(), &declaration_);
+    if (device_) device_->CreateVertexDeclaration(elements_.data(), &declaration_);
 }
 
 CShaderManager::~CShaderManager() { Uninit(); }
@@ -63,22 +62,19 @@ void CShaderManager::Load(const std::string& path) {
 }
 
 void CShaderManager::LoadShader(const nlohmann::json& entry) {
-    CManager* manager = CManager::GetInstance();
-    IDirect3DDevice9* device = manager->GetDevice();
     const std::string label = entry.at("Label").get<std::string>();
     const std::string path = entry.at("Path").get<std::string>();
 
     ID3DXEffect* effect = nullptr;
     ID3DXBuffer* errors = nullptr;
-    HRESULT hr = D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors);
+    HRESULT hr = D3DXCreateEffectFromFileA(device_, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors);
     if (FAILED(hr) && errors) {
         const char* messages = static_cast<const char*>(errors->GetBufferPointer());
         std::string text(messages, strnlen(messages, errors->GetBufferSize()));
         // A warning names the effect: some compilers call the file "<anonymous>", and a message about an
         // included file names only that one.
         if (text.find(path) == std::string::npos) text = path + ":\n" + text;
-        if (IPlatform* platform = manager->GetPlatform())
-            platform->MessageBox(manager->GetWindow(), text.c_str(), kWarningCaption, MB_OK | MB_ICONWARNING);
+        if (platform_) platform_->MessageBox(window_, text.c_str(), kWarningCaption, MB_OK | MB_ICONWARNING);
     }
     SafeRelease(errors);  // also the messages of a compilation that succeeded with warnings
     if (FAILED(hr)) SafeRelease(effect);

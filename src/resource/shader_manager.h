@@ -8,11 +8,13 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "d3d/d3dx9.h"
+#include "platform/platform.h"
 
 class CShaderManager {
 public:
-    // Builds the vertex declaration (position, normal, colour, texture coordinates) on the device.
-    CShaderManager();
+    // Builds the vertex declaration (position, normal, colour, texture coordinates) on `device`. Effects are
+    // compiled for `device`, and their compile errors shown in the platform's warning box over `window`.
+    explicit CShaderManager(IDirect3DDevice9* device = nullptr, IPlatform* platform = nullptr, HWND window = nullptr);
     ~CShaderManager();
     CShaderManager(const CShaderManager&) = delete;
     CShaderManager& operator=(const CShaderManager&) = delete;
@@ -41,6 +43,9 @@ public:
     const std::vector<std::string>& GetProblems() const { return problems_; }
 
 private:
+    IDirect3DDevice9* device_;
+    IPlatform* platform_;
+    HWND window_;
     std::unordered_map<std::string, ID3DXEffect*> effects_;
     std::vector<D3DVERTEXELEMENT9> elements_;
     IDirect3DVertexDeclaration9* declaration_ = nullptr;

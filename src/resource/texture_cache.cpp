@@ -1,6 +1,5 @@
 #include "resource/texture_cache.h"
 
-#include "app/manager.h"
 #include <cstdio>
 
 #ifndef _WIN32
@@ -34,7 +33,6 @@ IDirect3DTexture9* CreateTexture(IDirect3DDevice9* device, const std::string& fi
 CTextureCache::~CTextureCache() { Uninit(); }
 
 IDirect3DTexture9* CTextureCache::GetTexture(const std::string& fileName) {
-    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
     auto it = textures_.find(fileName);
     if (it != textures_.end()) return it->second;
     // A file that failed is read again only when it is not what it was then.
@@ -44,10 +42,10 @@ IDirect3DTexture9* CTextureCache::GetTexture(const std::string& fileName) {
     if (failed != failed_.end() && failed->second.exists == now.exists && (!now.exists || failed->second.stamp == now.stamp))
         return nullptr;
     std::string reason;
-    IDirect3DTexture9* texture = CreateTexture(device, fileName, now.exists, reason);
+    IDirect3DTexture9* texture = CreateTexture(device_, fileName, now.exists, reason);
     if (!texture) {
         failed_[fileName] = now;
-        if (device && reported_.insert(fileName).second)
+        if (device_ && reported_.insert(fileName).second)
             problems_.push_back(fileName + ": the texture cannot be loaded (" + reason + "); drawn without it");
         return nullptr;
     }

@@ -11,7 +11,8 @@
 
 class CTextureCache {
 public:
-    CTextureCache() = default;
+    // Textures are created on `device`; without one every request gives null.
+    explicit CTextureCache(IDirect3DDevice9* device = nullptr) : device_(device) {}
     ~CTextureCache();
     CTextureCache(const CTextureCache&) = delete;
     CTextureCache& operator=(const CTextureCache&) = delete;
@@ -32,6 +33,7 @@ private:
         FileStamp stamp;
     };
 
+    IDirect3DDevice9* device_;
     std::unordered_map<std::string, IDirect3DTexture9*> textures_;
     std::unordered_map<std::string, Failure> failed_;
     std::unordered_set<std::string> reported_;

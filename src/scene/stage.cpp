@@ -19,6 +19,12 @@ D3DMATERIAL9 Highlighted(D3DMATERIAL9 material) {
 CStage::CStage() : textureCache_(new CTextureCache()) {}
 
 void CStage::Connect(IDirect3DDevice9* device, const CModelManager* models, const CCamera* camera, CInputMouse* mouse) {
+    if (device != device_) {
+        // The cache makes its textures on the device the stage draws with.
+        if (textureCache_) textureCache_->Uninit();
+        delete textureCache_;
+        textureCache_ = new CTextureCache(device);
+    }
     device_ = device;
     models_ = models;
     camera_ = camera;

@@ -56,7 +56,7 @@ TEST(TextureCache, CreatesEachFileOnceAndRetriesFilesThatFailed) {
     const int liveBefore = device.LiveTextures();
 
     {
-        CTextureCache cache;
+        CTextureCache cache(&device);
         IDirect3DTexture9* first = cache.GetTexture("tex/crate.png");
         ASSERT_NE(first, nullptr);
         EXPECT_EQ(cache.GetTexture("tex/crate.png"), first);
@@ -85,7 +85,7 @@ TEST(TextureCache, ABrokenFileIsNotReadAgainUntilItChanges) {
     ASSERT_TRUE(editor.Started());
     const std::filesystem::path file = dir.Write("tex/broken.png", std::string(png.size(), 'x'));
     const auto stamp = std::filesystem::last_write_time(file);
-    CTextureCache cache;
+    CTextureCache cache(&editor.Device());
     EXPECT_EQ(cache.GetTexture("tex/broken.png"), nullptr);
     EXPECT_EQ(cache.GetTexture("tex"), nullptr);
     // Each file that fails is named once, with its reason.
