@@ -36,4 +36,11 @@ endif()
 add_library(PkgConfig::stb INTERFACE IMPORTED GLOBAL)
 target_include_directories(PkgConfig::stb SYSTEM INTERFACE ${vellumar_host_headers}/stb)
 
+# zlib for the .x reader's MSZIP blocks, from Debian's libz-mingw-w64-dev, linked statically.
+add_library(ZLIB::ZLIB STATIC IMPORTED GLOBAL)
+set_target_properties(ZLIB::ZLIB PROPERTIES IMPORTED_LOCATION /usr/x86_64-w64-mingw32/lib/libz.a)
+if(NOT EXISTS /usr/x86_64-w64-mingw32/lib/libz.a)
+  message(FATAL_ERROR "zlib for MinGW-w64 is missing: run scripts/setup")
+endif()
+
 enable_language(RC)  # the programs' manifest (src/platform/win32/utf8_manifest.rc)

@@ -1,32 +1,15 @@
 #include "resource/model_manager.h"
 
-#include <cmath>
-
 #include "d3d/xfile_loader.h"
-#include "resource/catalog_file.h"
+#include "resource/model_catalog_file.h"
 
 namespace {
 
-// Bounds start inverted so the first vertex sets them; each new extreme is stored rounded down.
-void MeasureBounds(ID3DXMesh* mesh, D3DXVECTOR3& max, D3DXVECTOR3& min) {
-    max = D3DXVECTOR3(-10000.0f, -10000.0f, -10000.0f);
-    min = D3DXVECTOR3(10000.0f, 10000.0f, 10000.0f);
-    const DWORD count = mesh->GetNumVertices();
-    const UINT stride = D3DXGetFVFVertexSize(mesh->GetFVF());
+void MeasureMeshBounds(ID3DXMesh* mesh, D3DXVECTOR3& max, D3DXVECTOR3& min) {
     void* data = nullptr;
-    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &data)) || !data) return;
-    const auto* bytes = static_cast<const BYTE*>(data);
-    for (DWORD i = 0; i < count; ++i, bytes += stride) {
-        const auto* position = reinterpret_cast<const float*>(bytes);
-        float* maxAxis[3] = {&max.x, &max.y, &max.z};
-        float* minAxis[3] = {&min.x, &min.y, &min.z};
-        for (int axis = 0; axis < 3; ++axis) {
-            const float value = position[axis];
-            if (value > *maxAxis[axis]) *maxAxis[axis] = static_cast<float>(std::floor(static_cast<double>(value)));
-            if (*minAxis[axis] > value) *minAxis[axis] = static_cast<float>(std::floor(static_cast<double>(value)));
-        }
-    }
-    mesh->UnlockVertexBuffer();
+    const bool locked = SUCCEEDED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &data)) && data;
+    MeasureBounds(data, locked ? mesh->GetNumVertices() : 0, D3DXGetFVFVertexSize(mesh->GetFVF()), max, min);
+    if (locked) mesh->UnlockVertexBuffer();
 }
 
 }  // namespace
@@ -40,30 +23,19 @@ bool LoadModelData(const std::string& path, IDirect3DDevice9* device, ModelData&
         if (error.empty()) error = "cannot load the mesh";
         return false;
     }
-    MeasureBounds(model.mesh, model.max, model.min);
+    MeasureMeshBounds(model.mesh, model.max, model.min);
     return true;
 }
 
 CModelManager::~CModelManager() { Uninit(); }
 
 void CModelManager::Load(const std::string& path) {
-    CatalogProblems problems(problems_);
-    WalkCatalog(path, "MODEL", problems, [&](const nlohmann::json& entry, std::size_t index) {
-        const std::string label = EntryLabel(entry);
-        if (!entry.is_array()) return problems.Entry(path, index, label, "expected an array of strings");
-        for (const nlohmann::json& element : entry)
-            if (!element.is_string()) return problems.Entry(path, index, label, "expected an array of strings");
-        std::string reason = AddModel(entry.get<std::vector<std::string>>());
-        if (!reason.empty()) problems.Entry(path, index, label, reason);
-    });
+    WalkModelCatalog(path, problems_, [this](const std::vector<std::string>& entry) { return AddModel(entry); });
 }
 
 std::string CModelManager::AddModel(const std::vector<std::string>& entry) {
-    if (entry.size() < 2) return "expected a label and a mesh path";
-    const std::string& path = entry[1];
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos) return "the mesh path \"" + path + "\" has no extension";
-    if (path.compare(dot, std::string::npos, ".x") != 0) return {};  // only .x meshes are loaded
+    std::string reason;
+    if (!IsMeshEntry(entry, reason)) return reason;
     return LoadXModel(entry);
 }
 

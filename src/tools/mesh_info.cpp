@@ -1,7 +1,10 @@
-// vellumar-tool mesh-info FILE.x: the mesh as the model catalog loads it, as one JSON object.
+// vellumar-tool mesh-info FILE.x: the mesh as the model catalog loads it, as one JSON object. The file is
+// read by the .x reader itself, so no device is needed on any system.
 #include <nlohmann/json.hpp>
 
-#include "resource/model_manager.h"
+#include "base/file_bytes.h"
+#include "formats/xfile/xfile_reader.h"
+#include "resource/model_catalog_file.h"
 #include "tools/commands.h"
 
 namespace {
@@ -16,25 +19,25 @@ int RunMeshInfo(const ToolArgs& args, std::ostream& out, std::ostream& err) {
         return 2;
     }
     const std::string& path = args[0];
-    ModelData model;
-    std::string error;
-    if (!LoadModelData(path, nullptr, model, error)) {
+    std::string bytes, error;
+    XMeshFile file;
+    if (!ReadFileBytes(path.c_str(), bytes, error, kMeshFileLimit) || !ReadXFile(bytes, file, error)) {
         err << path << ": error: " << error << '\n';
         return 1;
     }
+    const XMesh& mesh = file.mesh;
+    D3DXVECTOR3 max, min;
+    MeasureBounds(mesh.vertices.data(), mesh.vertices.size(), sizeof(XVertex), max, min);
     nlohmann::json textures = nlohmann::json::array();
-    auto* materials =
-        model.materialBuffer ? static_cast<const D3DXMATERIAL*>(model.materialBuffer->GetBufferPointer()) : nullptr;
-    for (DWORD i = 0; materials && i < model.numMaterials; ++i)
-        textures.push_back(materials[i].pTextureFilename ? nlohmann::json(materials[i].pTextureFilename) : nlohmann::json());
-    nlohmann::json info = {{"vertices", model.mesh->GetNumVertices()},
-                           {"faces", model.mesh->GetNumFaces()},
-                           {"materials", model.numMaterials},
-                           {"max", Vector(model.max)},
-                           {"min", Vector(model.min)},
-                           {"textures", textures}};
-    SafeRelease(model.mesh);
-    SafeRelease(model.materialBuffer);
+    // A texture name ends at its first zero byte, as in the mesh's material records.
+    for (const XMaterial& material : file.materials)
+        textures.push_back(material.hasTexture ? nlohmann::json(material.texture.c_str()) : nlohmann::json());
+    const nlohmann::json info = {{"vertices", static_cast<std::uint32_t>(mesh.vertices.size())},
+                                 {"faces", static_cast<std::uint32_t>(mesh.indices.size() / 3)},
+                                 {"materials", static_cast<std::uint32_t>(file.materials.size())},
+                                 {"max", Vector(max)},
+                                 {"min", Vector(min)},
+                                 {"textures", textures}};
     out << info.dump() << '\n';
     return 0;
 }

@@ -1,49 +1,21 @@
-// check, export-json and format: the editor's own stage loading and writing, run from the command line.
+// check, export-json and format: stage files read and written by the stage document, as the editor reads
+// and writes them, and the model catalog's labels read from its file. No window, no device, no editor.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 
-#include "app/application.h"
-#include "app/manager.h"
-#ifdef _WIN32
-#include "platform/win32/win32_platform.h"
-#else
-#include "platform/headless/headless_platform.h"
-#endif
-#include "resource/model_manager.h"
-#include "scene/stage.h"
+#include "base/system_names.h"
+#include "document/stage_document.h"
+#include "resource/model_catalog_file.h"
 #include "stagefile/stage_json.h"
 #include "stagefile/stage_text_writer.h"
 #include "tools/commands.h"
 
 namespace {
 
-// The editor started headless when the working directory has catalogs, so that loaded objects find their
-// models as they do in the editor. Without catalogs (or if they cannot be started) the commands still run.
-class CatalogSession {
-public:
-    CatalogSession() {
-        if (!std::filesystem::exists("Data/FILE/model.json")) return;
-        std::string error;
-        started_ = StartEditor(platform_, error);
-    }
-    ~CatalogSession() {
-        if (started_) StopEditor();
-    }
-    CatalogSession(const CatalogSession&) = delete;
-    CatalogSession& operator=(const CatalogSession&) = delete;
-
-    CModelManager* Models() const { return started_ ? CManager::GetInstance()->GetModelManager() : nullptr; }
-
-private:
-#ifdef _WIN32
-    CWin32Platform platform_{GetModuleHandleA(nullptr), SW_HIDE, CWin32Platform::Mode::Hidden};
-#else
-    CHeadlessPlatform platform_;
-#endif
-    bool started_ = false;
-};
+const char* const kModelCatalog = "Data/FILE/model.json";
 
 int Usage(std::ostream& err, const char* form) {
     err << "usage: vellumar-tool " << form << "\n";
@@ -68,11 +40,11 @@ int Finish(std::ostream& out, std::ostream& err) {
 }
 
 // Model labels of the stage that the catalog does not hold, with how many objects use each.
-std::map<std::string, std::size_t> UnknownModels(const StageGroups& groups, const CModelManager& models) {
+std::map<std::string, std::size_t> UnknownModels(const StageGroups& groups, const std::set<std::string>& models) {
     std::map<std::string, std::size_t> unknown;
     for (const auto& [tag, objects] : groups)
         for (const StageObject& object : objects)
-            if (!models.GetMesh(object.part.ModelLabel)) ++unknown[object.part.ModelLabel];
+            if (!models.count(object.part.ModelLabel)) ++unknown[object.part.ModelLabel];
     return unknown;
 }
 
@@ -80,19 +52,24 @@ std::map<std::string, std::size_t> UnknownModels(const StageGroups& groups, cons
 
 int RunCheck(const ToolArgs& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1) return Usage(err, "check FILE");
-    CatalogSession catalogs;
-    CStage stage;
-    FileResult result = stage.LoadTextFile(nullptr, args[0]);
+    // Without a catalog in the working directory nothing is said about models.
+    const bool hasCatalog = std::filesystem::exists(PathFromUtf8(kModelCatalog));
+    std::vector<std::string> problems;
+    const std::set<std::string> models = hasCatalog ? ReadModelLabels(kModelCatalog, problems) : std::set<std::string>();
+    // Every command reads the file as the editor's "LoadText" does, into an empty document of its own.
+    CStageDocument document;
+    FileResult result = document.ReadTextFile(args[0], false, nullptr);
     if (!result.ok) return Fail(err, result);
+    const StageGroups& groups = document.Groups();
     // A file is ok when the editor can load it and save it again.
-    FileResult writable = CheckStageText(stage.Groups());
+    FileResult writable = CheckStageText(groups);
     if (!writable.ok) {
         writable.path = args[0];
         return Fail(err, writable);
     }
     // Objects whose model is missing are kept by the editor (and not drawn), so they only warrant a warning.
-    if (const CModelManager* models = catalogs.Models())
-        for (const auto& [label, count] : UnknownModels(stage.Groups(), *models))
+    if (hasCatalog)
+        for (const auto& [label, count] : UnknownModels(groups, models))
             err << args[0] << ": warning: model \"" << label << "\" is not in the model catalog (" << count
                 << (count == 1 ? " object)\n" : " objects)\n");
     out << "ok: " << result.groups << " groups, " << result.objects << " objects\n";
@@ -101,16 +78,16 @@ int RunCheck(const ToolArgs& args, std::ostream& out, std::ostream& err) {
 
 int RunExportJson(const ToolArgs& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args.size() > 2) return Usage(err, "export-json FILE [OUT]");
-    CatalogSession catalogs;
-    CStage stage;
-    FileResult result = stage.LoadTextFile(nullptr, args[0]);
+    CStageDocument document;
+    FileResult result = document.ReadTextFile(args[0], false, nullptr);
     if (!result.ok) return Fail(err, result);
+    const StageGroups& groups = document.Groups();
     if (args.size() == 2) {
-        FileResult saved = SaveJsonFile(stage.Groups(), args[1]);
+        FileResult saved = SaveJsonFile(groups, args[1]);
         return saved.ok ? 0 : Fail(err, saved);
     }
     std::string text;
-    FileResult dumped = DumpStageJson(stage.Groups(), text);
+    FileResult dumped = DumpStageJson(groups, text);
     if (!dumped.ok) {
         dumped.path = args[0];
         return Fail(err, dumped);
@@ -122,15 +99,15 @@ int RunExportJson(const ToolArgs& args, std::ostream& out, std::ostream& err) {
 
 int RunFormat(const ToolArgs& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args.size() > 2) return Usage(err, "format FILE [OUT]");
-    CatalogSession catalogs;
-    CStage stage;
-    FileResult result = stage.LoadTextFile(nullptr, args[0]);
+    CStageDocument document;
+    FileResult result = document.ReadTextFile(args[0], false, nullptr);
     if (!result.ok) return Fail(err, result);
+    const StageGroups& groups = document.Groups();
     if (args.size() == 2) {
-        FileResult saved = stage.SaveTextFile(args[1]);
+        FileResult saved = document.SaveTextFile(args[1]);
         return saved.ok ? 0 : Fail(err, saved);
     }
-    FileResult written = WriteStageText(stage.Groups(), out);
+    FileResult written = WriteStageText(groups, out);
     if (!written.ok) {
         // Either the stage cannot be written as text, or the output took no more bytes.
         written.path = out ? args[0] : "standard output";
