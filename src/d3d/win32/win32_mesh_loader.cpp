@@ -1,5 +1,5 @@
 // LoadMeshFromX on Windows: D3DX's own loader, with Windows' text for a failure. A mesh asked for without
-// a device (vellumar-tool mesh-info) is loaded on a device of its own, made on a hidden window.
+// a device is loaded on a device of its own, made on a hidden window.
 #include <string>
 
 #include "platform/win32/win32_platform.h"

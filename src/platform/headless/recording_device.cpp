@@ -7,14 +7,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-class CMeshBuffers : public RefCounted<IMeshBuffers> {};
-
-class CVertexDeclaration : public RefCounted<IDirect3DVertexDeclaration9> {};
-
-}  // namespace
-
 // A texture that keeps its pixels, so tests can see what was loaded.
 class CRecordedTexture : public RefCounted<IDirect3DTexture9> {
 public:
@@ -38,105 +30,84 @@ private:
     std::vector<BYTE> pixels_;
 };
 
-CRecordingDevice::CRecordingDevice() = default;
+CRecordingDevice::CRecordingDevice() : CStateDevice(kBackBufferWidth, kBackBufferHeight) {}
 
 CRecordingDevice::~CRecordingDevice() { *alive_ = false; }
 
-// The states are kept in state_; every Set* call (and GetMaterial) is logged, whether or not it succeeds.
+// Every Set* call (and GetMaterial) is logged, whether or not it succeeds; CStateDevice keeps the state.
 
 HRESULT CRecordingDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     Record("SetRenderState", {state, value});
-    return state_.SetRenderState(state, value);
+    return CStateDevice::SetRenderState(state, value);
 }
 
-HRESULT CRecordingDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
-    return state_.GetRenderState(state, value);
-}
 
 HRESULT CRecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
     Record("SetSamplerState", {sampler, type, value});
-    return state_.SetSamplerState(sampler, type, value);
+    return CStateDevice::SetSamplerState(sampler, type, value);
 }
 
-HRESULT CRecordingDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
-    return state_.GetSamplerState(sampler, type, value);
-}
 
 HRESULT CRecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     Record("SetTextureStageState", {stage, type, value});
-    return state_.SetTextureStageState(stage, type, value);
+    return CStateDevice::SetTextureStageState(stage, type, value);
 }
 
-HRESULT CRecordingDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
-    return state_.GetTextureStageState(stage, type, value);
-}
 
 HRESULT CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     Record("SetTransform", {state});
-    return state_.SetTransform(state, matrix);
+    return CStateDevice::SetTransform(state, matrix);
 }
 
-HRESULT CRecordingDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
-    return state_.GetTransform(state, matrix);
-}
 
 HRESULT CRecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
     Record("SetLight", {index});
-    return state_.SetLight(index, light);
+    return CStateDevice::SetLight(index, light);
 }
 
-HRESULT CRecordingDevice::GetLight(DWORD index, D3DLIGHT9* light) { return state_.GetLight(index, light); }
 
 HRESULT CRecordingDevice::LightEnable(DWORD index, BOOL enable) {
     Record("LightEnable", {index, enable});
-    return state_.LightEnable(index, enable);
+    return CStateDevice::LightEnable(index, enable);
 }
 
-HRESULT CRecordingDevice::GetLightEnable(DWORD index, BOOL* enable) { return state_.GetLightEnable(index, enable); }
 
 HRESULT CRecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
     Record("SetMaterial");
-    return state_.SetMaterial(material);
+    return CStateDevice::SetMaterial(material);
 }
 
 HRESULT CRecordingDevice::GetMaterial(D3DMATERIAL9* material) {
     Record("GetMaterial");
-    return state_.GetMaterial(material);
+    return CStateDevice::GetMaterial(material);
 }
 
 HRESULT CRecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     Record("SetTexture", {stage}, texture ? "texture" : "null");
-    return state_.SetTexture(stage, texture);
+    return CStateDevice::SetTexture(stage, texture);
 }
 
-HRESULT CRecordingDevice::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
-    return state_.GetTexture(stage, texture);
-}
 
 HRESULT CRecordingDevice::SetViewport(const D3DVIEWPORT9* viewport) {
     Record("SetViewport");
-    return state_.SetViewport(viewport);
+    return CStateDevice::SetViewport(viewport);
 }
 
-HRESULT CRecordingDevice::GetViewport(D3DVIEWPORT9* viewport) { return state_.GetViewport(viewport); }
 
-HRESULT CRecordingDevice::Clear(DWORD count, const D3DRECT*, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
+HRESULT CRecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
     Record("Clear", {count, flags, color, static_cast<long long>(z), stencil});
-    return S_OK;
+    return CStateDevice::Clear(count, rects, flags, color, z, stencil);
 }
 
 HRESULT CRecordingDevice::BeginScene() {
     Record("BeginScene");
-    if (beginSceneFails_ || inScene_) return E_FAIL;
-    inScene_ = true;
-    return S_OK;
+    if (beginSceneFails_) return E_FAIL;
+    return CStateDevice::BeginScene();
 }
 
 HRESULT CRecordingDevice::EndScene() {
     Record("EndScene");
-    if (!inScene_) return E_FAIL;
-    inScene_ = false;
-    return S_OK;
+    return CStateDevice::EndScene();
 }
 
 HRESULT CRecordingDevice::Present(const void*, const void*, HWND, const void*) {
@@ -154,7 +125,7 @@ HRESULT CRecordingDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
     Record("Reset");
     if (loss_ == Loss::Lost) return D3DERR_DEVICELOST;
     if (!parameters || defaultPoolObjects > 0) return E_INVALIDARG;
-    state_ = CDeviceState{kBackBufferWidth, kBackBufferHeight, E_INVALIDARG};
+    ResetState();
     loss_ = Loss::None;
     return S_OK;
 }
@@ -162,33 +133,33 @@ HRESULT CRecordingDevice::Reset(D3DPRESENT_PARAMETERS* parameters) {
 HRESULT CRecordingDevice::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
                                                   IDirect3DVertexDeclaration9** declaration) {
     Record("CreateVertexDeclaration");
-    if (!elements || !declaration) return E_INVALIDARG;
-    *declaration = new CVertexDeclaration();
-    return S_OK;
+    return CStateDevice::CreateVertexDeclaration(elements, declaration);
 }
 
 HRESULT CRecordingDevice::CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba,
                                                   IDirect3DTexture9** texture) {
     Record("CreateTexture", {width, height});
-    if (!texture || !rgba || width == 0 || height == 0) return E_INVALIDARG;
-    *texture = new CRecordedTexture(this, width, height, rgba);
-    return S_OK;
+    return CStateDevice::CreateTextureFromPixels(width, height, rgba, texture);
 }
 
-HRESULT CRecordingDevice::CreateMeshBuffers(const MeshVertex*, UINT, const std::uint32_t*, UINT,
-                                            IMeshBuffers** buffers) {
-    if (!buffers) return E_INVALIDARG;
-    *buffers = new CMeshBuffers();
-    return S_OK;
+IDirect3DTexture9* CRecordingDevice::DoCreateTexture(UINT width, UINT height, const BYTE* rgba) {
+    return new CRecordedTexture(this, width, height, rgba);
 }
 
-HRESULT CRecordingDevice::DrawMeshSubset(IMeshBuffers*, DWORD attribId, UINT, UINT) {
+CDeviceMeshBuffers* CRecordingDevice::DoCreateMeshBuffers(const MeshVertex*, UINT vertexCount, const std::uint32_t*,
+                                                          UINT indexCount) {
+    return new CDeviceMeshBuffers(this, vertexCount, indexCount);
+}
+
+HRESULT CRecordingDevice::DrawMeshSubset(IMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) {
     Record("DrawSubset", {attribId});
-    if (!recording_) return S_OK;
-    DrawRecord record{attribId, state_.Material(), state_.Texture(0), D3DXMATRIX(state_.Transform(D3DTS_WORLD)),
-                      state_.RenderState(D3DRS_FILLMODE)};
-    draws_.push_back(record);
-    return S_OK;
+    return CStateDevice::DrawMeshSubset(buffers, attribId, startIndex, indexCount);
+}
+
+void CRecordingDevice::DoDrawMeshSubset(CDeviceMeshBuffers*, DWORD attribId, UINT, UINT) {
+    if (!recording_) return;
+    draws_.push_back({attribId, State().Material(), State().Texture(0), D3DXMATRIX(State().Transform(D3DTS_WORLD)),
+                      State().RenderState(D3DRS_FILLMODE)});
 }
 
 void CRecordingDevice::RenderGui(ImDrawData* drawData) {

@@ -1,5 +1,6 @@
-// A Direct3D 9 device that draws nothing: it keeps the device state as the original does (a state holds
-// until set again) and appends every call to a log that tests read.
+// A Direct3D 9 device that draws nothing: it keeps the device state and makes the checks of the OpenGL
+// device (CStateDevice: a state holds until set again, and a call the real device refuses fails here too)
+// and appends every call to a log that tests read.
 #pragma once
 
 #include <memory>
@@ -9,11 +10,11 @@
 #include <vector>
 
 #include "d3d/d3dx9.h"
-#include "d3d/device_state.h"
+#include "d3d/state_device.h"
 
 struct ImDrawData;
 
-class CRecordingDevice : public RefCounted<IDirect3DDevice9> {
+class CRecordingDevice : public CStateDevice {
 public:
     static constexpr UINT kBackBufferWidth = 1280;
     static constexpr UINT kBackBufferHeight = 720;
@@ -30,23 +31,15 @@ public:
     CRecordingDevice();
 
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
     HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
-    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
     HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
-    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
     HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
     HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
     HRESULT SetMaterial(const D3DMATERIAL9* material) override;
     HRESULT GetMaterial(D3DMATERIAL9* material) override;
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
     HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
-    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
     HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
     HRESULT BeginScene() override;
     HRESULT EndScene() override;
@@ -56,8 +49,6 @@ public:
     HRESULT TestCooperativeLevel() override;
     HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
     HRESULT CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba, IDirect3DTexture9** texture) override;
-    HRESULT CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
-                              UINT indexCount, IMeshBuffers** buffers) override;
     HRESULT DrawMeshSubset(IMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) override;
     void RenderGui(ImDrawData* drawData);
 
@@ -69,14 +60,14 @@ public:
         draws_.clear();
     }
     const std::vector<DrawRecord>& Draws() const { return draws_; }
-    DWORD RenderState(D3DRENDERSTATETYPE state) const { return state_.RenderState(state); }
-    DWORD SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const { return state_.SamplerState(sampler, type); }
+    DWORD RenderState(D3DRENDERSTATETYPE state) const { return State().RenderState(state); }
+    DWORD SamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const { return State().SamplerState(sampler, type); }
     DWORD TextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const {
-        return state_.TextureStageState(stage, type);
+        return State().TextureStageState(stage, type);
     }
-    bool HasLight(DWORD index) const { return state_.HasLight(index); }
-    bool IsLightEnabled(DWORD index) const { return state_.IsLightEnabled(index); }
-    IDirect3DBaseTexture9* BoundTexture(DWORD stage) const { return state_.Texture(stage); }
+    bool HasLight(DWORD index) const { return State().HasLight(index); }
+    bool IsLightEnabled(DWORD index) const { return State().IsLightEnabled(index); }
+    IDirect3DBaseTexture9* BoundTexture(DWORD stage) const { return State().Texture(stage); }
     void SetBeginSceneFails(bool fails) { beginSceneFails_ = fails; }
     // A lost device: Present says so, and TestCooperativeLevel says whether it may be reset yet. Like the
     // original, Reset refuses while anything holds objects in the default pool, and a reset device has
@@ -95,6 +86,12 @@ public:
 protected:
     ~CRecordingDevice() override;
 
+    void DoClear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override {}
+    IDirect3DTexture9* DoCreateTexture(UINT width, UINT height, const BYTE* rgba) override;
+    CDeviceMeshBuffers* DoCreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
+                                            UINT indexCount) override;
+    void DoDrawMeshSubset(CDeviceMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) override;
+
 private:
     // One logged call, kept compact so that drawing many objects stays cheap; Log() spells them out.
     struct LogEntry {
@@ -105,12 +102,9 @@ private:
     };
     void Record(const char* name, std::initializer_list<long long> args = {}, const char* word = nullptr);
 
-    // Keeps the bound textures' pointers without owning them, as the log only compares pointers.
-    CDeviceState state_{kBackBufferWidth, kBackBufferHeight, E_INVALIDARG};
     bool beginSceneFails_ = false;
     Loss loss_ = Loss::None;
     bool recording_ = true;
-    bool inScene_ = false;
     int liveTextures_ = 0;
     int guiDrawLists_ = 0;
     std::vector<LogEntry> log_;

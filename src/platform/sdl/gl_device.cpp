@@ -54,11 +54,11 @@ GLenum AddressMode(DWORD mode) {
 }  // namespace
 
 CGlDevice::CGlDevice(SDL_Window* window, SDL_GLContext context, UINT backBufferWidth, UINT backBufferHeight)
-    : context_{context},
+    : CStateDevice(backBufferWidth, backBufferHeight),
+      context_{context},
       window_(window),
       width_(backBufferWidth),
-      height_(backBufferHeight),
-      state_(backBufferWidth, backBufferHeight, D3DERR_INVALIDCALL) {}
+      height_(backBufferHeight) {}
 
 CGlDevice::~CGlDevice() {
     // The GL objects go with the members, before the context (see Context); make sure it is the current one.
@@ -95,97 +95,9 @@ bool CGlDevice::Build(std::string& error) {
     return true;
 }
 
-// ---- states ----
-
-// ---- states, kept in state_ ----
-
-HRESULT CGlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    return state_.SetRenderState(state, value);
-}
-
-HRESULT CGlDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
-    return state_.GetRenderState(state, value);
-}
-
-HRESULT CGlDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    return state_.SetSamplerState(sampler, type, value);
-}
-
-HRESULT CGlDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
-    return state_.GetSamplerState(sampler, type, value);
-}
-
-HRESULT CGlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-    return state_.SetTextureStageState(stage, type, value);
-}
-
-HRESULT CGlDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
-    return state_.GetTextureStageState(stage, type, value);
-}
-
-HRESULT CGlDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
-    return state_.SetTransform(state, matrix);
-}
-
-HRESULT CGlDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
-    return state_.GetTransform(state, matrix);
-}
-
-HRESULT CGlDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
-    // Only the three light types exist.
-    if (light && (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL)) return D3DERR_INVALIDCALL;
-    return state_.SetLight(index, light);
-}
-
-HRESULT CGlDevice::GetLight(DWORD index, D3DLIGHT9* light) { return state_.GetLight(index, light); }
-
-HRESULT CGlDevice::LightEnable(DWORD index, BOOL enable) {
-    if (!state_.HasLight(index)) {
-        // Enabling a light never set gives the default one: white, directional, along +z.
-        D3DLIGHT9 light{};
-        light.Type = D3DLIGHT_DIRECTIONAL;
-        light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-        light.Direction = {0.0f, 0.0f, 1.0f};
-        state_.SetLight(index, &light);
-    }
-    return state_.LightEnable(index, enable);
-}
-
-HRESULT CGlDevice::GetLightEnable(DWORD index, BOOL* enable) {
-    // Asking about a light never set fails.
-    if (!state_.HasLight(index)) return D3DERR_INVALIDCALL;
-    return state_.GetLightEnable(index, enable);
-}
-
-HRESULT CGlDevice::SetMaterial(const D3DMATERIAL9* material) { return state_.SetMaterial(material); }
-
-HRESULT CGlDevice::GetMaterial(D3DMATERIAL9* material) { return state_.GetMaterial(material); }
-
-HRESULT CGlDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) { return state_.SetTexture(stage, texture); }
-
-HRESULT CGlDevice::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
-    return state_.GetTexture(stage, texture);
-}
-
-void CGlDevice::ForgetTexture(IDirect3DBaseTexture9* texture) { state_.ForgetTexture(texture); }
-
-HRESULT CGlDevice::SetViewport(const D3DVIEWPORT9* viewport) {
-    // The viewport must lie within the back buffer, with 0 <= MinZ <= MaxZ <= 1.
-    if (viewport && (viewport->Width == 0 || viewport->Height == 0 || viewport->X >= width_ ||
-                     viewport->Y >= height_ || viewport->Width > width_ - viewport->X ||
-                     viewport->Height > height_ - viewport->Y ||
-                     !(viewport->MinZ >= 0.0f && viewport->MinZ <= viewport->MaxZ && viewport->MaxZ <= 1.0f)))
-        return D3DERR_INVALIDCALL;
-    return state_.SetViewport(viewport);
-}
-
-HRESULT CGlDevice::GetViewport(D3DVIEWPORT9* viewport) { return state_.GetViewport(viewport); }
-
 // ---- drawing ----
 
-HRESULT CGlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
-    if ((flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) == 0 || (count > 0 && !rects))
-        return D3DERR_INVALIDCALL;
+void CGlDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
@@ -206,7 +118,7 @@ HRESULT CGlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLO
     }
 
     // Clears cover the viewport, or the given rectangles within it; rows count from the top.
-    const D3DVIEWPORT9& viewport = state_.Viewport();
+    const D3DVIEWPORT9& viewport = State().Viewport();
     auto clearRect = [&](LONG x1, LONG y1, LONG x2, LONG y2) {
         x1 = std::max<LONG>(x1, viewport.X);
         y1 = std::max<LONG>(y1, viewport.Y);
@@ -223,21 +135,9 @@ HRESULT CGlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLO
         for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
     }
     glDisable(GL_SCISSOR_TEST);
-    return S_OK;
 }
 
-HRESULT CGlDevice::BeginScene() {
-    if (inScene_) return D3DERR_INVALIDCALL;
-    inScene_ = true;
-    return S_OK;
-}
-
-HRESULT CGlDevice::EndScene() {
-    if (!inScene_) return D3DERR_INVALIDCALL;
-    inScene_ = false;
-    glFlush();
-    return S_OK;
-}
+void CGlDevice::DoEndScene() { glFlush(); }
 
 HRESULT CGlDevice::Present(const void*, const void*, HWND, const void*) {
     // The back buffer keeps its size; the window shows it stretched over the whole client area.
@@ -257,7 +157,7 @@ HRESULT CGlDevice::Present(const void*, const void*, HWND, const void*) {
 }
 
 void CGlDevice::ApplyViewport() const {
-    const D3DVIEWPORT9& viewport = state_.Viewport();
+    const D3DVIEWPORT9& viewport = State().Viewport();
     glViewport(static_cast<GLint>(viewport.X),
                static_cast<GLint>(height_) - static_cast<GLint>(viewport.Y) - static_cast<GLint>(viewport.Height),
                static_cast<GLsizei>(viewport.Width), static_cast<GLsizei>(viewport.Height));
@@ -269,16 +169,16 @@ void CGlDevice::ApplyRasterState() const {
     glDisable(GL_STENCIL_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
-    if (state_.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE) {
+    if (State().RenderState(D3DRS_ZENABLE) != D3DZB_FALSE) {
         glEnable(GL_DEPTH_TEST);
-        glDepthFunc(CompareFunc(state_.RenderState(D3DRS_ZFUNC)));
+        glDepthFunc(CompareFunc(State().RenderState(D3DRS_ZFUNC)));
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    glDepthMask(state_.RenderState(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
+    glDepthMask(State().RenderState(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
 
     // The device's front faces are the clockwise ones; the viewport mapping keeps the winding on screen.
-    switch (state_.RenderState(D3DRS_CULLMODE)) {
+    switch (State().RenderState(D3DRS_CULLMODE)) {
         case D3DCULL_NONE:
             glDisable(GL_CULL_FACE);
             break;
@@ -294,16 +194,16 @@ void CGlDevice::ApplyRasterState() const {
             break;
     }
 
-    switch (state_.RenderState(D3DRS_FILLMODE)) {
+    switch (State().RenderState(D3DRS_FILLMODE)) {
         case D3DFILL_POINT: glPolygonMode(GL_FRONT_AND_BACK, GL_POINT); break;
         case D3DFILL_WIREFRAME: glPolygonMode(GL_FRONT_AND_BACK, GL_LINE); break;
         default: glPolygonMode(GL_FRONT_AND_BACK, GL_FILL); break;
     }
 
-    if (state_.RenderState(D3DRS_ALPHABLENDENABLE)) {
+    if (State().RenderState(D3DRS_ALPHABLENDENABLE)) {
         glEnable(GL_BLEND);
         glBlendEquation(GL_FUNC_ADD);
-        glBlendFunc(BlendFactor(state_.RenderState(D3DRS_SRCBLEND)), BlendFactor(state_.RenderState(D3DRS_DESTBLEND)));
+        glBlendFunc(BlendFactor(State().RenderState(D3DRS_SRCBLEND)), BlendFactor(State().RenderState(D3DRS_DESTBLEND)));
     } else {
         glDisable(GL_BLEND);
     }
@@ -311,36 +211,36 @@ void CGlDevice::ApplyRasterState() const {
 
 FixedFunctionInputs CGlDevice::GatherInputs() const {
     FixedFunctionInputs in;
-    const D3DXMATRIX world(state_.Transform(D3DTS_WORLD));
-    const D3DXMATRIX view(state_.Transform(D3DTS_VIEW));
-    in.projection = D3DXMATRIX(state_.Transform(D3DTS_PROJECTION));
+    const D3DXMATRIX world(State().Transform(D3DTS_WORLD));
+    const D3DXMATRIX view(State().Transform(D3DTS_VIEW));
+    in.projection = D3DXMATRIX(State().Transform(D3DTS_PROJECTION));
     D3DXMatrixMultiply(&in.worldView, &world, &view);
     D3DXMATRIX inverse;
     if (D3DXMatrixInverse(&inverse, nullptr, &in.worldView)) {
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c) in.normalMatrix[r * 3 + c] = inverse.m[r][c];
     }
-    in.normalizeNormals = state_.RenderState(D3DRS_NORMALIZENORMALS) != FALSE;
-    const D3DVIEWPORT9& viewport = state_.Viewport();
+    in.normalizeNormals = State().RenderState(D3DRS_NORMALIZENORMALS) != FALSE;
+    const D3DVIEWPORT9& viewport = State().Viewport();
     if (viewport.Width > 0 && viewport.Height > 0) {
         in.pixelOffset[0] = 1.0f / static_cast<float>(viewport.Width);
         in.pixelOffset[1] = -1.0f / static_cast<float>(viewport.Height);
     }
 
     // Meshes carry no vertex colours, so every colour source falls back to the material.
-    in.lighting = state_.RenderState(D3DRS_LIGHTING) != FALSE;
-    in.material = state_.Material();
-    const DWORD ambient = state_.RenderState(D3DRS_AMBIENT);
+    in.lighting = State().RenderState(D3DRS_LIGHTING) != FALSE;
+    in.material = State().Material();
+    const DWORD ambient = State().RenderState(D3DRS_AMBIENT);
     in.globalAmbient[0] = ((ambient >> 16) & 0xFF) / 255.0f;
     in.globalAmbient[1] = ((ambient >> 8) & 0xFF) / 255.0f;
     in.globalAmbient[2] = (ambient & 0xFF) / 255.0f;
-    in.specular = state_.RenderState(D3DRS_SPECULARENABLE) != FALSE;
-    in.localViewer = state_.RenderState(D3DRS_LOCALVIEWER) != FALSE;
+    in.specular = State().RenderState(D3DRS_SPECULARENABLE) != FALSE;
+    in.localViewer = State().RenderState(D3DRS_LOCALVIEWER) != FALSE;
 
     // Enabled directional lights, lowest index first; the direction is where the light travels.
-    for (DWORD index : state_.EnabledLights()) {
+    for (DWORD index : State().EnabledLights()) {
         if (in.lightCount == kMaxActiveLights) continue;
-        const D3DLIGHT9& light = state_.Light(index);
+        const D3DLIGHT9& light = State().Light(index);
         if (light.Type != D3DLIGHT_DIRECTIONAL) continue;
         const D3DVECTOR& d = light.Direction;
         D3DXVECTOR3 camera(d.x * view._11 + d.y * view._21 + d.z * view._31,
@@ -357,7 +257,7 @@ FixedFunctionInputs CGlDevice::GatherInputs() const {
     }
 
     // Texture stage 0. A stage that reads a texture when none is bound acts as disabled.
-    auto stage = [this](D3DTEXTURESTAGESTATETYPE type) { return state_.TextureStageState(0, type); };
+    auto stage = [this](D3DTEXTURESTAGESTATETYPE type) { return State().TextureStageState(0, type); };
     in.colorOp = static_cast<int>(stage(D3DTSS_COLOROP));
     in.colorArg1 = static_cast<int>(stage(D3DTSS_COLORARG1));
     in.colorArg2 = static_cast<int>(stage(D3DTSS_COLORARG2));
@@ -366,12 +266,12 @@ FixedFunctionInputs CGlDevice::GatherInputs() const {
     in.alphaArg2 = static_cast<int>(stage(D3DTSS_ALPHAARG2));
     const bool readsTexture = in.colorArg1 == D3DTA_TEXTURE || in.colorArg2 == D3DTA_TEXTURE ||
                               in.alphaArg1 == D3DTA_TEXTURE || in.alphaArg2 == D3DTA_TEXTURE;
-    in.stageActive = in.colorOp != D3DTOP_DISABLE && (state_.Texture(0) != nullptr || !readsTexture);
+    in.stageActive = in.colorOp != D3DTOP_DISABLE && (State().Texture(0) != nullptr || !readsTexture);
     return in;
 }
 
 void CGlDevice::ApplySampler(const CGlTexture* texture) const {
-    auto s = [this](D3DSAMPLERSTATETYPE type) { return state_.SamplerState(0, type); };
+    auto s = [this](D3DSAMPLERSTATETYPE type) { return State().SamplerState(0, type); };
     const bool linearMin = s(D3DSAMP_MINFILTER) >= D3DTEXF_LINEAR;
     GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
     if (s(D3DSAMP_MIPFILTER) == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
@@ -386,23 +286,21 @@ void CGlDevice::ApplySampler(const CGlTexture* texture) const {
     glBindSampler(0, sampler);
 }
 
-HRESULT CGlDevice::DrawMeshSubset(IMeshBuffers* buffers, DWORD, UINT startIndex, UINT indexCount) {
-    auto* mesh = dynamic_cast<CGlMeshBuffers*>(buffers);
-    if (!mesh || startIndex > mesh->IndexCount() || indexCount > mesh->IndexCount() - startIndex)
-        return D3DERR_INVALIDCALL;
-    if (indexCount == 0) return S_OK;
+void CGlDevice::DoDrawMeshSubset(CDeviceMeshBuffers* buffers, DWORD, UINT startIndex, UINT indexCount) {
+    // Only this device's buffers get here, and it makes only GL ones.
+    auto* mesh = static_cast<CGlMeshBuffers*>(buffers);
+    if (indexCount == 0) return;
 
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
     ApplyViewport();
     ApplyRasterState();
     const FixedFunctionInputs inputs = GatherInputs();
-    ApplySampler(inputs.stageActive ? dynamic_cast<const CGlTexture*>(state_.Texture(0)) : nullptr);
+    ApplySampler(inputs.stageActive ? dynamic_cast<const CGlTexture*>(State().Texture(0)) : nullptr);
     program_.Use(inputs);
     glBindVertexArray(mesh->VertexArray());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * sizeof(std::uint32_t)));
     glBindVertexArray(0);
-    return S_OK;
 }
 
 void CGlDevice::RenderGui(ImDrawData* drawData) {
@@ -414,39 +312,12 @@ void CGlDevice::RenderGui(ImDrawData* drawData) {
 
 // ---- resources ----
 
-HRESULT CGlDevice::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
-                                           IDirect3DVertexDeclaration9** declaration) {
-    if (!elements || !declaration) return D3DERR_INVALIDCALL;
-    *declaration = new CGlVertexDeclaration();
-    return S_OK;
+IDirect3DTexture9* CGlDevice::DoCreateTexture(UINT width, UINT height, const BYTE* rgba) {
+    return new CGlTexture(this, width, height, rgba);
 }
 
-HRESULT CGlDevice::CreateTextureFromPixels(UINT width, UINT height, const BYTE* rgba, IDirect3DTexture9** texture) {
-    if (!texture) return D3DERR_INVALIDCALL;
-    *texture = nullptr;
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (!rgba || width == 0 || height == 0 || width > static_cast<UINT>(maxSize) || height > static_cast<UINT>(maxSize))
-        return D3DERR_INVALIDCALL;
-    *texture = new CGlTexture(this, width, height, rgba);
-    return S_OK;
-}
-
-HRESULT CGlDevice::CreateTextureFromLevels(UINT width, UINT height, UINT levels, const BYTE* const* rgba,
-                                          IDirect3DTexture9** texture) {
-    if (!texture) return D3DERR_INVALIDCALL;
-    *texture = nullptr;
-    D3DCAPS9 caps{};
-    GetDeviceCaps(&caps);
-    UINT fullChain = 1;
-    for (UINT size = width > height ? width : height; size > 1; size >>= 1) ++fullChain;
-    if (!rgba || levels == 0 || levels > fullChain || width == 0 || height == 0 || width > caps.MaxTextureWidth ||
-        height > caps.MaxTextureHeight)
-        return D3DERR_INVALIDCALL;
-    for (UINT i = 0; i < levels; ++i)
-        if (!rgba[i]) return D3DERR_INVALIDCALL;
-    *texture = new CGlTexture(this, width, height, levels, rgba);
-    return S_OK;
+IDirect3DTexture9* CGlDevice::DoCreateTextureFromLevels(UINT width, UINT height, UINT levels, const BYTE* const* rgba) {
+    return new CGlTexture(this, width, height, levels, rgba);
 }
 
 HRESULT CGlDevice::GetDeviceCaps(D3DCAPS9* caps) {
@@ -457,15 +328,9 @@ HRESULT CGlDevice::GetDeviceCaps(D3DCAPS9* caps) {
     return S_OK;
 }
 
-HRESULT CGlDevice::CreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
-                                     UINT indexCount, IMeshBuffers** buffers) {
-    if (!buffers) return D3DERR_INVALIDCALL;
-    *buffers = nullptr;
-    if ((vertexCount > 0 && !vertices) || (indexCount > 0 && !indices)) return D3DERR_INVALIDCALL;
-    // An index past the last vertex would make the GPU read outside the buffer.
-    if (indexCount > 0 && *std::max_element(indices, indices + indexCount) >= vertexCount) return D3DERR_INVALIDCALL;
-    *buffers = new CGlMeshBuffers(this, vertices, vertexCount, indices, indexCount);
-    return S_OK;
+CDeviceMeshBuffers* CGlDevice::DoCreateMeshBuffers(const MeshVertex* vertices, UINT vertexCount,
+                                                   const std::uint32_t* indices, UINT indexCount) {
+    return new CGlMeshBuffers(this, vertices, vertexCount, indices, indexCount);
 }
 
 std::vector<BYTE> CGlDevice::ReadBackBuffer() const {

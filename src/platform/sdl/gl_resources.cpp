@@ -43,9 +43,8 @@ CGlTexture::~CGlTexture() {
 
 CGlMeshBuffers::CGlMeshBuffers(CGlDevice* device, const MeshVertex* vertices, UINT vertexCount,
                                const std::uint32_t* indices, UINT indexCount)
-    : device_(device),
-      vertexCount_(vertexCount),
-      indexCount_(indexCount),
+    : CDeviceMeshBuffers(device, vertexCount, indexCount),
+      device_(device),
       vertexArray_(GlVertexArray::Generate()),
       vertices_(GlBuffer::Generate()),
       indices_(GlBuffer::Generate()) {

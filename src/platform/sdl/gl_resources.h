@@ -1,9 +1,10 @@
-// Device resources of the OpenGL device: textures, mesh buffers and vertex declarations. Each holds a
+// Device resources of the OpenGL device: textures and mesh buffers. Each holds a
 // reference on its device, so the context that owns its GL objects outlives it.
 #pragma once
 
 #include "platform/sdl/gl_objects.h"
 #include "d3d/d3d9.h"
+#include "d3d/state_device.h"
 
 class CGlDevice;
 
@@ -27,25 +28,19 @@ private:
     GlTexture texture_;
 };
 
-class CGlMeshBuffers : public RefCounted<IMeshBuffers> {
+class CGlMeshBuffers : public CDeviceMeshBuffers {
 public:
     CGlMeshBuffers(CGlDevice* device, const MeshVertex* vertices, UINT vertexCount, const std::uint32_t* indices,
                    UINT indexCount);
 
     GLuint VertexArray() const { return vertexArray_.Get(); }
-    UINT IndexCount() const { return indexCount_; }
-    UINT VertexCount() const { return vertexCount_; }
 
 protected:
     ~CGlMeshBuffers() override;
 
 private:
     CGlDevice* device_;
-    UINT vertexCount_, indexCount_;
     GlVertexArray vertexArray_;
     GlBuffer vertices_;
     GlBuffer indices_;
 };
-
-// Nothing draws with a declaration (the editor's effects are compiled but never used), so it is a token.
-class CGlVertexDeclaration : public RefCounted<IDirect3DVertexDeclaration9> {};
