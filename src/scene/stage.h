@@ -22,11 +22,10 @@ public:
 
     void Uninit();
 
-    // What the stage draws and picks with, handed over by the manager once they exist: the device (its
-    // texture cache makes the materials' textures there), the
-    // model catalog (new objects find their models there by label; drawing and picking look them up by
-    // handle), the camera and the mouse. Without them nothing is drawn or picked and new objects have no
-    // model. They stay the owner's.
+    // What the stage draws and picks with, handed over by the manager once they exist: the device (the
+    // texture cache makes the materials' textures on it), the model catalog (new objects find their models
+    // there by label; drawing and picking look them up by handle), the camera and the mouse. Without them
+    // nothing is drawn or picked and new objects have no model. They stay the owner's.
     void Connect(IDirect3DDevice9* device, const CModelManager* models, const CCamera* camera, CInputMouse* mouse);
 
     // The document the stage draws and picks: both copies of the groups, the tags, the selection, the
