@@ -10,6 +10,7 @@
 #include "app/manager.h"
 #include "app/picture_file.h"
 #include "editor/editor.h"
+#include "editor/shortcuts.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
 #include "editor/unsaved_guard.h"
@@ -91,6 +92,8 @@ void CFrameLoop::RunFrame() {
     if (CInputKeyboard* keyboard = manager->GetKeyboard()) keyboard->Update();
     if (CInputMouse* mouse = manager->GetMouse()) mouse->Update();
 
+    // The GUI frame begins before anything moves, so the pointer and the camera follow this frame's focus.
+    if (CEditor* editor = manager->GetEditor()) editor->BeginFrame();
     CObject::UpdateAll();
 
     if (CEditor* editor = manager->GetEditor())
@@ -101,8 +104,8 @@ void CFrameLoop::RunFrame() {
     CInputKeyboard* keyboard = manager->GetKeyboard();
     IDirect3DDevice9* device = manager->GetDevice();
     CEditor* editor = manager->GetEditor();
-    bool typing = editor && editor->IsTypingText();  // keys typed into a text field act on that field only
-    if (keyboard && keyboard->GetTrigger(DIK_F2) && !typing) {
+    bool typing = editor && editor->Focus().typing;  // keys typed into a text field act on that field only
+    if (keyboard && ShortcutPressed(EditorCommand::FillMode, *keyboard) && !typing) {
         manager->wireframe = !manager->wireframe;
         if (device) device->SetRenderState(D3DRS_FILLMODE, manager->wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
     }

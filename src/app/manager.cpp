@@ -63,13 +63,17 @@ int CManager::Init(HWND window, IPlatform* instance) {
     camera_ = new CCamera();
     camera_->Init(GetDevice(), keyboard_, mouse_);
     // The stage draws and picks with these; the manager owns them.
-    stage_->Connect(GetDevice(), modelManager_, camera_, mouse_);
+    stage_->Connect(GetDevice(), modelManager_, {&camera_->mtxView, &camera_->mtxProjection}, mouse_);
 
-    pointer_ = CPointer::Create(D3DXVECTOR3(0.0f, 10.0f, 0.0f));
+    pointer_ = CPointer::Create(D3DXVECTOR3(0.0f, 10.0f, 0.0f), {GetDevice(), modelManager_, keyboard_, &camera_->rot.y});
     camera_->SetPointer(pointer_);
 
     editor_ = new CEditor(stage_->Document());
-    camera_->SetEditor(editor_);
+    editor_->SetParts({instance, GetDevice(), keyboard_, mouse_, stage_, pointer_, camera_, modelManager_, textureManager_,
+                       shaderManager_});
+    // The editor decides each frame who has the keyboard and the mouse; the camera and pointer follow it.
+    camera_->SetInputFocus(&editor_->Focus());
+    pointer_->SetInputFocus(&editor_->Focus());
     renderer_->SetParts({stage_, shaderManager_, light_, camera_, &wireframe});
     editor_->Init();
     return 0;
@@ -79,6 +83,7 @@ void CManager::Uninit() {
     CObject::ReleaseAll();
     pointer_ = nullptr;
 
+    if (camera_) camera_->SetInputFocus(nullptr);  // the editor's focus goes with it
     if (editor_) {
         // The GUI backends hold the device, so they go before the renderer.
         if (ImGui::GetCurrentContext()) {
@@ -94,7 +99,7 @@ void CManager::Uninit() {
         delete textureManager_;
         textureManager_ = nullptr;
     }
-    if (stage_) stage_->Connect(nullptr, nullptr, nullptr, nullptr);  // the parts it uses go first
+    if (stage_) stage_->Connect(nullptr, nullptr, {}, nullptr);  // the parts it uses go first
     if (modelManager_) {
         modelManager_->Uninit();
         delete modelManager_;

@@ -3,12 +3,12 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
-#include "app/manager.h"
 #include "editor/combo.h"
 #include "editor/editor.h"
 #include "editor/finite_drag.h"
 #include "editor/gizmo.h"
 #include "editor/object_list.h"
+#include "editor/shortcuts.h"
 #include "input/input.h"
 #include "resource/model_manager.h"
 #include "scene/pointer.h"
@@ -20,7 +20,7 @@ void CCreationPanel::Show(const std::string& tag) {
     editor_.Document().SettleGroup(tag);
 
     labels_.clear();
-    if (CModelManager* models = CManager::GetInstance()->GetModelManager())
+    if (CModelManager* models = editor_.Parts().models)
         for (const auto& entry : models->GetModelMap()) labels_.push_back(entry.first);
     if (!labels_.empty() && (editor_.modelIndex < 0 || editor_.modelIndex >= static_cast<int>(labels_.size())))
         editor_.modelIndex = 0;
@@ -30,13 +30,13 @@ void CCreationPanel::Show(const std::string& tag) {
     ShowPrototype();
     ShowGroupScale(tag);
     // A modal window (the file dialog, an error) has the user's attention: no key or pick reaches the stage.
-    const bool modal = ImGui::GetTopMostPopupModal() != nullptr;
+    const bool modal = editor_.Focus().modalPopup;
     if (!modal) HandleKeys(tag);
     if (!notice_.empty()) ImGui::TextWrapped("%s", notice_.c_str());
 
     // A gizmo handle under the cursor, or a drag it is cancelling, keeps the right button from picking.
     CGizmo* gizmo = editor_.GetGizmo();
-    if (CStage* stage = CManager::GetInstance()->GetStage()) {
+    if (CStage* stage = editor_.Parts().stage) {
         stage->SetCurrentTag(tag);
         if (!modal && !(gizmo && gizmo->BlocksPicking())) stage->Picking();
     }
@@ -46,7 +46,7 @@ void CCreationPanel::ShowModelCombo() {
     ShowCombo(
         &editor_.modelIndex, labels_, "Model",
         [this] {
-            if (CPointer* pointer = CManager::GetInstance()->GetPointer())
+            if (CPointer* pointer = editor_.Parts().pointer)
                 pointer->SetModel(labels_[editor_.modelIndex]);
         },
         "(no models)");
@@ -69,7 +69,7 @@ void CCreationPanel::SetSnap(const GizmoSnap& snap) {
 }
 
 void CCreationPanel::SnapPointer() {
-    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    CPointer* pointer = editor_.Parts().pointer;
     if (!pointer || !snap_.enabled) {
         pointerOnGrid_ = false;
         return;
@@ -88,7 +88,7 @@ void CCreationPanel::SnapPointer() {
 // The prototype mirrors the pointer; the "CreateObject" drags edit it and move the pointer with it.
 void CCreationPanel::ShowPrototype() {
     SnapPointer();
-    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    CPointer* pointer = editor_.Parts().pointer;
     if (pointer) {
         creationPrototype_.Pos = pointer->GetPos();
         creationPrototype_.Rot = pointer->Rot();
@@ -117,19 +117,19 @@ bool CCreationPanel::AddGroupScale(const std::string& tag) {
 }
 
 void CCreationPanel::HandleKeys(const std::string& tag) {
-    CInputKeyboard* keyboard = CManager::GetInstance()->GetKeyboard();
+    CInputKeyboard* keyboard = editor_.Parts().keyboard;
     // Keys typed into a text field belong to that field.
-    if (!keyboard || editor_.IsTypingText()) return;
-    if (keyboard->GetTrigger(DIK_RETURN)) CreateAtPointer(tag);
-    if (keyboard->GetTrigger(DIK_DELETE)) DeleteSelected(tag);
-    if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_C)) CopySelected(tag);
-    if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_V)) Paste(tag);
-    if (keyboard->GetTrigger(DIK_HOME)) GoToSelection(tag);
-    if (keyboard->GetPress(DIK_LCONTROL) && keyboard->GetTrigger(DIK_D)) DuplicateSelected(tag);
+    if (!keyboard || editor_.Focus().typing) return;
+    if (ShortcutPressed(EditorCommand::Create, *keyboard)) CreateAtPointer(tag);
+    if (ShortcutPressed(EditorCommand::Delete, *keyboard)) DeleteSelected(tag);
+    if (ShortcutPressed(EditorCommand::Copy, *keyboard)) CopySelected(tag);
+    if (ShortcutPressed(EditorCommand::Paste, *keyboard)) Paste(tag);
+    if (ShortcutPressed(EditorCommand::GoToSelection, *keyboard)) GoToSelection(tag);
+    if (ShortcutPressed(EditorCommand::Duplicate, *keyboard)) DuplicateSelected(tag);
 }
 
 bool CCreationPanel::GoToSelection(const std::string& tag) {
-    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    CPointer* pointer = editor_.Parts().pointer;
     const ObjectPart* selected = editor_.Document().SelectedObject(tag);
     if (!pointer || !selected) return false;
     // The camera orbits the pointer, so it frames the object from the next frame on.
@@ -152,7 +152,7 @@ bool CCreationPanel::DeleteSelected(const std::string& tag) { return editor_.Doc
 bool CCreationPanel::CopySelected(const std::string& tag) { return editor_.Document().CopySelected(tag); }
 
 bool CCreationPanel::Paste(const std::string& tag) {
-    CPointer* pointer = CManager::GetInstance()->GetPointer();
+    CPointer* pointer = editor_.Parts().pointer;
     // Without a pointer the pasted object keeps the copied position.
     const D3DXVECTOR3 pos = pointer ? pointer->GetPos() : editor_.Document().GetClipboard().Pos;
     return editor_.Document().Paste(tag, Placed(pos), &notice_);

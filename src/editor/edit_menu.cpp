@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/manager.h"
 #include "document/edit_history.h"
 #include "editor/editor.h"
+#include "editor/shortcuts.h"
 #include "editor/file_menu.h"
 #include "input/input.h"
 
@@ -23,27 +23,19 @@ void CEditMenu::ShowMenu() {
     // The items' IDs stay the same whatever step they name.
     std::string undo = ItemText("Undo", history.UndoName()) + "###Undo";
     std::string redo = ItemText("Redo", history.RedoName()) + "###Redo";
-    if (ImGui::MenuItem(undo.c_str(), "Ctrl+Z", false, history.CanUndo()))
+    if (ImGui::MenuItem(undo.c_str(), ShortcutKeys(EditorCommand::Undo), false, history.CanUndo()))
         history.Undo();
-    else if (ImGui::MenuItem(redo.c_str(), "Ctrl+Y", false, history.CanRedo()))
+    else if (ImGui::MenuItem(redo.c_str(), ShortcutKeys(EditorCommand::Redo), false, history.CanRedo()))
         history.Redo();
     ImGui::EndMenu();
 }
 
 void CEditMenu::HandleKeys() {
-    CInputKeyboard* keyboard = CManager::GetInstance()->GetKeyboard();
+    CInputKeyboard* keyboard = editor_.Parts().keyboard;
     // Keys typed into a text field belong to it; a modal popup has the user's attention.
-    if (!keyboard || editor_.IsTypingText() || ImGui::GetTopMostPopupModal()) return;
-    bool ctrl = keyboard->GetPress(DIK_LCONTROL) || keyboard->GetPress(DIK_RCONTROL);
-    if (!ctrl) return;
-    bool shift = keyboard->GetPress(DIK_LSHIFT) || keyboard->GetPress(DIK_RSHIFT);
+    if (!keyboard || editor_.Focus().typing || editor_.Focus().modalPopup) return;
     CEditHistory& history = *editor_.GetHistory();
-    if (keyboard->GetTrigger(DIK_Z)) {
-        if (shift)
-            history.Redo();
-        else
-            history.Undo();
-    }
-    if (keyboard->GetTrigger(DIK_Y)) history.Redo();
-    if (!shift && keyboard->GetTrigger(DIK_S)) editor_.GetFileMenu()->SaveText();  // Ctrl+Shift+S saves as
+    if (ShortcutPressed(EditorCommand::Undo, *keyboard)) history.Undo();
+    if (ShortcutPressed(EditorCommand::Redo, *keyboard)) history.Redo();
+    if (ShortcutPressed(EditorCommand::Save, *keyboard)) editor_.GetFileMenu()->SaveText();
 }

@@ -15,6 +15,7 @@
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
+#include "platform/platform.h"
 
 CEditor::CEditor(CStageDocument& document)
     : document_(document), groups(document.WorkingGroups()), tags(document.Tags()), tagIndex(document.TagIndex()) {}
@@ -63,13 +64,22 @@ void CEditor::Uninit() {
     groups.clear();
 }
 
-bool CEditor::IsTypingText() const {
-    ImGuiContext* context = ImGui::GetCurrentContext();
-    if (!context) return false;
-    // Inside a GUI frame the library has turned the last frame's text focus into WantTextInput; between
-    // frames (where the pointer moves) the request the last frame left for the next one says the same.
-    if (context->WithinFrameScope) return context->IO.WantTextInput;
-    return context->WantTextInputNextFrame > 0;
+void CEditor::BeginFrame() {
+    if (ImGuiContext* context = ImGui::GetCurrentContext(); context && context->WithinFrameScope) return;
+    if (parts_.platform) parts_.platform->GuiNewFrame();
+    ImGui::NewFrame();
+    DecideFocus();
+}
+
+void CEditor::DecideFocus() {
+    const ImGuiIO& io = ImGui::GetIO();
+    // The library has just turned the last frame's text focus and hovering into these.
+    focus_.typing = io.WantTextInput;
+    focus_.modalPopup = ImGui::GetTopMostPopupModal() != nullptr;
+    // Over any window, dragging one, or with a popup open, the mouse is the GUI's, not the camera's.
+    focus_.mouseOverWindow = io.WantCaptureMouse;
+    // Until the gizmo's update this frame, its hold from the last one.
+    focus_.gizmoHoldsMouse = gizmo_ && gizmo_->HoldsMouse();
 }
 
 bool CEditor::DismissPopup() {

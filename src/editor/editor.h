@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "document/stage_document.h"
+#include "editor/editor_parts.h"
+#include "input/input_focus.h"
 #include "stagefile/stage_types.h"
 
 class CTagControls;
@@ -27,17 +29,27 @@ public:
     CEditor(const CEditor&) = delete;
     CEditor& operator=(const CEditor&) = delete;
 
+    // The platform, device, input devices, stage, pointer, camera and catalogs the editor works with; set
+    // before Init.
+    void SetParts(const EditorParts& parts) { parts_ = parts; }
+    const EditorParts& Parts() const { return parts_; }
     // Creates the panels (the document's tag list starts with "TEST").
     int Init();
     // Releases the panels and empties the tag list and the working copy.
     void Uninit();
-    // Begins the GUI frame and builds every editing window; returns the new "Another Window" flag.
+    // Begins the GUI frame and decides this frame's input focus; the frame loop calls it before the
+    // scene's objects move, and Update calls it when the frame has not begun yet.
+    void BeginFrame();
+    // Builds every editing window; returns the new "Another Window" flag.
     bool Update(bool showMain, bool showAnother);
 
-    bool IsMouseOverWindow() const { return mouseOverWindow; }
+    // Who has the keyboard and the mouse in this frame (see input_focus.h).
+    const InputFocus& Focus() const { return focus_; }
+    InputFocus& Focus() { return focus_; }
+    bool IsMouseOverWindow() const { return focus_.mouseOverWindow; }
     // True while a GUI text field has the keyboard focus: keys then act on that field only, not on the
     // editing, camera, pointer or fill-mode keys.
-    bool IsTypingText() const;
+    bool IsTypingText() const { return focus_.typing; }
     // Escape: closes the topmost popup other than "Unsaved changes" (the file dialog, "File error",
     // "Catalog problems", the recovery popup, "File changed on disk"); false when none of them is open.
     bool DismissPopup();
@@ -79,6 +91,8 @@ public:
 
 private:
     CStageDocument& document_;
+    EditorParts parts_;
+    InputFocus focus_;
 
 public:
     // The document's working copy of the groups, its tag list and selected tag.
@@ -86,11 +100,13 @@ public:
     std::vector<std::string>& tags;
     int& tagIndex;
     int modelIndex = 0;
-    bool mouseOverWindow = false;
+    bool& mouseOverWindow = focus_.mouseOverWindow;
     bool showMainWindow = true;
     bool showAnotherWindow = false;
 
 private:
+    // The one place that asks the GUI library who has the keyboard and the mouse.
+    void DecideFocus();
     void ShowMainWindow(bool& showAnother);
     void ShowAnotherWindow(bool& showAnother);
     // Lists the problems the catalogs met at start-up in a popup, opened once.

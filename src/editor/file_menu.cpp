@@ -3,12 +3,12 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
-#include "app/manager.h"
 #include "base/system_names.h"
 #include "document/edit_history.h"
 #include "editor/autosave.h"
 #include "editor/edit_menu.h"
 #include "editor/editor.h"
+#include "editor/shortcuts.h"
 #include "editor/file_change_guard.h"
 #include "editor/gui_file_dialog.h"
 #include "editor/unsaved_guard.h"
@@ -24,7 +24,7 @@ std::string Plural(std::size_t n, const char* word) {
 }  // namespace
 
 CFileMenu::CFileMenu(CEditor& editor) : editor_(editor) {
-    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) dialog_.reset(platform->CreateFileDialog());
+    if (IPlatform* platform = editor_.Parts().platform) dialog_.reset(platform->CreateFileDialog());
     if (!dialog_) dialog_ = std::make_unique<CGuiFileDialog>();
     recent_.Load(CRecentFiles::DefaultSettingsPath());
     if (!recent_.Problem().empty()) status_ = recent_.Problem();
@@ -35,16 +35,16 @@ CFileMenu::~CFileMenu() = default;
 void CFileMenu::ShowMenuBar() {
     if (!ImGui::BeginMenuBar()) return;
     if (ImGui::BeginMenu("File")) {
-        if (ImGui::MenuItem("SaveText", "Ctrl+S"))
+        if (ImGui::MenuItem("SaveText", ShortcutKeys(EditorCommand::Save)))
             SaveText();
         else if (ImGui::MenuItem("LoadText"))
             RequestLoadText();
         else if (ImGui::MenuItem("SaveJson"))
             SaveJson();
         ImGui::Separator();
-        if (ImGui::MenuItem("Open...", "Ctrl+O")) Ask(Asking::Open);
+        if (ImGui::MenuItem("Open...", ShortcutKeys(EditorCommand::Open))) Ask(Asking::Open);
         ShowRecentMenu();
-        if (ImGui::MenuItem("Save As...", "Ctrl+Shift+S"))
+        if (ImGui::MenuItem("Save As...", ShortcutKeys(EditorCommand::SaveAs)))
             Ask(Asking::SaveAs);
         else if (ImGui::MenuItem("Export JSON As..."))
             Ask(Asking::ExportJson);
@@ -56,13 +56,11 @@ void CFileMenu::ShowMenuBar() {
 }
 
 void CFileMenu::HandleKeys() {
-    CInputKeyboard* keyboard = CManager::GetInstance()->GetKeyboard();
+    CInputKeyboard* keyboard = editor_.Parts().keyboard;
     // Keys typed into a text field belong to it; a modal window (the dialog itself) has the user's attention.
-    if (!keyboard || editor_.IsTypingText() || ImGui::GetTopMostPopupModal()) return;
-    const bool control = keyboard->GetPress(DIK_LCONTROL) || keyboard->GetPress(DIK_RCONTROL);
-    const bool shift = keyboard->GetPress(DIK_LSHIFT) || keyboard->GetPress(DIK_RSHIFT);
-    if (control && !shift && keyboard->GetTrigger(DIK_O)) Ask(Asking::Open);
-    if (control && shift && keyboard->GetTrigger(DIK_S)) Ask(Asking::SaveAs);
+    if (!keyboard || editor_.Focus().typing || editor_.Focus().modalPopup) return;
+    if (ShortcutPressed(EditorCommand::Open, *keyboard)) Ask(Asking::Open);
+    if (ShortcutPressed(EditorCommand::SaveAs, *keyboard)) Ask(Asking::SaveAs);
 }
 
 void CFileMenu::ShowRecentMenu() {
@@ -251,8 +249,6 @@ void CFileMenu::Report(const FileResult& result, const char* verb, const char* p
 void CFileMenu::ShowOutcome() {
     if (!status_.empty()) ImGui::TextWrapped("%s", status_.c_str());
 
-    // The dialog is modal: the scene behind it takes no drags.
-    if (dialog_->IsOpen()) editor_.mouseOverWindow = true;
     std::string chosen;
     if (dialog_->Show(&chosen)) {
         const Asking what = asking_;

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <vector>
 
-#include "app/manager.h"
 #include "document/edit_history.h"
 #include "editor/creation_panel.h"
 #include "editor/editor.h"
+#include "editor/shortcuts.h"
 #include "input/input.h"
 #include "render/camera.h"
 
@@ -25,9 +25,8 @@ ImU32 WithAlpha(ImU32 colour, int alpha) { return (colour & ~IM_COL32_A_MASK) | 
 }  // namespace
 
 bool CGizmo::View(GizmoView* view) const {
-    CManager* manager = CManager::GetInstance();
-    CCamera* camera = manager->GetCamera();
-    IDirect3DDevice9* device = manager->GetDevice();
+    CCamera* camera = editor_.Parts().camera;
+    IDirect3DDevice9* device = editor_.Parts().device;
     if (!camera || !device) return false;
     D3DVIEWPORT9 viewport{};
     device->GetViewport(&viewport);
@@ -47,17 +46,16 @@ const ObjectPart* CGizmo::Selected(const std::string& tag) const {
 }
 
 void CGizmo::Update(const std::string& tag) {
-    CManager* manager = CManager::GetInstance();
-    CInputMouse* mouse = manager->GetMouse();
-    CInputKeyboard* keyboard = manager->GetKeyboard();
+    CInputMouse* mouse = editor_.Parts().mouse;
+    CInputKeyboard* keyboard = editor_.Parts().keyboard;
     CStageDocument& document = editor_.Document();
     hovered_ = GizmoHandle::None;
     if (!mouse) return;
 
-    if (keyboard && !dragging_ && !editor_.IsTypingText()) {
-        if (keyboard->GetTrigger(DIK_1)) mode_ = GizmoMode::Move;
-        if (keyboard->GetTrigger(DIK_2)) mode_ = GizmoMode::Rotate;
-        if (keyboard->GetTrigger(DIK_3)) mode_ = GizmoMode::Scale;
+    if (keyboard && !dragging_ && !editor_.Focus().typing) {
+        if (ShortcutPressed(EditorCommand::GizmoMove, *keyboard)) mode_ = GizmoMode::Move;
+        if (ShortcutPressed(EditorCommand::GizmoTurn, *keyboard)) mode_ = GizmoMode::Rotate;
+        if (ShortcutPressed(EditorCommand::GizmoScale, *keyboard)) mode_ = GizmoMode::Scale;
     }
 
     GizmoView view;
@@ -92,7 +90,7 @@ void CGizmo::Update(const std::string& tag) {
     if (!part || !haveView) return;
     const GizmoShape shape = BuildGizmoShape(view, part->Pos, mode_);
     // Over a GUI window the GUI has the mouse; a left button held since elsewhere turns the camera.
-    const bool guiHasMouse = ImGui::GetIO().WantCaptureMouse;
+    const bool guiHasMouse = editor_.Focus().mouseOverWindow;
     if (!dragging_ && !holdingLeft_ && !guiHasMouse && !(mouse->GetPress(0) && !mouse->GetTrigger(0)))
         hovered_ = HitGizmo(shape, cursor);
     if (hovered_ != GizmoHandle::None && mouse->GetTrigger(0)) {

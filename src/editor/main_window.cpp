@@ -1,7 +1,6 @@
 // The editor's frame: the main window "Hello, world!" with its panels, and the second window.
 #include <imgui.h>
 
-#include "app/manager.h"
 #include "document/edit_history.h"
 #include "editor/autosave.h"
 #include "editor/creation_panel.h"
@@ -14,14 +13,14 @@
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
+#include "platform/platform.h"
 #include "resource/model_manager.h"
 #include "resource/shader_manager.h"
 #include "resource/texture_manager.h"
 #include "scene/stage.h"
 
 bool CEditor::Update(bool showMain, bool showAnother) {
-    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) platform->GuiNewFrame();
-    ImGui::NewFrame();
+    BeginFrame();
     ImGui::SetNextWindowPos(ImVec2(0, 20), ImGuiCond_Once);
     ImGui::SetNextWindowSize(ImVec2(400, 400), ImGuiCond_Once);
 
@@ -32,6 +31,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     if (!showMain) return false;
     // Before the panels, so the inspector shows where a gizmo drag put the object this frame.
     gizmo_->Update(SelectedTag());
+    focus_.gizmoHoldsMouse = gizmo_->HoldsMouse();
     ShowMainWindow(showAnother);
     tagPanel_->Show();
     if (showAnother) ShowAnotherWindow(showAnother);
@@ -39,7 +39,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     recoveryPrompt_->Show();
     unsavedGuard_->Show();
     fileChangeGuard_->Show();
-    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) {
+    if (IPlatform* platform = parts_.platform) {
         autosave_->Update(platform->TimeGetTime());
         fileChangeGuard_->Update(platform->TimeGetTime());
     }
@@ -51,10 +51,6 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     ImGui::Begin("Hello, world!", nullptr, ImGuiWindowFlags_MenuBar);
     fileMenu_->ShowMenuBar();
     editMenu_->HandleKeys();
-
-    ImVec2 pos = ImGui::GetWindowPos();
-    ImVec2 size = ImGui::GetWindowSize();
-    mouseOverWindow = ImGui::IsMouseHoveringRect(pos, ImVec2(pos.x + size.x, pos.y + size.y), true);
 
     ImGuiIO& io = ImGui::GetIO();
     ImGui::Text("Application average %.3f ms/frame (%.1f FPS)", 1000.0f / io.Framerate, io.Framerate);
@@ -86,19 +82,18 @@ void CEditor::ShowCatalogProblems() {
     static constexpr const char* kPopup = "Catalog problems";
     if (!catalogProblemsShown_) {
         catalogProblemsShown_ = true;
-        CManager* manager = CManager::GetInstance();
         auto gather = [this](const std::vector<std::string>& problems) {
             catalogProblems_.insert(catalogProblems_.end(), problems.begin(), problems.end());
         };
-        if (CModelManager* models = manager->GetModelManager()) gather(models->GetProblems());
-        if (CTextureManager* textures = manager->GetTextureManager()) gather(textures->GetProblems());
-        if (CShaderManager* shaders = manager->GetShaderManager()) gather(shaders->GetProblems());
+        if (CModelManager* models = parts_.models) gather(models->GetProblems());
+        if (CTextureManager* textures = parts_.textures) gather(textures->GetProblems());
+        if (CShaderManager* shaders = parts_.shaders) gather(shaders->GetProblems());
         catalogEntryProblems_ = catalogProblems_.size();
         if (!catalogProblems_.empty()) ImGui::OpenPopup(kPopup);
         catalogProblemsOpen_ = !catalogProblems_.empty();
     }
     // Textures are loaded when first drawn: a new failure opens the popup again.
-    if (CStage* stage = CManager::GetInstance()->GetStage()) {
+    if (CStage* stage = parts_.stage) {
         std::vector<std::string> textures = stage->TakeTextureProblems();
         if (!textures.empty()) {
             catalogProblems_.insert(catalogProblems_.end(), textures.begin(), textures.end());

@@ -27,9 +27,6 @@ void CTagPanel::Show() {
     ImGui::SetNextWindowPos(ImVec2(940, 20), ImGuiCond_Once);
     ImGui::SetNextWindowSize(ImVec2(330, 260), ImGuiCond_Once);
     ImGui::Begin(kWindow, nullptr, 0);
-    // Drags and the wheel over this window belong to it, not to the camera.
-    const ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
-    if (ImGui::IsMouseHoveringRect(pos, ImVec2(pos.x + size.x, pos.y + size.y), true)) editor_.mouseOverWindow = true;
 
     ImGui::TextUnformatted("Tag");
     ImGui::SameLine(150);

@@ -2,7 +2,7 @@
 
 #include <imgui.h>
 
-#include "app/manager.h"
+#include "platform/platform.h"
 #include "document/edit_history.h"
 #include "editor/autosave.h"
 #include "editor/editor.h"
@@ -41,7 +41,7 @@ bool CUnsavedGuard::Ask(const std::string& what, std::function<void()> action,
 }
 
 void CUnsavedGuard::Quit() {
-    if (IPlatform* platform = CManager::GetInstance()->GetPlatform()) platform->PostQuitMessage(0);
+    if (IPlatform* platform = editor_.Parts().platform) platform->PostQuitMessage(0);
 }
 
 void CUnsavedGuard::Drop() {

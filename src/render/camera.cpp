@@ -1,7 +1,5 @@
 #include "render/camera.h"
 
-#include "editor/editor.h"
-#include "editor/gizmo.h"
 #include "input/input.h"
 #include "scene/picking.h"
 #include "scene/pointer.h"
@@ -25,12 +23,12 @@ int CCamera::Init(IDirect3DDevice9* device, CInputKeyboard* keyboard, CInputMous
 }
 
 void CCamera::Update() {
-    CEditor* editor = editor_;
-    const bool overGui = editor && editor->IsMouseOverWindow();
+    const InputFocus focus = focus_ ? *focus_ : InputFocus{};
+    const bool overGui = focus.mouseOverWindow;
     // Keys typed into a GUI text field belong to that field.
-    const bool typing = editor && editor->IsTypingText();
+    const bool typing = focus.typing;
     // The left button belongs to a gizmo handle from its press to its release: the view holds still.
-    const bool gizmoHeld = editor && editor->GetGizmo() && editor->GetGizmo()->HoldsMouse();
+    const bool gizmoHeld = focus.gizmoHoldsMouse;
     if (gizmoHeld) ResetSpin();
 
     if (CInputMouse* mouse = mouse_) {

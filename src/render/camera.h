@@ -2,8 +2,8 @@
 #pragma once
 
 #include "d3d/d3dx9.h"
+#include "input/input_focus.h"
 
-class CEditor;
 class CInputKeyboard;
 class CInputMouse;
 class CPointer;
@@ -31,8 +31,9 @@ public:
     int Init(IDirect3DDevice9* device, CInputKeyboard* keyboard, CInputMouse* mouse);
     // The orbit's centre, made after the camera; without one the camera orbits the origin.
     void SetPointer(CPointer* pointer) { pointer_ = pointer; }
-    // Whose windows, text fields and gizmo may hold the mouse and the keyboard; made after the camera.
-    void SetEditor(CEditor* editor) { editor_ = editor; }
+    // Who has the mouse and the keyboard in each frame (the editor's decision); without it the camera has
+    // them always.
+    void SetInputFocus(const InputFocus* focus) { focus_ = focus; }
     // Once per frame before drawing: turns, zooms and moves the orbit to the pointer.
     void Update();
     // View and projection, set after drawing so the next frame uses them.
@@ -59,7 +60,7 @@ private:
     CInputKeyboard* keyboard_ = nullptr;
     CInputMouse* mouse_ = nullptr;
     CPointer* pointer_ = nullptr;
-    CEditor* editor_ = nullptr;
+    const InputFocus* focus_ = nullptr;
 
     static Spin spin_;
 };

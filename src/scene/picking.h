@@ -8,6 +8,13 @@
 #include "resource/model_manager.h"
 #include "stagefile/stage_types.h"
 
+// The camera's matrices as of its last SetCamera, which the picture on screen was drawn with. The camera
+// keeps them; picking reads them through these.
+struct CameraMatrices {
+    const D3DXMATRIX* view = nullptr;
+    const D3DXMATRIX* projection = nullptr;
+};
+
 // The line under the cursor: the points origin + t * dir. origin lies at view depth 1, dir points away
 // from the eye, and tEye is the parameter of the eye itself.
 struct PickRay {

@@ -2,10 +2,7 @@
 
 #include <cmath>
 
-#include "app/manager.h"
-#include "editor/editor.h"
 #include "input/input.h"
-#include "render/camera.h"
 #include "resource/model_manager.h"
 
 namespace {
@@ -16,8 +13,9 @@ constexpr float kHalfPi = 1.5707964f;
 constexpr float kThreeQuarterPi = 2.3561945f;
 }  // namespace
 
-CPointer* CPointer::Create(D3DXVECTOR3 pos) {
+CPointer* CPointer::Create(D3DXVECTOR3 pos, const Parts& parts) {
     CPointer* pointer = new CPointer();
+    pointer->parts_ = parts;
     pointer->SetPos(pos);
     pointer->Init();
     return pointer;
@@ -31,7 +29,7 @@ int CPointer::Init() {
 
 void CPointer::SetModel(const std::string& label) {
     Model model;
-    if (CModelManager* models = CManager::GetInstance()->GetModelManager()) {
+    if (CModelManager* models = parts_.models) {
         model.mesh = models->GetMesh(label);
         model.materialBuffer = models->GetMaterialBuffer(label);
         model.numMaterials = static_cast<int>(models->GetNumMaterials(label));
@@ -51,11 +49,10 @@ void CPointer::Update() {
 }
 
 void CPointer::Move() {
-    CManager* manager = CManager::GetInstance();
-    CInputKeyboard* keyboard = manager->GetKeyboard();
+    CInputKeyboard* keyboard = parts_.keyboard;
     if (!keyboard) return;
     // Keys typed into a GUI text field belong to that field.
-    if (CEditor* editor = manager->GetEditor(); editor && editor->IsTypingText()) return;
+    if (focus_ && focus_->typing) return;
     // A key pressed with either Ctrl is an editing chord (Ctrl+S saves, Ctrl+D duplicates), not a move.
     if (keyboard->GetPress(DIK_LCONTROL) || keyboard->GetPress(DIK_RCONTROL)) return;
 
@@ -91,7 +88,7 @@ void CPointer::Move() {
         return;
     }
 
-    const float yaw = manager->GetCamera() ? manager->GetCamera()->rot.y : 0.0f;
+    const float yaw = parts_.viewYaw ? *parts_.viewYaw : 0.0f;
     const float angle = yaw + offset;
     const float sine = static_cast<float>(std::sin(static_cast<double>(angle)));
     const float cosine = static_cast<float>(std::cos(static_cast<double>(angle)));
@@ -100,7 +97,7 @@ void CPointer::Move() {
 }
 
 void CPointer::Draw() {
-    IDirect3DDevice9* device = CManager::GetInstance()->GetDevice();
+    IDirect3DDevice9* device = parts_.device;
     if (!device) return;
 
     device->SetTexture(0, nullptr);

@@ -4,7 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "input/input_focus.h"
 #include "scene/object.h"
+
+class CInputKeyboard;
+class CModelManager;
 
 class CPointer : public CObject {
 public:
@@ -19,11 +23,22 @@ public:
 
     static constexpr float kLift = 1.5f;  // R and F, world units per frame
 
+    // What the pointer draws with, takes its models from and is steered by; any may be null.
+    struct Parts {
+        IDirect3DDevice9* device = nullptr;
+        CModelManager* models = nullptr;
+        CInputKeyboard* keyboard = nullptr;
+        const float* viewYaw = nullptr;  // the camera's yaw: W/A/S/D move relative to it
+    };
+
     CPointer() : CObject(2) {}
     ~CPointer() override = default;
 
     // Links a new pointer into the object lists (which own it) at `pos` and initialises it.
-    static CPointer* Create(D3DXVECTOR3 pos);
+    static CPointer* Create(D3DXVECTOR3 pos, const Parts& parts);
+    static CPointer* Create(D3DXVECTOR3 pos) { return Create(pos, Parts{}); }
+    // Who has the keyboard in each frame (the editor's decision, made after the pointer).
+    void SetInputFocus(const InputFocus* focus) { focus_ = focus; }
 
     int Init() override;
     void Uninit() override { SetDeath(); }
@@ -57,6 +72,8 @@ private:
     D3DXVECTOR3 scale_{1.0f, 1.0f, 1.0f};
     D3DXMATRIX world_{D3DMATRIX{}};
     std::vector<Model> models_;
+    Parts parts_;
+    const InputFocus* focus_ = nullptr;
     float moveSpeed_ = 1.0f;
     bool visible_ = true;
     bool dead_ = false;

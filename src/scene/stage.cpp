@@ -18,7 +18,7 @@ D3DMATERIAL9 Highlighted(D3DMATERIAL9 material) {
 
 CStage::CStage() : textureCache_(new CTextureCache()) {}
 
-void CStage::Connect(IDirect3DDevice9* device, const CModelManager* models, const CCamera* camera, CInputMouse* mouse) {
+void CStage::Connect(IDirect3DDevice9* device, const CModelManager* models, CameraMatrices camera, CInputMouse* mouse) {
     if (device != device_) {
         // The cache makes its textures on the device the stage draws with.
         if (textureCache_) textureCache_->Uninit();

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "document/stage_document.h"
+#include "scene/picking.h"
 #include "resource/texture_cache.h"
 #include "stagefile/file_result.h"
 #include "stagefile/stage_types.h"
 
-class CCamera;
 class CInputMouse;
 class CModelManager;
 
@@ -26,7 +26,7 @@ public:
     // texture cache makes the materials' textures on it), the model catalog (new objects find their models
     // there by label; drawing and picking look them up by handle), the camera and the mouse. Without them
     // nothing is drawn or picked and new objects have no model. They stay the owner's.
-    void Connect(IDirect3DDevice9* device, const CModelManager* models, const CCamera* camera, CInputMouse* mouse);
+    void Connect(IDirect3DDevice9* device, const CModelManager* models, CameraMatrices camera, CInputMouse* mouse);
 
     // The document the stage draws and picks: both copies of the groups, the tags, the selection, the
     // clipboard and every edit. The stage's own operations below act on it.
@@ -85,6 +85,6 @@ private:
     CTextureCache* textureCache_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     const CModelManager* models_ = nullptr;
-    const CCamera* camera_ = nullptr;
+    CameraMatrices camera_;
     CInputMouse* mouse_ = nullptr;
 };

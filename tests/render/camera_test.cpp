@@ -122,10 +122,8 @@ TEST_F(CameraTest, KeysTypedIntoATextFieldDoNotMoveTheCamera) {
     editor_.Frames(1);
     Platform().SetKey(DIK_Q, true);
     Platform().SetKey(DIK_T, true);
-    // A text field kept the keyboard focus at the end of the last GUI frame.
-    ImGui::GetIO().WantTextInput = true;
-    ImGui::GetCurrentContext()->WantTextInputNextFrame = 1;
-    ASSERT_TRUE(editor_.Manager().GetEditor()->IsTypingText());
+    // This frame's GUI frame found a text field holding the keyboard.
+    editor_.Manager().GetEditor()->Focus().typing = true;
     CameraStep();
     EXPECT_EQ(Camera().rot.y, 0.0f);
     EXPECT_EQ(Camera().posV, D3DXVECTOR3(0, 100, 300));

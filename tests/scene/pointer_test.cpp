@@ -143,10 +143,8 @@ TEST_F(PointerTest, KeysTypedIntoATextFieldDoNotMoveIt) {
     Platform().SetKey(DIK_W, true);
     Platform().SetKey(DIK_R, true);
     editor_->Manager().GetKeyboard()->Update();
-    // A text field kept the keyboard focus at the end of the last GUI frame.
-    ImGui::GetIO().WantTextInput = true;
-    ImGui::GetCurrentContext()->WantTextInputNextFrame = 1;
-    ASSERT_TRUE(editor_->Manager().GetEditor()->IsTypingText());
+    // This frame's GUI frame found a text field holding the keyboard.
+    editor_->Manager().GetEditor()->Focus().typing = true;
     Pointer().Update();
     EXPECT_EQ(Pointer().GetPos(), D3DXVECTOR3(0, 10, 0));
 }

@@ -69,7 +69,7 @@ bool SameMaterial(const D3DMATERIAL9& a, const D3DMATERIAL9& b) { return std::me
 
 class StageDrawTest : public ::testing::Test {
 protected:
-    StageDrawTest() { stage.Connect(&device, &models, nullptr, nullptr); }
+    StageDrawTest() { stage.Connect(&device, &models, {}, nullptr); }
 
     HeadlessEditor editor;
     CRecordingDevice& device = editor.Device();

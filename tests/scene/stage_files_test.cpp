@@ -46,7 +46,7 @@ TEST(StageFiles, TheExampleLoadsWithItsModelsAndSavesByteForByte) {
     ScopedWorkingDir cwd(dir.Path());
 
     CStage stage;
-    stage.Connect(nullptr, models, nullptr, nullptr);
+    stage.Connect(nullptr, models, {}, nullptr);
     StageGroups editorGroups;
     FileResult result = stage.LoadText(&editorGroups, "example.txt");
     ASSERT_TRUE(result.ok) << result.Describe();

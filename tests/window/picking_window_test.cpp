@@ -170,7 +170,10 @@ TEST(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
 }
 
 TEST(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
-    TempDir folder;  // no catalogs: nothing here needs a model
+    TempDir folder;  // empty catalogs: nothing here needs a model, and no problem popup holds the mouse
+    folder.Write("Data/FILE/model.json", R"({"MODEL": []})");
+    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
+    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
     ScopedWorkingDir inFolder(folder.Path());
     CCamera::ResetSpin();
 
