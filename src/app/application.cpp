@@ -201,7 +201,7 @@ int RunEditor(IPlatform& platform, const std::string& stageFile,
     if (!stageFile.empty()) {
         CEditor* editor = CManager::GetInstance()->GetEditor();
         FileResult opened = editor ? editor->GetFileMenu()->OpenFile(stageFile)
-                                   : FileResult{false, stageFile, 0, "no editor", 0, 0};
+                                   : FileResult(Failure(stageFile, "no editor"));
         if (!opened.ok) {
             fail(opened.Describe());
             StopEditor();

@@ -19,11 +19,11 @@ FileResult CStageDocument::ReadTextFile(const std::string& path, bool replace, S
     // A folder opens like an empty file on some systems; it would load as an empty stage.
     std::error_code folderError;
     if (std::filesystem::is_directory(PathFromUtf8(path), folderError))
-        return FileResult{false, path, 0, "cannot open the file: it is a folder", 0, 0};
+        return Failure(path, "cannot open the file: it is a folder");
     std::ifstream in;
     InputFileError error;
     if (!OpenInputFile(path, kStageFileLimit, in, error))
-        return FileResult{false, path, 0, "cannot open the file: " + error.reason, 0, 0};
+        return Failure(path, "cannot open the file: " + error.reason);
     // A save that was cut short while rewriting the file in place may have left it half old, half new.
     if (FileResult interrupted = CheckInterruptedRewrite(path); !interrupted.ok) return interrupted;
 
@@ -34,11 +34,9 @@ FileResult CStageDocument::ReadTextFile(const std::string& path, bool replace, S
     if (!result.ok) return result;
     const std::size_t held = replace ? 0 : ObjectCount();
     if (held + result.objects > kMaxStageRecords)
-        return FileResult{false, path, 0,
-                          "loading its " + std::to_string(result.objects) + " objects would make the stage hold " +
-                              std::to_string(held + result.objects) + ", more than the " +
-                              std::to_string(kMaxStageRecords) + " a stage file can hold",
-                          0, 0};
+        return Failure(path, "loading its " + std::to_string(result.objects) + " objects would make the stage hold " +
+                                 std::to_string(held + result.objects) + ", more than the " +
+                                 std::to_string(kMaxStageRecords) + " a stage file can hold");
     if (replace) {
         groups_.clear();
         ClearSelection();

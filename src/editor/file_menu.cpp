@@ -138,8 +138,7 @@ FileResult CFileMenu::SaveText(std::function<void()> then, bool overDiskChange) 
     if (!overDiskChange && !editor_.GetFileChangeGuard()->ConfirmSave(then)) {
         status_ =
             "Not saved yet: " + current.TextPath() + " changed on disk since it was opened or saved here.";
-        return FileResult{
-            false, current.TextPath(), 0, "the file changed on disk since it was opened or saved here", 0, 0};
+        return Failure(current.TextPath(), "the file changed on disk since it was opened or saved here");
     }
     FileResult result = editor_.Document().SaveTextFile(current.TextPath());
     if (result.ok) {

@@ -83,7 +83,7 @@ FileResult CRecentFiles::Add(const std::string& path) {
     try {
         text = settings.dump(2) + "\n";
     } catch (const nlohmann::json::exception& e) {
-        return FileResult{false, settingsPath_, 0, e.what(), 0, 0};  // a file name that is not UTF-8
+        return Failure(settingsPath_, e.what());  // a file name that is not UTF-8
     }
     FileResult result = ReplaceFile(settingsPath_, [&](std::ostream& out) {
         out << text;

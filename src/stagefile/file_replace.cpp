@@ -32,10 +32,6 @@ namespace {
 
 std::string Reason(int error, const char* fallback) { return error ? std::strerror(error) : fallback; }
 
-FileResult Failure(const std::string& path, const std::string& message) {
-    return FileResult{false, path, 0, message, 0, 0};
-}
-
 // The file a name stands for: symbolic links are followed to the file they end at (which may not exist
 // yet), so a save replaces that file and the links stay links.
 bool ResolveLinks(const std::string& path, std::string& target, std::string& error) {

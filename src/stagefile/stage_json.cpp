@@ -100,7 +100,7 @@ FileResult DumpStageJson(const StageGroups& groups, std::string& text) {
         }
         out += "]}\n";
     } catch (const json::exception& e) {
-        return FileResult{false, "", 0, e.what(), 0, 0};
+        return Failure("", e.what());
     }
     text = std::move(out);
     return result;
@@ -120,6 +120,6 @@ FileResult SaveJsonFile(const StageGroups& groups, const std::string& path) {
 
 FileResult SaveJson(const StageGroups* groups, const std::string& fileName) {
     const std::string path = "Data/FILE/" + fileName;
-    if (!groups) return FileResult{false, path, 0, "no tag groups to export", 0, 0};
+    if (!groups) return Failure(path, "no tag groups to export");
     return SaveJsonFile(*groups, path);
 }

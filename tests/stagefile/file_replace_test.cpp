@@ -74,7 +74,7 @@ TEST(ReplaceFile, AFailedSaveLeavesTheOldFile) {
     // The writer refuses: its reason is reported and nothing is left behind.
     FileResult refused = ReplaceFile(path.string(), [](std::ostream& out) {
         out << "half";
-        return FileResult{false, "", 0, "cannot hold this", 0, 0};
+        return FileResult(Failure("", "cannot hold this"));
     });
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, "cannot hold this");
@@ -125,7 +125,7 @@ TEST(ReplaceFile, SavesWriteTheirOwnTemporaryFileAndRemoveAbandonedOnes) {
     const std::size_t before = Entries(dir.Path());
     EXPECT_FALSE(ReplaceFile(path.string(), [](std::ostream& out) {
                      out << "half";
-                     return FileResult{false, "", 0, "cannot hold this", 0, 0};
+                     return FileResult(Failure("", "cannot hold this"));
                  }).ok);
     EXPECT_EQ(Entries(dir.Path()), before);
     ::close(lock);
