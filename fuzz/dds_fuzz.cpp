@@ -9,12 +9,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    DecodedImage image;
-    std::string error;
     // A small limit keeps each run quick; the checks are the same at any limit.
-    const bool ok = IsRleBmp(bytes) ? ReadRleBmp(bytes, 1024, image, error) : ReadDds(bytes, 1024, image, error);
-    if (!ok) return 0;
-    for (const DecodedLevel& level : image.levels)
+    const Result<DecodedImage> image = IsRleBmp(bytes) ? ReadRleBmp(bytes, 1024) : ReadDds(bytes, 1024);
+    if (!image.ok) return 0;
+    for (const DecodedLevel& level : image.value.levels)
         if (level.rgba.size() != std::size_t{level.width} * level.height * 4) std::abort();
     return 0;
 }

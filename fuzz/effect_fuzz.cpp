@@ -8,8 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string source(reinterpret_cast<const char*>(data), size);
-    EffectDescription description;
-    std::string message;
-    if (!ParseEffect(source, "tests/fuzz_corpus/effect/fuzz.fx", description, message) && message.empty()) std::abort();
+    const Result<EffectDescription> parsed = ParseEffect(source, "tests/fuzz_corpus/effect/fuzz.fx");
+    if (!parsed.ok && parsed.message.empty()) std::abort();
     return 0;
 }

@@ -8,9 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    XMeshFile file;
-    std::string error;
-    if (!ReadXFile(bytes, file, error)) return 0;
+    const Result<XMeshFile> read = ReadXFile(bytes);
+    if (!read.ok) return 0;
+    const XMeshFile& file = read.value;
     for (std::uint32_t index : file.mesh.indices)
         if (index >= file.mesh.vertices.size()) std::abort();
     std::size_t faces = 0;

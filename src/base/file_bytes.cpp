@@ -154,11 +154,12 @@ bool ReadFileBytes(const std::string& name, std::uintmax_t limit, std::string& b
     return true;
 }
 
-bool ReadFileBytes(const char* fileName, std::string& bytes, std::string& error, std::uintmax_t limit) {
+Result<std::string> ReadFileBytes(const char* fileName, std::uintmax_t limit) {
+    const std::string name = fileName ? fileName : "";
+    std::string bytes;
     InputFileError problem;
-    if (ReadFileBytes(std::string(fileName ? fileName : ""), limit, bytes, problem)) return true;
-    error = problem.missing ? "cannot open file (" + problem.reason + ")" : problem.reason;
-    return false;
+    if (ReadFileBytes(name, limit, bytes, problem)) return bytes;
+    return Failure(name, problem.missing ? "cannot open file (" + problem.reason + ")" : problem.reason);
 }
 
 bool StampInputFile(const std::string& name, FileStamp& stamp) {

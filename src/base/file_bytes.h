@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "base/result.h"
+
 // Size limits per kind of input: far above any real asset, far below what would exhaust memory.
 constexpr std::uintmax_t kCatalogFileLimit = std::uintmax_t{64} << 20;
 constexpr std::uintmax_t kStageFileLimit = std::uintmax_t{1} << 30;
@@ -29,8 +31,9 @@ bool OpenInputFile(const std::string& name, std::uintmax_t limit, std::ifstream&
 
 // True with the file's bytes; false with a short reason.
 bool ReadFileBytes(const std::string& name, std::uintmax_t limit, std::string& bytes, InputFileError& error);
-bool ReadFileBytes(const char* fileName, std::string& bytes, std::string& error,
-                   std::uintmax_t limit = kMeshFileLimit);
+// The file's bytes, or an error naming the file with a short reason ("cannot open file (REASON)" when
+// there is no file of that name).
+Result<std::string> ReadFileBytes(const char* fileName, std::uintmax_t limit = kMeshFileLimit);
 
 // What identifies one version of a file cheaply: its size and modification time.
 struct FileStamp {

@@ -37,3 +37,5 @@ struct Result : Result<void> {
 // A failed result.
 Result<> Failure(std::string path, int line, std::string message);
 inline Result<> Failure(std::string path, std::string message) { return Failure(std::move(path), 0, std::move(message)); }
+// A failed result of a reader that only sees bytes: the caller that opened the file names it.
+inline Result<> Failure(std::string message) { return Failure({}, 0, std::move(message)); }

@@ -7,6 +7,7 @@
 
 #include "d3d/d3dx9.h"
 #include "formats/effect/effect_parser.h"
+#include "formats/effect/effect_preprocessor.h"
 #include "base/file_bytes.h"
 
 namespace {
@@ -50,12 +51,11 @@ HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9*, const char* fileName, const
     if (compilationErrors) *compilationErrors = nullptr;
     if (!effect) return E_INVALIDARG;
     const std::string name = fileName ? fileName : "";
-    std::string source, reason;
-    if (!ReadFileBytes(fileName, source, reason, kEffectFileLimit)) return Fail(name + ": error: " + reason, compilationErrors);
-    EffectDescription description;
-    std::string message;
-    if (!ParseEffect(source, name, description, message)) return Fail(message, compilationErrors);
-    auto* created = new (std::nothrow) CEffect(description);
+    const Result<std::string> source = ReadFileBytes(fileName, kEffectFileLimit);
+    if (!source.ok) return Fail(source.Describe(), compilationErrors);
+    const Result<EffectDescription> description = ParseEffect(source.value, name);
+    if (!description.ok) return Fail(EffectMessage(description), compilationErrors);
+    auto* created = new (std::nothrow) CEffect(description.value);
     if (!created) return E_OUTOFMEMORY;
     *effect = created;
     return S_OK;

@@ -30,35 +30,35 @@ std::uint64_t MinimumBytes(const std::string& bytes, std::uint64_t pixels, int c
     return pixels / 4096;
 }
 
-bool Decode(const std::string& bytes, std::uint32_t maxSize, DecodedImage& image, std::string& error) {
-    if (IsDds(bytes)) return ReadDds(bytes, maxSize, image, error);
-    if (IsRleBmp(bytes)) return ReadRleBmp(bytes, maxSize, image, error);
-    if (bytes.empty() || bytes.size() > INT_MAX) return error = "the file is empty or too large", false;
+Result<DecodedImage> Decode(const std::string& bytes, std::uint32_t maxSize) {
+    if (IsDds(bytes)) return ReadDds(bytes, maxSize);
+    if (IsRleBmp(bytes)) return ReadRleBmp(bytes, maxSize);
+    if (bytes.empty() || bytes.size() > INT_MAX) return Failure("the file is empty or too large");
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int size = static_cast<int>(bytes.size());
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, size, &width, &height, &channels) || width <= 0 || height <= 0)
-        return error = "not an image format that can be read", false;
+        return Failure("not an image format that can be read");
     if (static_cast<std::uint32_t>(width) > maxSize || static_cast<std::uint32_t>(height) > maxSize)
-        return error = "the texture is " + std::to_string(width) + " x " + std::to_string(height) +
-                       ", larger than the device's limit of " + std::to_string(maxSize), false;
+        return Failure("the texture is " + std::to_string(width) + " x " + std::to_string(height) +
+                       ", larger than the device's limit of " + std::to_string(maxSize));
     const std::uint64_t pixels = std::uint64_t{static_cast<std::uint32_t>(width)} * static_cast<std::uint32_t>(height);
     if (MinimumBytes(bytes, pixels, channels) > bytes.size())
-        return error = "the header claims " + std::to_string(width) + " x " + std::to_string(height) +
-                       " pixels, more than the file's " + std::to_string(bytes.size()) + " bytes can hold", false;
+        return Failure("the header claims " + std::to_string(width) + " x " + std::to_string(height) +
+                       " pixels, more than the file's " + std::to_string(bytes.size()) + " bytes can hold");
     std::unique_ptr<stbi_uc, void (*)(void*)> pixelsOut(stbi_load_from_memory(data, size, &width, &height, &channels, 4),
                                                         stbi_image_free);
     if (!pixelsOut) {
         const char* why = stbi_failure_reason();
-        return error = std::string("cannot decode the image") + (why ? std::string(": ") + why : ""), false;
+        return Failure(std::string("cannot decode the image") + (why ? std::string(": ") + why : ""));
     }
     DecodedLevel level;
     level.width = static_cast<std::uint32_t>(width);
     level.height = static_cast<std::uint32_t>(height);
     level.rgba.assign(pixelsOut.get(), pixelsOut.get() + pixels * 4);
-    image.levels.clear();
+    DecodedImage image;
     image.levels.push_back(std::move(level));
-    return true;
+    return image;
 }
 
 HRESULT Fail(std::string* error, const std::string& reason) {
@@ -71,13 +71,14 @@ HRESULT Fail(std::string* error, const std::string& reason) {
 HRESULT LoadTextureFromFile(IDirect3DDevice9* device, const char* fileName, IDirect3DTexture9** texture,
                             std::string* error) {
     if (!device || !texture) return E_INVALIDARG;
-    std::string bytes, reason;
-    if (!ReadFileBytes(fileName, bytes, reason, kTextureFileLimit)) return Fail(error, reason);
+    const Result<std::string> bytes = ReadFileBytes(fileName, kTextureFileLimit);
+    if (!bytes.ok) return Fail(error, bytes.message);
     D3DCAPS9 caps{};
     device->GetDeviceCaps(&caps);
     const std::uint32_t maxSize = caps.MaxTextureWidth < caps.MaxTextureHeight ? caps.MaxTextureWidth : caps.MaxTextureHeight;
-    DecodedImage image;
-    if (!Decode(bytes, maxSize, image, reason)) return Fail(error, reason);
+    const Result<DecodedImage> decoded = Decode(bytes.value, maxSize);
+    if (!decoded.ok) return Fail(error, decoded.message);
+    const DecodedImage& image = decoded.value;
 
     std::vector<const BYTE*> levels;
     for (const DecodedLevel& level : image.levels) levels.push_back(level.rgba.data());

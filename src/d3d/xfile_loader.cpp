@@ -65,10 +65,11 @@ HRESULT Fail(std::string* error, const std::string& reason) {
 HRESULT LoadMeshFromX(const char* fileName, IDirect3DDevice9* device, ID3DXBuffer** materials, DWORD* numMaterials,
                       ID3DXMesh** mesh, std::string* error) {
     if (!mesh) return Fail(error, "no mesh to fill");
-    std::string bytes, reason;
-    if (!ReadFileBytes(fileName, bytes, reason, kMeshFileLimit)) return Fail(error, reason);
-    XMeshFile file;
-    if (!ReadXFile(bytes, file, reason)) return Fail(error, reason);
+    const Result<std::string> bytes = ReadFileBytes(fileName, kMeshFileLimit);
+    if (!bytes.ok) return Fail(error, bytes.message);
+    Result<XMeshFile> read = ReadXFile(bytes.value);
+    if (!read.ok) return Fail(error, read.message);
+    XMeshFile& file = read.value;
 
     ID3DXBuffer* materialBuffer = nullptr;
     if (materials) {

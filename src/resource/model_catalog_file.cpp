@@ -38,10 +38,9 @@ std::set<std::string> ReadModelLabels(const std::string& path, std::vector<std::
     WalkModelCatalog(path, problems, [&](const std::vector<std::string>& entry) {
         std::string reason;
         if (!IsMeshEntry(entry, reason) || labels.count(entry[0])) return reason;
-        std::string bytes;
-        XMeshFile mesh;
-        if (!ReadFileBytes(entry[1].c_str(), bytes, reason, kMeshFileLimit) || !ReadXFile(bytes, mesh, reason))
-            return "cannot load \"" + entry[1] + "\": " + reason;
+        const Result<std::string> bytes = ReadFileBytes(entry[1].c_str(), kMeshFileLimit);
+        const Result<XMeshFile> mesh = bytes.ok ? ReadXFile(bytes.value) : Result<XMeshFile>(bytes);
+        if (!mesh.ok) return "cannot load \"" + entry[1] + "\": " + mesh.message;
         labels.insert(entry[0]);
         return std::string();
     });

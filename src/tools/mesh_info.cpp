@@ -19,12 +19,14 @@ int RunMeshInfo(const ToolArgs& args, std::ostream& out, std::ostream& err) {
         return 2;
     }
     const std::string& path = args[0];
-    std::string bytes, error;
-    XMeshFile file;
-    if (!ReadFileBytes(path.c_str(), bytes, error, kMeshFileLimit) || !ReadXFile(bytes, file, error)) {
-        err << path << ": error: " << error << '\n';
+    const Result<std::string> bytes = ReadFileBytes(path.c_str(), kMeshFileLimit);
+    Result<XMeshFile> read = bytes.ok ? ReadXFile(bytes.value) : Result<XMeshFile>(bytes);
+    if (!read.ok) {
+        read.path = path;
+        err << read.Describe() << '\n';
         return 1;
     }
+    const XMeshFile& file = read.value;
     const XMesh& mesh = file.mesh;
     D3DXVECTOR3 max, min;
     MeasureBounds(mesh.vertices.data(), mesh.vertices.size(), sizeof(XVertex), max, min);

@@ -5,16 +5,15 @@
 
 #include "d3d/d3dx9.h"
 #include "formats/effect/effect_parser.h"
+#include "formats/effect/effect_preprocessor.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 std::string Parse(const std::string& source, EffectDescription* out = nullptr) {
-    EffectDescription description;
-    std::string message;
-    bool ok = ParseEffect(source, "test.fx", description, message);
-    if (out) *out = description;
-    return ok ? "" : message;
+    const Result<EffectDescription> parsed = ParseEffect(source, "test.fx");
+    if (out) *out = parsed.value;
+    return parsed.ok ? "" : EffectMessage(parsed);
 }
 
 }  // namespace
@@ -158,10 +157,8 @@ TEST(EffectPreprocessor, ErrorsNameTheFileAndLineTheyComeFrom) {
     const std::string inc = dir.Write("inc.fxh", "float a;\nfloat b = ;\n").string();
     const std::string main = dir.Write("m.fx", "#include \"inc.fxh\"\n").string();
     auto parse = [](const std::string& path) {
-        EffectDescription d;
-        std::string message;
-        ParseEffect(TempDir::Read(path), path, d, message);
-        return message;
+        const Result<EffectDescription> parsed = ParseEffect(TempDir::Read(path), path);
+        return parsed.ok ? "" : EffectMessage(parsed);
     };
     EXPECT_EQ(parse(main), inc + "(2,11): error: expected expression");
     const std::string missing = dir.Write("missing.fx", "float a;\n#include \"nowhere.fxh\"\n").string();

@@ -44,12 +44,12 @@ TEST(WindowsFileNames, BackslashesAndLetterCaseFindTheFile) {
     TempDir dir;
     dir.Write("Model/Crate.x", "crate");
     const std::string base = dir.Path().string();
-    std::string bytes, error;
+    std::string bytes;
     for (const std::string& name : {base + "\\model\\CRATE.X", Backslashed(base) + "/MODEL\\crate.x",
                                     base + "/Model/Crate.x"}) {
-        bytes.clear();
-        EXPECT_TRUE(ReadFileBytes(name.c_str(), bytes, error)) << name << ": " << error;
-        EXPECT_EQ(bytes, "crate") << name;
+        const Result<std::string> read = ReadFileBytes(name.c_str());
+        EXPECT_TRUE(read.ok) << read.Describe();
+        EXPECT_EQ(read.value, "crate") << name;
     }
     InputFileError problem;
     EXPECT_FALSE(ReadFileBytes(base + "\\model\\nothing.x", kMeshFileLimit, bytes, problem));

@@ -12,7 +12,8 @@ class Lexer {
 public:
     explicit Lexer(const std::string& source) : s_(source) {}
 
-    bool Run(std::vector<EffectToken>& tokens, EffectLexError& error) {
+    Result<std::vector<EffectToken>> Run() {
+        std::vector<EffectToken> tokens;
         bool lineStart = true;
         while (i_ < s_.size()) {
             char c = s_[i_];
@@ -44,7 +45,7 @@ public:
                 int line = line_, column = column_;
                 Advance(), Advance();
                 while (i_ < s_.size() && !(s_[i_] == '*' && Peek(1) == '/')) Advance();
-                if (i_ >= s_.size()) return Fail(error, line, column, "expected '*/' to end the comment");
+                if (i_ >= s_.size()) return Fail(line, column, "expected '*/' to end the comment");
                 Advance(), Advance();
                 continue;
             }
@@ -67,13 +68,13 @@ public:
                     if (s_[i_] == '\\' && i_ + 1 < s_.size() && s_[i_ + 1] != '\n') token.text += Take();
                     token.text += Take();
                 }
-                if (i_ >= s_.size() || s_[i_] != '"') return Fail(error, line_, column_, "expected '\"' to end the string");
+                if (i_ >= s_.size() || s_[i_] != '"') return Fail(line_, column_, "expected '\"' to end the string");
                 Advance();
             } else if (std::isprint(static_cast<unsigned char>(c))) {
                 token.kind = EffectToken::Kind::Punct;
                 token.text = Take();
             } else {
-                return Fail(error, line_, column_, "unexpected character");
+                return Fail(line_, column_, "unexpected character");
             }
             tokens.push_back(std::move(token));
         }
@@ -81,7 +82,7 @@ public:
         end.line = line_;
         end.column = column_;
         tokens.push_back(end);
-        return true;
+        return tokens;
     }
 
 private:
@@ -120,9 +121,10 @@ private:
         }
         return text;
     }
-    static bool Fail(EffectLexError& error, int line, int column, const char* message) {
-        error = {line, column, message};
-        return false;
+    static Result<> Fail(int line, int column, const char* message) {
+        Result<> error = Failure({}, line, message);
+        error.column = column;
+        return error;
     }
 
     const std::string& s_;
@@ -133,7 +135,4 @@ private:
 
 }  // namespace
 
-bool LexEffect(const std::string& source, std::vector<EffectToken>& tokens, EffectLexError& error) {
-    tokens.clear();
-    return Lexer(source).Run(tokens, error);
-}
+Result<std::vector<EffectToken>> LexEffect(const std::string& source) { return Lexer(source).Run(); }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 struct EffectToken {
     enum class Kind { Identifier, Number, String, Punct, Directive, End };
     Kind kind = Kind::End;
@@ -17,11 +19,6 @@ struct EffectToken {
     bool Is(const char* punctOrName) const { return (kind == Kind::Identifier || kind == Kind::Number || kind == Kind::Punct) && text == punctOrName; }
 };
 
-struct EffectLexError {
-    int line = 1;
-    int column = 1;
-    std::string message;  // what went wrong, e.g. "expected '*/'"
-};
-
-// True with the tokens (the last one of kind End); false with the first error.
-bool LexEffect(const std::string& source, std::vector<EffectToken>& tokens, EffectLexError& error);
+// The tokens (the last one of kind End), or the first error with its line and column (its reason e.g.
+// "expected '*/'").
+Result<std::vector<EffectToken>> LexEffect(const std::string& source);

@@ -353,25 +353,21 @@ private:
 
 }  // namespace
 
-bool ParseEffectTokens(const std::vector<EffectToken>& tokens, const std::vector<std::string>& files,
-                       EffectDescription& out, std::string& message) {
-    out = EffectDescription{};
+Result<EffectDescription> ParseEffectTokens(const std::vector<EffectToken>& tokens,
+                                            const std::vector<std::string>& files) {
+    EffectDescription out;
     try {
         Parser(tokens, out).File();
     } catch (const ParseError& error) {
         const std::size_t file = static_cast<std::size_t>(error.file);
-        message = EffectMessage(file < files.size() ? files[file] : std::string(), error.line, error.column, error.message);
-        out = EffectDescription{};
-        return false;
+        return EffectFailure(file < files.size() ? files[file] : std::string(), error.line, error.column, error.message);
     }
-    return true;
+    return out;
 }
 
-bool ParseEffect(const std::string& source, const std::string& fileName, EffectDescription& out,
-                 std::string& message) {
-    out = EffectDescription{};
+Result<EffectDescription> ParseEffect(const std::string& source, const std::string& fileName) {
     std::vector<std::string> files;
-    std::vector<EffectToken> tokens;
-    if (!PreprocessEffect(source, fileName, files, tokens, message)) return false;
-    return ParseEffectTokens(tokens, files, out, message);
+    Result<std::vector<EffectToken>> tokens = PreprocessEffect(source, fileName, files);
+    if (!tokens.ok) return tokens;
+    return ParseEffectTokens(tokens.value, files);
 }

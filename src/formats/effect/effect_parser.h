@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "formats/effect/effect_lexer.h"
 
 struct EffectDescription {
@@ -14,11 +15,10 @@ struct EffectDescription {
     std::vector<std::string> parameters;  // top-level variables, in file order
 };
 
-// Preprocesses and parses one effect file (`#include` looks beside `fileName`). True with the
-// description; false with a compiler-style message "FILE(LINE,COL): error: WHAT".
-bool ParseEffect(const std::string& source, const std::string& fileName, EffectDescription& out,
-                 std::string& message);
+// Preprocesses and parses one effect file (`#include` looks beside `fileName`): the description, or the
+// error with the file, line and column where it is (EffectMessage gives its compiler-style text).
+Result<EffectDescription> ParseEffect(const std::string& source, const std::string& fileName);
 
 // Parses preprocessed tokens; `files` names the files the tokens refer to.
-bool ParseEffectTokens(const std::vector<EffectToken>& tokens, const std::vector<std::string>& files,
-                       EffectDescription& out, std::string& message);
+Result<EffectDescription> ParseEffectTokens(const std::vector<EffectToken>& tokens,
+                                            const std::vector<std::string>& files);

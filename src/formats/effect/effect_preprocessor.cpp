@@ -75,8 +75,9 @@ private:
         Source s;
         s.file = static_cast<int>(files_.size());
         files_.push_back(fileName);
-        EffectLexError lexError;
-        if (!LexEffect(source, s.tokens, lexError)) throw Error{s.file, lexError.line, lexError.column, lexError.message};
+        Result<std::vector<EffectToken>> lexed = LexEffect(source);
+        if (!lexed.ok) throw Error{s.file, lexed.line, lexed.column, lexed.message};
+        s.tokens = std::move(lexed.value);
         for (EffectToken& t : s.tokens) t.file = s.file;
         sources_.push_back(std::move(s));
     }
@@ -199,9 +200,9 @@ private:
     }
 
     void Directive(const EffectToken& at) {
-        std::vector<EffectToken> words;
-        EffectLexError lexError;
-        if (!LexEffect(at.text, words, lexError)) throw Error{at.file, at.line, at.column, lexError.message};
+        Result<std::vector<EffectToken>> lexed = LexEffect(at.text);
+        if (!lexed.ok) throw Error{at.file, at.line, at.column, lexed.message};
+        std::vector<EffectToken>& words = lexed.value;
         for (EffectToken& w : words) w.file = at.file, w.line = at.line, w.column += at.column;
         words.pop_back();  // End
         if (words.empty()) return;  // a lone '#'
@@ -506,21 +507,26 @@ private:
 
 }  // namespace
 
-std::string EffectMessage(const std::string& fileName, int line, int column, const std::string& what) {
-    return fileName + "(" + std::to_string(line) + "," + std::to_string(column) + "): error: " + what;
+std::string EffectMessage(const Result<>& error) {
+    return error.path + "(" + std::to_string(error.line) + "," + std::to_string(error.column) +
+           "): error: " + error.message;
 }
 
-bool PreprocessEffect(const std::string& source, const std::string& fileName, std::vector<std::string>& files,
-                      std::vector<EffectToken>& tokens, std::string& message) {
+Result<> EffectFailure(std::string fileName, int line, int column, std::string what) {
+    Result<> error = Failure(std::move(fileName), line, std::move(what));
+    error.column = column;
+    return error;
+}
+
+Result<std::vector<EffectToken>> PreprocessEffect(const std::string& source, const std::string& fileName,
+                                                  std::vector<std::string>& files) {
     files.clear();
-    tokens.clear();
+    std::vector<EffectToken> tokens;
     try {
         Preprocessor(files, tokens).Run(source, fileName);
     } catch (const Error& error) {
         const std::string name = static_cast<std::size_t>(error.file) < files.size() ? files[static_cast<std::size_t>(error.file)] : fileName;
-        message = EffectMessage(name, error.line, error.column, error.message);
-        tokens.clear();
-        return false;
+        return EffectFailure(name, error.line, error.column, error.message);
     }
-    return true;
+    return tokens;
 }

@@ -8,16 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "formats/effect/effect_lexer.h"
 
 // Caps that keep a hostile file from exhausting the stack or memory.
 constexpr int kMaxIncludeDepth = 32;
 constexpr std::size_t kMaxEffectTokens = std::size_t{1} << 21;
 
-// `files` receives the name of every file read, the main one first; tokens refer to them by index.
-// False with a compiler-style message "FILE(LINE,COL): error: WHAT".
-bool PreprocessEffect(const std::string& source, const std::string& fileName, std::vector<std::string>& files,
-                      std::vector<EffectToken>& tokens, std::string& message);
+// The effect's tokens, or the error with the file, line and column where it is. `files` receives the name
+// of every file read, the main one first; tokens refer to them by index.
+Result<std::vector<EffectToken>> PreprocessEffect(const std::string& source, const std::string& fileName,
+                                                  std::vector<std::string>& files);
 
-// The message format shared by the preprocessor and the parser.
-std::string EffectMessage(const std::string& fileName, int line, int column, const std::string& what);
+// An error of the preprocessor or the parser, at `column` of `line` of `fileName`.
+Result<> EffectFailure(std::string fileName, int line, int column, std::string what);
+// The compiler-style text of such an error: "FILE(LINE,COL): error: WHAT".
+std::string EffectMessage(const Result<>& error);

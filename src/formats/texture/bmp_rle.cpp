@@ -21,27 +21,27 @@ bool IsRleBmp(const std::string& bytes) {
     return compression == kRle8 || compression == kRle4;
 }
 
-bool ReadRleBmp(const std::string& bytes, std::uint32_t maxSize, DecodedImage& image, std::string& error) {
-    if (!IsRleBmp(bytes)) return error = "not a run-length-encoded BMP", false;
+Result<DecodedImage> ReadRleBmp(const std::string& bytes, std::uint32_t maxSize) {
+    if (!IsRleBmp(bytes)) return Failure("not a run-length-encoded BMP");
     const std::uint32_t headerSize = Read(bytes, 14, 4), dataStart = Read(bytes, 10, 4);
     const auto width = static_cast<std::int32_t>(Read(bytes, 18, 4));
     const auto height = static_cast<std::int32_t>(Read(bytes, 22, 4));
     const std::uint32_t bits = Read(bytes, 28, 2), compression = Read(bytes, 30, 4);
     if ((compression == kRle8 && bits != 8) || (compression == kRle4 && bits != 4))
-        return error = "the BMP's bit depth does not match its compression", false;
-    if (width <= 0 || height <= 0) return error = "a run-length-encoded BMP needs a positive width and height", false;
+        return Failure("the BMP's bit depth does not match its compression");
+    if (width <= 0 || height <= 0) return Failure("a run-length-encoded BMP needs a positive width and height");
     if (static_cast<std::uint32_t>(width) > maxSize || static_cast<std::uint32_t>(height) > maxSize)
-        return error = "the texture is " + std::to_string(width) + " x " + std::to_string(height) +
-                       ", larger than the device's limit of " + std::to_string(maxSize), false;
+        return Failure("the texture is " + std::to_string(width) + " x " + std::to_string(height) +
+                       ", larger than the device's limit of " + std::to_string(maxSize));
     std::uint32_t colors = Read(bytes, 46, 4);
     const std::uint32_t maxColors = 1u << bits;
     if (colors == 0 || colors > maxColors) colors = maxColors;
     const std::size_t paletteStart = kInfoStart + headerSize;
     if (headerSize < 40 || paletteStart > bytes.size() || colors > (bytes.size() - paletteStart) / 4 ||
         dataStart > bytes.size())
-        return error = "the BMP's palette or pixel data lies outside the file", false;
+        return Failure("the BMP's palette or pixel data lies outside the file");
     // Each row ends with a two-byte code at least (or the picture ends early, also two bytes).
-    if (bytes.size() - dataStart < 2) return error = "the BMP holds no pixel data", false;
+    if (bytes.size() - dataStart < 2) return Failure("the BMP holds no pixel data");
 
     std::uint8_t palette[256][4] = {};
     for (std::uint32_t i = 0; i < colors; ++i) {
@@ -79,12 +79,12 @@ bool ReadRleBmp(const std::string& bytes, std::uint32_t maxSize, DecodedImage& i
         } else if (value == 1) {  // end of picture
             break;
         } else if (value == 2) {  // move right and up
-            if (at + 1 >= end) return error = "a BMP run is cut short", false;
+            if (at + 1 >= end) return Failure("a BMP run is cut short");
             x += data[at], y += data[at + 1];
             at += 2;
         } else {  // a literal run of `value` pixels, padded to a 16-bit boundary
             const std::size_t size = compression == kRle8 ? value : (value + 1) / 2;
-            if (size > end - at) return error = "a BMP run is cut short", false;
+            if (size > end - at) return Failure("a BMP run is cut short");
             for (unsigned i = 0; i < value; ++i) {
                 const unsigned byte = data[at + (compression == kRle8 ? i : i / 2)];
                 put(compression == kRle8 ? byte : (i % 2 ? byte & 15 : byte >> 4));
@@ -92,7 +92,7 @@ bool ReadRleBmp(const std::string& bytes, std::uint32_t maxSize, DecodedImage& i
             at += size + (size & 1);
         }
     }
-    image.levels.clear();
+    DecodedImage image;
     image.levels.push_back(std::move(level));
-    return true;
+    return image;
 }

@@ -95,16 +95,16 @@ void DecodeBlock(const unsigned char* block, Format format, std::uint8_t texels[
 
 bool IsDds(const std::string& bytes) { return bytes.size() >= 4 && bytes.compare(0, 4, "DDS ") == 0; }
 
-bool ReadDds(const std::string& bytes, std::uint32_t maxSize, DecodedImage& image, std::string& error) {
-    if (!IsDds(bytes) || bytes.size() < kHeaderEnd) return error = "not a DDS file, or its header is cut short", false;
-    if (Dword(bytes, 4) != 124 || Dword(bytes, 76) != 32) return error = "the DDS header has the wrong size", false;
+Result<DecodedImage> ReadDds(const std::string& bytes, std::uint32_t maxSize) {
+    if (!IsDds(bytes) || bytes.size() < kHeaderEnd) return Failure("not a DDS file, or its header is cut short");
+    if (Dword(bytes, 4) != 124 || Dword(bytes, 76) != 32) return Failure("the DDS header has the wrong size");
     const std::uint32_t flags = Dword(bytes, 8), height = Dword(bytes, 12), width = Dword(bytes, 16);
     const std::uint32_t pfFlags = Dword(bytes, 80), fourCc = Dword(bytes, 84), bits = Dword(bytes, 88);
-    if (Dword(bytes, 112) & (kCubeMap | kVolume)) return error = "cube and volume textures are not supported", false;
-    if (width == 0 || height == 0) return error = "the texture has no pixels", false;
+    if (Dword(bytes, 112) & (kCubeMap | kVolume)) return Failure("cube and volume textures are not supported");
+    if (width == 0 || height == 0) return Failure("the texture has no pixels");
     if (width > maxSize || height > maxSize)
-        return error = "the texture is " + std::to_string(width) + " x " + std::to_string(height) +
-                       ", larger than the device's limit of " + std::to_string(maxSize), false;
+        return Failure("the texture is " + std::to_string(width) + " x " + std::to_string(height) +
+                       ", larger than the device's limit of " + std::to_string(maxSize));
 
     Format format = Format::Rgb;
     std::size_t bytesPerPixel = 0;
@@ -112,11 +112,11 @@ bool ReadDds(const std::string& bytes, std::uint32_t maxSize, DecodedImage& imag
         if (fourCc == FourCc("DXT1")) format = Format::Dxt1;
         else if (fourCc == FourCc("DXT2") || fourCc == FourCc("DXT3")) format = Format::Dxt3;
         else if (fourCc == FourCc("DXT4") || fourCc == FourCc("DXT5")) format = Format::Dxt5;
-        else return error = "unsupported DDS format '" + bytes.substr(84, 4) + "'", false;
+        else return Failure("unsupported DDS format '" + bytes.substr(84, 4) + "'");
     } else if ((pfFlags & kRgb) && (bits == 16 || bits == 24 || bits == 32)) {
         bytesPerPixel = bits / 8;
     } else {
-        return error = "unsupported DDS pixel format (" + std::to_string(bits) + " bits)", false;
+        return Failure("unsupported DDS pixel format (" + std::to_string(bits) + " bits)");
     }
 
     std::uint32_t levels = (flags & kMipMapCountFlag) && Dword(bytes, 28) > 1 ? Dword(bytes, 28) : 1;
@@ -135,8 +135,8 @@ bool ReadDds(const std::string& bytes, std::uint32_t maxSize, DecodedImage& imag
         needed += levelBytes(w, h);
     }
     if (needed > bytes.size() - kHeaderEnd)
-        return error = "the DDS file holds " + std::to_string(bytes.size() - kHeaderEnd) + " bytes of pixels, its header needs " +
-                       std::to_string(needed), false;
+        return Failure("the DDS file holds " + std::to_string(bytes.size() - kHeaderEnd) + " bytes of pixels, its header needs " +
+                       std::to_string(needed));
 
     const Channel red(Dword(bytes, 92)), green(Dword(bytes, 96)), blue(Dword(bytes, 100)),
         alpha((pfFlags & kAlphaPixels) ? Dword(bytes, 104) : 0);
@@ -168,6 +168,5 @@ bool ReadDds(const std::string& bytes, std::uint32_t maxSize, DecodedImage& imag
         }
         out.levels.push_back(std::move(level));
     }
-    image = std::move(out);
-    return true;
+    return out;
 }

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "base/result.h"
 #include "formats/texture/decoded_image.h"
 
 bool IsDds(const std::string& bytes);
 
 // Checks the header against the bytes that follow and against `maxSize` (the largest width or height
-// the device takes) before anything is decoded. False with the reason.
-bool ReadDds(const std::string& bytes, std::uint32_t maxSize, DecodedImage& image, std::string& error);
+// the device takes) before anything is decoded. The image, or the reason it cannot be read.
+Result<DecodedImage> ReadDds(const std::string& bytes, std::uint32_t maxSize);

@@ -51,43 +51,36 @@ private:
 
 }  // namespace
 
-bool InflateMsZip(const std::string& data, std::size_t limit, std::string& body, std::string& error) {
+Result<std::string> InflateMsZip(const std::string& data, std::size_t limit) {
     Inflater inflater;
     if (!inflater.Ok()) {
-        error = "cannot start decompression";
-        return false;
+        return Failure("cannot start decompression");
     }
     std::size_t at = kHeaderSize + 4;  // the total size is not trusted; the blocks say what they hold
     if (data.size() < at) {
-        error = "the compressed data is cut short";
-        return false;
+        return Failure("the compressed data is cut short");
     }
     std::string out;
     unsigned char block[kBlockSize];
     std::size_t index = 0;
     while (at < data.size()) {
         if (data.size() - at < 6) {
-            error = "compressed block " + std::to_string(index) + " is cut short";
-            return false;
+            return Failure("compressed block " + std::to_string(index) + " is cut short");
         }
         const std::size_t plain = Word(data, at), packed = Word(data, at + 2);
         if (packed < 2 || packed > data.size() - at - 4 || data.compare(at + 4, 2, "CK") != 0) {
-            error = "compressed block " + std::to_string(index) + " is damaged";
-            return false;
+            return Failure("compressed block " + std::to_string(index) + " is damaged");
         }
         std::size_t produced = 0;
         if (!inflater.Block(data.data() + at + 6, packed - 2, out, block, produced) || produced != plain) {
-            error = "compressed block " + std::to_string(index) + " does not inflate to its size";
-            return false;
+            return Failure("compressed block " + std::to_string(index) + " does not inflate to its size");
         }
         if (out.size() + produced > limit) {
-            error = "the decompressed data is larger than " + std::to_string(limit) + " bytes";
-            return false;
+            return Failure("the decompressed data is larger than " + std::to_string(limit) + " bytes");
         }
         out.append(reinterpret_cast<const char*>(block), produced);
         at += 4 + packed;
         ++index;
     }
-    body = std::move(out);
-    return true;
+    return out;
 }

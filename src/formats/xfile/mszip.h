@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <string>
 
-// Inflates the blocks that follow the header (`data` is the whole file). True with the plain body (the
-// bytes that follow the header in an uncompressed file); false with the reason. The body never grows
-// beyond `limit` bytes.
-bool InflateMsZip(const std::string& data, std::size_t limit, std::string& body, std::string& error);
+#include "base/result.h"
+
+// Inflates the blocks that follow the header (`data` is the whole file): the plain body (the bytes that
+// follow the header in an uncompressed file), or the reason it cannot be had. The body never grows beyond
+// `limit` bytes.
+Result<std::string> InflateMsZip(const std::string& data, std::size_t limit);

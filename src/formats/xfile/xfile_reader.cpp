@@ -18,7 +18,7 @@ namespace {
 
 using Kind = XToken::Kind;
 
-struct Failure {
+struct ReadError {
     std::string reason;
 };
 
@@ -124,19 +124,17 @@ public:
     std::string Where() const { return r_.Where(); }
 
 private:
-    [[noreturn]] void Fail(const std::string& reason) const { throw Failure{reason}; }
+    [[noreturn]] void Fail(const std::string& reason) const { throw ReadError{reason}; }
 
     XToken Next() {
-        XToken token;
-        std::string error;
-        if (!r_.Next(token, error)) Fail(error);
-        return token;
+        Result<XToken> token = r_.Next();
+        if (!token.ok) Fail(token.message);
+        return std::move(token.value);
     }
     XToken Peek() {
-        XToken token;
-        std::string error;
-        if (!r_.Peek(token, error)) Fail(error);
-        return token;
+        Result<XToken> token = r_.Peek();
+        if (!token.ok) Fail(token.message);
+        return std::move(token.value);
     }
 
     // After an object's type: its optional name and GUID, then its opening brace. Returns the name.
@@ -452,35 +450,27 @@ private:
 
 }  // namespace
 
-bool ReadXFile(const std::string& bytes, XMeshFile& out, std::string& error) {
-    if (bytes.size() < 16 || bytes.compare(0, 4, "xof ") != 0) {
-        error = "not a DirectX .x file";
-        return false;
-    }
+Result<XMeshFile> ReadXFile(const std::string& bytes) {
+    if (bytes.size() < 16 || bytes.compare(0, 4, "xof ") != 0) return Failure("not a DirectX .x file");
     const std::string format = bytes.substr(8, 4), floats = bytes.substr(12, 4);
-    if (floats != "0032" && floats != "0064") {
-        error = "unknown float size '" + floats + "'";
-        return false;
-    }
+    if (floats != "0032" && floats != "0064") return Failure("unknown float size '" + floats + "'");
     const bool binary = format == "bin " || format == "bzip";
-    if (!binary && format != "txt " && format != "tzip") {
-        error = "unknown format '" + format + "'";
-        return false;
-    }
+    if (!binary && format != "txt " && format != "tzip") return Failure("unknown format '" + format + "'");
     std::string body;
     if (format == "tzip" || format == "bzip") {
-        if (!InflateMsZip(bytes, kMeshFileLimit, body, error)) return false;
+        Result<std::string> inflated = InflateMsZip(bytes, kMeshFileLimit);
+        if (!inflated.ok) return inflated;
+        body = std::move(inflated.value);
     } else {
         body = bytes.substr(16);
     }
     Parser parser(body, binary, floats == "0064");
+    XMeshFile out;
     try {
         parser.File();
         parser.Finish(out);
-    } catch (const Failure& failure) {
-        error = parser.Where() + ": " + failure.reason;
-        out = XMeshFile{};
-        return false;
+    } catch (const ReadError& error) {
+        return Failure(parser.Where() + ": " + error.reason);
     }
-    return true;
+    return out;
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 // One vertex as the meshes keep it: position, normal, texture coordinates.
 struct XVertex {
     float pos[3];
@@ -46,5 +48,5 @@ struct XMeshFile {
     std::vector<XMaterial> materials;
 };
 
-// True with the mesh; false with the reason, which names the line (text) or byte (binary) where it is.
-bool ReadXFile(const std::string& bytes, XMeshFile& out, std::string& error);
+// The mesh, or the reason it cannot be read, which names the line (text) or byte (binary) where it is.
+Result<XMeshFile> ReadXFile(const std::string& bytes);

@@ -20,20 +20,18 @@ enum BinaryToken : std::uint16_t {
 XTokenReader::XTokenReader(const std::string& body, bool binary, bool doubles)
     : s_(body), binary_(binary), doubles_(doubles) {}
 
-bool XTokenReader::Peek(XToken& token, std::string& error) {
+Result<XToken> XTokenReader::Peek() {
     if (!peeked_) {
-        peekOk_ = binary_ ? ReadBinary(peek_, peekError_) : ReadText(peek_, peekError_);
+        peek_ = binary_ ? ReadBinary() : ReadText();
         peeked_ = true;
     }
-    token = peek_;
-    if (!peekOk_) error = peekError_;
-    return peekOk_;
+    return peek_;
 }
 
-bool XTokenReader::Next(XToken& token, std::string& error) {
-    bool ok = Peek(token, error);
+Result<XToken> XTokenReader::Next() {
+    Result<XToken> token = Peek();
     peeked_ = false;
-    return ok;
+    return token;
 }
 
 std::size_t XTokenReader::NumbersLeft() const {
@@ -45,14 +43,14 @@ std::string XTokenReader::Where() const {
     return binary_ ? "byte " + std::to_string(i_ + kHeaderSize) : "line " + std::to_string(line_);
 }
 
-bool XTokenReader::ReadText(XToken& token, std::string& error) {
-    token = XToken{};
+Result<XToken> XTokenReader::ReadText() {
+    XToken token;
     for (;;) {
         while (i_ < s_.size() && IsSpace(s_[i_])) {
             if (s_[i_] == '\n') ++line_;
             ++i_;
         }
-        if (i_ >= s_.size()) return true;  // End
+        if (i_ >= s_.size()) return token;  // End
         if (s_[i_] == '#' || (s_[i_] == '/' && i_ + 1 < s_.size() && s_[i_ + 1] == '/')) {
             while (i_ < s_.size() && s_[i_] != '\n') ++i_;
             continue;
@@ -63,18 +61,17 @@ bool XTokenReader::ReadText(XToken& token, std::string& error) {
     if (c == '{' || c == '}') {
         token.kind = c == '{' ? XToken::Kind::OpenBrace : XToken::Kind::CloseBrace;
         ++i_;
-        return true;
+        return token;
     }
     if (c == ';' || c == ',') {
         token.kind = XToken::Kind::Separator;
         ++i_;
-        return true;
+        return token;
     }
     if (c == '"') {
         std::size_t end = s_.find('"', i_ + 1);
         if (end == std::string::npos) {
-            error = "a string is not closed";
-            return false;
+            return Failure("a string is not closed");
         }
         token.kind = XToken::Kind::String;
         // Exporters write a backslash doubled, as in C.
@@ -84,25 +81,24 @@ bool XTokenReader::ReadText(XToken& token, std::string& error) {
             if (s_[k] == '\\' && k + 1 < end && s_[k + 1] == '\\') ++k;
         }
         i_ = end + 1;
-        return true;
+        return token;
     }
     if (c == '<') {
         std::size_t end = s_.find('>', i_ + 1);
         if (end == std::string::npos) {
-            error = "a GUID is not closed";
-            return false;
+            return Failure("a GUID is not closed");
         }
         token.kind = XToken::Kind::Guid;
         token.text.assign(s_, i_ + 1, end - i_ - 1);
         for (char ch : token.text) line_ += ch == '\n';
         i_ = end + 1;
-        return true;
+        return token;
     }
     if (IsDelimiter(c)) {
         token.kind = XToken::Kind::Other;
         token.text = c;
         ++i_;
-        return true;
+        return token;
     }
     std::size_t end = i_;
     while (end < s_.size() && !IsDelimiter(s_[end])) ++end;
@@ -116,14 +112,13 @@ bool XTokenReader::ReadText(XToken& token, std::string& error) {
         token.number = value;
         token.integer = std::strpbrk(std::string(digits, last).c_str(), ".eE") == nullptr;
     } else if (problem == std::errc::result_out_of_range && stop == last) {
-        error = "the number " + std::string(first, last) + " is out of range";
-        return false;
+        return Failure("the number " + std::string(first, last) + " is out of range");
     } else {
         token.kind = XToken::Kind::Name;
         token.text.assign(first, last);
     }
     i_ = end;
-    return true;
+    return token;
 }
 
 bool XTokenReader::Dword(std::uint32_t& value) {
@@ -133,40 +128,40 @@ bool XTokenReader::Dword(std::uint32_t& value) {
     return true;
 }
 
-bool XTokenReader::ReadBinary(XToken& token, std::string& error) {
-    token = XToken{};
+Result<XToken> XTokenReader::ReadBinary() {
+    XToken token;
     // Empty lists are passed over in this loop, never by calling back in.
     for (;;) {
         bool more = false;
-        if (!ReadBinaryOnce(token, error, more)) return false;
-        if (!more) return true;
+        if (Result<> read = ReadBinaryOnce(token, more); !read.ok) return read;
+        if (!more) return token;
     }
 }
 
-bool XTokenReader::ReadBinaryOnce(XToken& token, std::string& error, bool& more) {
+Result<> XTokenReader::ReadBinaryOnce(XToken& token, bool& more) {
     if (listLeft_ > 0) {
         token.kind = XToken::Kind::Number;
         if (listFloats_ && doubles_) {
-            if (s_.size() - i_ < 8) return error = "a list of numbers is cut short", false;
+            if (s_.size() - i_ < 8) return Failure("a list of numbers is cut short");
             std::memcpy(&token.number, s_.data() + i_, 8);
             i_ += 8;
         } else if (listFloats_) {
             float value = 0.0f;
-            if (s_.size() - i_ < 4) return error = "a list of numbers is cut short", false;
+            if (s_.size() - i_ < 4) return Failure("a list of numbers is cut short");
             std::memcpy(&value, s_.data() + i_, 4);
             i_ += 4;
             token.number = value;
         } else {
             std::uint32_t value = 0;
-            if (!Dword(value)) return error = "a list of numbers is cut short", false;
+            if (!Dword(value)) return Failure("a list of numbers is cut short");
             token.number = value;
             token.integer = true;
         }
         --listLeft_;
-        return true;
+        return {};
     }
-    if (i_ >= s_.size()) return true;  // End
-    if (s_.size() - i_ < 2) return error = "a token is cut short", false;
+    if (i_ >= s_.size()) return {};  // End
+    if (s_.size() - i_ < 2) return Failure("a token is cut short");
     std::uint16_t code = 0;
     std::memcpy(&code, s_.data() + i_, 2);
     i_ += 2;
@@ -174,46 +169,45 @@ bool XTokenReader::ReadBinaryOnce(XToken& token, std::string& error, bool& more)
     switch (code) {
         case kName:
         case kString:
-            if (!Dword(count) || count > s_.size() - i_) return error = "a name or string is cut short", false;
+            if (!Dword(count) || count > s_.size() - i_) return Failure("a name or string is cut short");
             token.kind = code == kName ? XToken::Kind::Name : XToken::Kind::String;
             token.text.assign(s_, i_, count);
             i_ += count;
-            return true;
+            return {};
         case kInteger:
-            if (!Dword(count)) return error = "a number is cut short", false;
+            if (!Dword(count)) return Failure("a number is cut short");
             token.kind = XToken::Kind::Number;
             token.number = count;
             token.integer = true;
-            return true;
+            return {};
         case kGuid:
-            if (s_.size() - i_ < 16) return error = "a GUID is cut short", false;
+            if (s_.size() - i_ < 16) return Failure("a GUID is cut short");
             token.kind = XToken::Kind::Guid;
             i_ += 16;
-            return true;
+            return {};
         case kIntegerList:
         case kFloatList: {
-            if (!Dword(count)) return error = "a list of numbers is cut short", false;
+            if (!Dword(count)) return Failure("a list of numbers is cut short");
             const std::size_t size = code == kFloatList && doubles_ ? 8 : 4;
-            if (count > (s_.size() - i_) / size) return error = "a list of numbers is longer than the file", false;
+            if (count > (s_.size() - i_) / size) return Failure("a list of numbers is longer than the file");
             listLeft_ = count;
             listFloats_ = code == kFloatList;
             more = true;
-            return true;
+            return {};
         }
-        case kOpenBrace: token.kind = XToken::Kind::OpenBrace; return true;
-        case kCloseBrace: token.kind = XToken::Kind::CloseBrace; return true;
+        case kOpenBrace: token.kind = XToken::Kind::OpenBrace; return {};
+        case kCloseBrace: token.kind = XToken::Kind::CloseBrace; return {};
         case kComma:
-        case kSemicolon: token.kind = XToken::Kind::Separator; return true;
+        case kSemicolon: token.kind = XToken::Kind::Separator; return {};
         case kTemplate:
             token.kind = XToken::Kind::Name;
             token.text = "template";
-            return true;
+            return {};
         default:
             if ((code >= 0x0C && code <= 0x12) || (code >= 0x28 && code <= 0x34)) {
                 token.kind = XToken::Kind::Other;
-                return true;
+                return {};
             }
-            error = "unknown token code " + std::to_string(code);
-            return false;
+            return Failure("unknown token code " + std::to_string(code));
     }
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/result.h"
+
 struct XToken {
     enum class Kind { Name, String, Number, Guid, OpenBrace, CloseBrace, Separator, Other, End };
     Kind kind = Kind::End;
@@ -19,9 +21,9 @@ public:
     // `body` is what follows the 16-byte header; it must outlive the reader.
     XTokenReader(const std::string& body, bool binary, bool doubles);
 
-    // False with a reason when the bytes do not form a token.
-    bool Next(XToken& token, std::string& error);
-    bool Peek(XToken& token, std::string& error);
+    // The next token, or the reason the bytes do not form one.
+    Result<XToken> Next();
+    Result<XToken> Peek();
 
     // How many more numbers the body can hold at most: a count larger than this is a damaged file.
     std::size_t NumbersLeft() const;
@@ -29,9 +31,9 @@ public:
     std::string Where() const;
 
 private:
-    bool ReadText(XToken& token, std::string& error);
-    bool ReadBinary(XToken& token, std::string& error);
-    bool ReadBinaryOnce(XToken& token, std::string& error, bool& more);
+    Result<XToken> ReadText();
+    Result<XToken> ReadBinary();
+    Result<> ReadBinaryOnce(XToken& token, bool& more);
     bool Dword(std::uint32_t& value);
 
     const std::string& s_;
@@ -43,7 +45,5 @@ private:
     std::uint32_t listLeft_ = 0;
     bool listFloats_ = false;
     bool peeked_ = false;
-    XToken peek_;
-    std::string peekError_;
-    bool peekOk_ = true;
+    Result<XToken> peek_;
 };
