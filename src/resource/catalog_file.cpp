@@ -5,15 +5,13 @@
 
 #include "base/file_bytes.h"
 
-nlohmann::json LoadJsonFile(const std::string& path, std::string* problem, bool* missing) {
+Result<nlohmann::json> LoadJsonFile(const std::string& path) {
     std::ifstream in;
     InputFileError error;
-    if (missing) *missing = false;
-    if (!OpenInputFile(path, kCatalogFileLimit, in, error)) {
-        if (!error.missing && problem) *problem = error.reason;
-        if (error.missing && missing) *missing = true;
-        return nullptr;
-    }
+    // A catalog that names nothing leaves every object of its kind without a model, texture or effect:
+    // a missing file is said, since nothing else would say it.
+    if (!OpenInputFile(path, kCatalogFileLimit, in, error))
+        return Failure(path, error.missing ? "the catalog file is missing" : error.reason);
     nlohmann::json document;
     in >> document;
     return document;
@@ -44,22 +42,15 @@ std::string EntryLabel(const nlohmann::json& entry) {
 
 void WalkCatalog(const std::string& path, const char* key, CatalogProblems& problems,
                  const std::function<void(const nlohmann::json& entry, std::size_t index)>& visit) {
-    nlohmann::json document;
-    std::string unusable;
-    bool missing = false;
+    Result<nlohmann::json> loaded;
     try {
-        document = LoadJsonFile(path, &unusable, &missing);
+        loaded = LoadJsonFile(path);
     } catch (const nlohmann::json::exception& error) {
         problems.File(path, std::string("not valid JSON: ") + error.what());
         return;
     }
-    if (!unusable.empty()) {
-        problems.File(path, unusable);
-        return;
-    }
-    // A catalog that names nothing leaves every object of its kind without a model, texture or effect:
-    // say so, since nothing else would.
-    if (missing) return problems.File(path, "the catalog file is missing");
+    if (!loaded.ok) return problems.File(path, loaded.message);
+    const nlohmann::json& document = loaded.value;
     if (!document.is_object() && !document.is_null()) {
         problems.File(path, "the top-level value is not an object");
         return;

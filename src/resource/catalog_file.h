@@ -9,11 +9,13 @@
 
 #include <nlohmann/json.hpp>
 
-// The JSON document of a catalog file; null when the file cannot be opened. A UTF-8 byte-order mark is
-// skipped and whatever follows the first complete value is ignored. Throws nlohmann::json::parse_error
-// when the file is not well-formed JSON. A file that exists but cannot be used (a directory, too large)
-// gives null and its reason in `problem`; a missing file leaves `problem` alone and sets `*missing`.
-nlohmann::json LoadJsonFile(const std::string& path, std::string* problem = nullptr, bool* missing = nullptr);
+#include "base/result.h"
+
+// The JSON document of a catalog file, or the reason there is none: "the catalog file is missing", or
+// why a file that exists cannot be used (a directory, too large). A UTF-8 byte-order mark is skipped and
+// whatever follows the first complete value is ignored. Throws nlohmann::json::parse_error when the file
+// is not well-formed JSON.
+Result<nlohmann::json> LoadJsonFile(const std::string& path);
 
 // Problems found while reading one catalog file. Each is kept as one line of text naming the file, the
 // entry (index and label when known) and the reason, and printed to stderr when it is found.

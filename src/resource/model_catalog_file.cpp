@@ -7,42 +7,36 @@
 #include "resource/catalog_file.h"
 
 void WalkModelCatalog(const std::string& path, std::vector<std::string>& problems,
-                      const std::function<std::string(const std::vector<std::string>& entry)>& add) {
+                      const std::function<Result<>(const std::vector<std::string>& entry)>& add) {
     CatalogProblems report(problems);
     WalkCatalog(path, "MODEL", report, [&](const nlohmann::json& entry, std::size_t index) {
         const std::string label = EntryLabel(entry);
         if (!entry.is_array()) return report.Entry(path, index, label, "expected an array of strings");
         for (const nlohmann::json& element : entry)
             if (!element.is_string()) return report.Entry(path, index, label, "expected an array of strings");
-        std::string reason = add(entry.get<std::vector<std::string>>());
-        if (!reason.empty()) report.Entry(path, index, label, reason);
+        const Result<> added = add(entry.get<std::vector<std::string>>());
+        if (!added.ok) report.Entry(path, index, label, added.message);
     });
 }
 
-bool IsMeshEntry(const std::vector<std::string>& entry, std::string& reason) {
-    if (entry.size() < 2) {
-        reason = "expected a label and a mesh path";
-        return false;
-    }
+Result<bool> IsMeshEntry(const std::vector<std::string>& entry) {
+    if (entry.size() < 2) return Failure("expected a label and a mesh path");
     const std::string& path = entry[1];
     const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos) {
-        reason = "the mesh path \"" + path + "\" has no extension";
-        return false;
-    }
+    if (dot == std::string::npos) return Failure("the mesh path \"" + path + "\" has no extension");
     return path.compare(dot, std::string::npos, ".x") == 0;  // only .x meshes are loaded
 }
 
 std::set<std::string> ReadModelLabels(const std::string& path, std::vector<std::string>& problems) {
     std::set<std::string> labels;
     WalkModelCatalog(path, problems, [&](const std::vector<std::string>& entry) {
-        std::string reason;
-        if (!IsMeshEntry(entry, reason) || labels.count(entry[0])) return reason;
+        const Result<bool> mesh = IsMeshEntry(entry);
+        if (!mesh.ok || !mesh.value || labels.count(entry[0])) return Result<>(mesh);
         const Result<std::string> bytes = ReadFileBytes(entry[1].c_str(), kMeshFileLimit);
-        const Result<XMeshFile> mesh = bytes.ok ? ReadXFile(bytes.value) : Result<XMeshFile>(bytes);
-        if (!mesh.ok) return "cannot load \"" + entry[1] + "\": " + mesh.message;
+        const Result<XMeshFile> read = bytes.ok ? ReadXFile(bytes.value) : Result<XMeshFile>(bytes);
+        if (!read.ok) return Failure("cannot load \"" + entry[1] + "\": " + read.message);
         labels.insert(entry[0]);
-        return std::string();
+        return Result<>();
     });
     return labels;
 }

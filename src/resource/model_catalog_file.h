@@ -8,16 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "d3d/d3dx9.h"
 
 // Walks the model catalog file at `path` in file order. An entry that is not an array of strings is
-// reported and skipped; `add(entry)` returns the reason an entry is unusable, reported against it.
+// reported and skipped; when `add(entry)` fails, its reason is reported against the entry.
 void WalkModelCatalog(const std::string& path, std::vector<std::string>& problems,
-                      const std::function<std::string(const std::vector<std::string>& entry)>& add);
+                      const std::function<Result<>(const std::vector<std::string>& entry)>& add);
 
-// True when an entry names a mesh the catalog loads: a label and a path ending in ".x". False with the
-// reason for an entry too short or a path without an extension; false without one for other extensions.
-bool IsMeshEntry(const std::vector<std::string>& entry, std::string& reason);
+// Whether an entry names a mesh the catalog loads (a label and a path ending in ".x"; other extensions
+// are passed over), or the reason the entry is unusable: too short, or a path without an extension.
+Result<bool> IsMeshEntry(const std::vector<std::string>& entry);
 
 // The labels the model catalog holds once it has loaded the file at `path`: the first entry of each
 // label whose mesh reads as a .x mesh. Problems are reported as the catalog reports them.

@@ -14,17 +14,16 @@ void MeasureMeshBounds(ID3DXMesh* mesh, D3DXVECTOR3& max, D3DXVECTOR3& min) {
 
 }  // namespace
 
-bool LoadModelData(const std::string& path, IDirect3DDevice9* device, ModelData& model, std::string& error) {
-    model = ModelData{};
+Result<ModelData> LoadModelData(const std::string& path, IDirect3DDevice9* device) {
+    ModelData model;
+    std::string error;
     HRESULT hr = LoadMeshFromX(path.c_str(), device, &model.materialBuffer, &model.numMaterials, &model.mesh, &error);
     if (FAILED(hr) || !model.mesh) {
         SafeRelease(model.materialBuffer);
-        model = ModelData{};
-        if (error.empty()) error = "cannot load the mesh";
-        return false;
+        return Failure(path, error.empty() ? "cannot load the mesh" : error);
     }
     MeasureMeshBounds(model.mesh, model.max, model.min);
-    return true;
+    return model;
 }
 
 CModelManager::~CModelManager() { Uninit(); }
@@ -33,19 +32,18 @@ void CModelManager::Load(const std::string& path) {
     WalkModelCatalog(path, problems_, [this](const std::vector<std::string>& entry) { return AddModel(entry); });
 }
 
-std::string CModelManager::AddModel(const std::vector<std::string>& entry) {
-    std::string reason;
-    if (!IsMeshEntry(entry, reason)) return reason;
+Result<> CModelManager::AddModel(const std::vector<std::string>& entry) {
+    const Result<bool> mesh = IsMeshEntry(entry);
+    if (!mesh.ok || !mesh.value) return Result<>(mesh);
     return LoadXModel(entry);
 }
 
-std::string CModelManager::LoadXModel(const std::vector<std::string>& entry) {
-    if (entry.size() < 2) return "expected a label and a mesh path";
+Result<> CModelManager::LoadXModel(const std::vector<std::string>& entry) {
+    if (entry.size() < 2) return Failure("expected a label and a mesh path");
     if (handles_.count(entry[0])) return {};  // the first entry with a label wins; this file is never opened
-    ModelData model;
-    std::string error;
-    if (!LoadModelData(entry[1], device_, model, error)) return "cannot load \"" + entry[1] + "\": " + error;
-    Keep(entry[0], model);
+    const Result<ModelData> model = LoadModelData(entry[1], device_);
+    if (!model.ok) return Failure("cannot load \"" + entry[1] + "\": " + model.message);
+    Keep(entry[0], model.value);
     return {};
 }
 

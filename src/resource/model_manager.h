@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "d3d/d3dx9.h"
 #include "stagefile/stage_types.h"
 
@@ -17,9 +18,9 @@ struct ModelData {
 };
 
 // Loads one .x mesh into system memory with its materials, and measures its bounds: per axis the largest
-// and the smallest vertex coordinate, both rounded down. On failure `model` is left empty and `error`
-// says why. The model catalog and `vellumar-tool mesh-info` load meshes through this.
-bool LoadModelData(const std::string& path, IDirect3DDevice9* device, ModelData& model, std::string& error);
+// and the smallest vertex coordinate, both rounded down; or the reason it cannot be loaded. The model
+// catalog loads meshes through this.
+Result<ModelData> LoadModelData(const std::string& path, IDirect3DDevice9* device);
 
 class CModelManager {
 public:
@@ -32,11 +33,11 @@ public:
     // Reads the catalog file and adds its entries in file order. Entries that do not follow the layout
     // and meshes that cannot be loaded are reported (GetProblems) and left out.
     void Load(const std::string& path = "Data/FILE/model.json");
-    // Loads the entry's mesh when its path ends in ".x"; other extensions are skipped. Returns the reason
-    // when the entry is unusable or its mesh cannot be loaded, empty otherwise.
-    std::string AddModel(const std::vector<std::string>& entry);
+    // Loads the entry's mesh when its path ends in ".x"; other extensions are skipped. Fails with the
+    // reason when the entry is unusable or its mesh cannot be loaded.
+    Result<> AddModel(const std::vector<std::string>& entry);
     // Loads the mesh of an entry unless its label is already in the catalog (the first entry wins).
-    std::string LoadXModel(const std::vector<std::string>& entry);
+    Result<> LoadXModel(const std::vector<std::string>& entry);
     // Releases every mesh and material buffer and empties the catalog.
     void Uninit();
 

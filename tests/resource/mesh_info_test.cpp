@@ -36,9 +36,9 @@ Mesh M {
     EXPECT_EQ(info["textures"], nlohmann::json::parse(R"(["Data\\t.png", null])"));
 
     // The same numbers as the catalog's own loading.
-    ModelData model;
-    std::string error;
-    ASSERT_TRUE(LoadModelData(path, nullptr, model, error));
+    const Result<ModelData> loaded = LoadModelData(path, nullptr);
+    ASSERT_TRUE(loaded.ok) << loaded.Describe();
+    ModelData model = loaded.value;
     EXPECT_EQ(info["vertices"], model.mesh->GetNumVertices());
     SafeRelease(model.mesh);
     SafeRelease(model.materialBuffer);

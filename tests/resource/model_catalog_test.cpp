@@ -164,11 +164,11 @@ TEST_F(ModelCatalog, ByteOrderMarkAndTextAfterTheDocumentAreAccepted) {
     EXPECT_TRUE(catalog_.GetProblems().empty());
 }
 
-TEST(CatalogFile, LoadJsonFileGivesNullForAMissingFileAndThrowsForBadJson) {
+TEST(CatalogFile, LoadJsonFileReportsAMissingFileAndThrowsForBadJson) {
     TempDir dir;
-    EXPECT_TRUE(LoadJsonFile((dir.Path() / "missing.json").string()).is_null());
+    EXPECT_EQ(LoadJsonFile((dir.Path() / "missing.json").string()).message, "the catalog file is missing");
     EXPECT_THROW(LoadJsonFile(dir.Write("empty.json", "").string()), nlohmann::json::parse_error);
-    EXPECT_EQ(LoadJsonFile(dir.Write("ok.json", "{\"A\": [1]} tail").string())["A"][0], 1);
+    EXPECT_EQ(LoadJsonFile(dir.Write("ok.json", "{\"A\": [1]} tail").string()).value["A"][0], 1);
 }
 
 TEST(CatalogFile, TheWalkReportsAnEntryThatThrowsAndGoesOn) {
