@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/file_bytes.h"
 #include "base/result.h"
 
 TEST(Result, DescribeNamesTheFileTheLineAndTheReason) {
@@ -28,4 +29,9 @@ TEST(Result, CarriesAValueOrAnError) {
     EXPECT_FALSE(failed.ok);
     EXPECT_EQ(failed.value, 0);
     EXPECT_EQ(failed.Describe(), "a.x: error: damaged");
+}
+
+TEST(Result, AFileThatCannotBeReadIsNamed) {
+    const Result<std::string> missing = ReadFileBytes("Data/model/none.x");
+    EXPECT_EQ(missing.Describe(), "Data/model/none.x: error: cannot open file (No such file or directory)");
 }
