@@ -49,7 +49,8 @@ bool StartEditor(IPlatform& platform, std::string& error, const PictureRequest& 
 
 void StopEditor() { CManager::GetInstance()->Uninit(); }
 
-CFrameLoop::CFrameLoop(IPlatform& platform) : platform_(platform), clock_(platform.TimeGetTime()) {}
+CFrameLoop::CFrameLoop(IPlatform& platform)
+    : platform_(platform), clock_(platform.TimeGetTime()), activity_(clock_) {}
 
 int CFrameLoop::Run(const std::function<void(std::uint64_t)>& afterFrame) {
     for (;;) {
@@ -57,6 +58,7 @@ int CFrameLoop::Run(const std::function<void(std::uint64_t)>& afterFrame) {
         if (platform_.PeekMessage(message)) {
             if (message.kind == PlatformMessage::Kind::Quit) return message.exitCode;
             Dispatch(message);
+            activity_.Changed(platform_.TimeGetTime());
             continue;  // every waiting message is handled before a frame
         }
         DWORD now = platform_.TimeGetTime();
@@ -65,9 +67,19 @@ int CFrameLoop::Run(const std::function<void(std::uint64_t)>& afterFrame) {
             platform_.WaitMessage(kFrameInterval - elapsed);
             continue;
         }
+        if (restWhenIdle_ && activity_.Resting(now)) {
+            CEditor* editor = CManager::GetInstance()->GetEditor();
+            if (activity_.TickDue(now) && editor && editor->Tick(now)) {
+                activity_.Changed(now);
+                continue;
+            }
+            platform_.WaitMessage(activity_.UntilTick(now));
+            continue;
+        }
         clock_ = now;  // a late frame delays the next one; missed frames are not made up
         RunFrame();
         if (afterFrame) afterFrame(frames_);
+        activity_.FrameDone(platform_.TimeGetTime(), FrameLeavesChange(*CManager::GetInstance()));
     }
 }
 
@@ -214,7 +226,9 @@ int RunEditor(IPlatform& platform, const std::string& stageFile,
         StopEditor();
         return 2;
     }
-    int exitCode = CFrameLoop(platform).Run();
+    CFrameLoop loop(platform);
+    loop.SetRestWhenIdle(!takePicture);
+    int exitCode = loop.Run();
     StopEditor();
     return takePicture ? pictureExit : exitCode;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/frame_activity.h"
 #include "platform/platform.h"
 
 // A picture of the 3D view instead of an editing session: the view without the GUI, without effects
@@ -22,7 +23,9 @@ bool StartEditor(IPlatform& platform, std::string& error, const PictureRequest& 
 void StopEditor();
 
 // Drains the window messages and runs a frame whenever none is waiting and 16 ms have passed since the
-// last frame began. Between frames it waits for a message or for the next frame to be due.
+// last frame began. Between frames it waits for a message or for the next frame to be due. When nothing
+// has changed for a while (see frame_activity.h) it rests: no frame, only the editor's timed work once a
+// second, and it waits for the next message instead.
 class CFrameLoop {
 public:
     static constexpr DWORD kFrameInterval = 16;
@@ -34,6 +37,8 @@ public:
     // One frame: input, objects, editor, camera, fill-mode key, drawing, camera transforms.
     void RunFrame();
     std::uint64_t FrameCount() const { return frames_; }
+    // False: a frame every 16 ms even when nothing changes (a picture is taken after a count of frames).
+    void SetRestWhenIdle(bool rest) { restWhenIdle_ = rest; }
 
 private:
     // What the window procedure does with a message.
@@ -42,6 +47,8 @@ private:
     IPlatform& platform_;
     DWORD clock_;
     std::uint64_t frames_ = 0;
+    CFrameActivity activity_;
+    bool restWhenIdle_ = true;
 };
 
 // What the command line asks for: `vellumar [--headless [FRAMES]] [--picture OUT.png [--select INDEX]] [FILE]`.

@@ -42,6 +42,12 @@ public:
     void BeginFrame();
     // Builds every editing window; returns the new "Another Window" flag.
     bool Update(bool showMain, bool showAnother);
+    // The timed work of a frame without the frame, while the frame loop rests: the autosave's due write and
+    // the stage file's stat. True when it found something to show or to go on with, so frames must run.
+    bool Tick(DWORD now);
+    // True while the editor changes the picture by itself: a gizmo drag, typing (the text cursor blinks),
+    // an autosave being copied or written.
+    bool IsWorking() const;
 
     // Who has the keyboard and the mouse in this frame (see input_focus.h).
     const InputFocus& Focus() const { return focus_; }

@@ -1,6 +1,8 @@
 // The editor's frame: the main window "Hello, world!" with its panels, and the second window.
 #include <imgui.h>
 
+#include <tuple>
+
 #include "document/edit_history.h"
 #include "editor/autosave.h"
 #include "editor/creation_panel.h"
@@ -44,6 +46,23 @@ bool CEditor::Update(bool showMain, bool showAnother) {
         fileChangeGuard_->Update(platform->TimeGetTime());
     }
     return showAnother;
+}
+
+bool CEditor::Tick(DWORD now) {
+    if (!autosave_ || !fileChangeGuard_) return false;
+    auto shown = [this] {
+        return std::make_tuple(fileChangeGuard_->IsAsking(), fileChangeGuard_->Notice(), autosave_->Writes(),
+                               autosave_->LastResult().ok);
+    };
+    const auto before = shown();
+    autosave_->Update(now);
+    fileChangeGuard_->Update(now);
+    return shown() != before || IsWorking();
+}
+
+bool CEditor::IsWorking() const {
+    return (gizmo_ && gizmo_->IsDragging()) || focus_.typing ||
+           (autosave_ && (autosave_->IsCopying() || autosave_->IsWriting()));
 }
 
 void CEditor::ShowMainWindow(bool& showAnother) {

@@ -45,6 +45,12 @@ void CInputKeyboard::Update() {
     }
 }
 
+bool CInputKeyboard::AnyPress() const {
+    for (BYTE key : press_)
+        if (key & 0x80) return true;
+    return false;
+}
+
 HRESULT CInputMouse::Init(IPlatform* instance, HWND window) {
     kind_ = 1;
     platform_ = instance;
@@ -71,6 +77,13 @@ void CInputMouse::Update() {
         release_[b] = state_.rgbButtons[b] & ~buffer.rgbButtons[b];
     }
     state_ = buffer;
+}
+
+bool CInputMouse::IsActive() const {
+    if (state_.lX != 0 || state_.lY != 0 || state_.lZ != 0) return true;
+    for (BYTE button : state_.rgbButtons)
+        if (button & 0x80) return true;
+    return false;
 }
 
 D3DXVECTOR3 CInputMouse::GetCursorClientPos() const {

@@ -31,6 +31,8 @@ public:
 
     bool GetPress(int key) const { return key >= 0 && key < 256 && (press_[key] & 0x80); }
     bool GetTrigger(int key) const { return key >= 0 && key < 256 && (trigger_[key] & 0x80); }
+    // True while any key is held (as of the last Update).
+    bool AnyPress() const;
 
 private:
     BYTE press_[256] = {};
@@ -48,6 +50,8 @@ public:
     bool GetRelease(int button) const { return button >= 0 && button < 8 && (release_[button] & 0x80); }
     // This frame's relative movement: x, y and the wheel (120 per notch).
     const DIMOUSESTATE2& GetMove() const { return state_; }
+    // True while a button is held, or when the mouse or its wheel moved in the last Update.
+    bool IsActive() const;
     // The cursor in the main window's client area, in back-buffer pixels, as (x, y, 0).
     D3DXVECTOR3 GetCursorClientPos() const;
 

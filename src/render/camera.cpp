@@ -1,10 +1,18 @@
 #include "render/camera.h"
 
+#include <cmath>
+
 #include "input/input.h"
 #include "scene/picking.h"
 #include "scene/pointer.h"
 
 CCamera::Spin CCamera::spin_;
+
+bool CCamera::IsSpinning() {
+    // Below this the turn still to come (spin * kTurnRate / (1 - kSpinDecay)) is under a tenth of a pixel.
+    constexpr float kStill = 0.002f;
+    return std::fabs(spin_.x) >= kStill || std::fabs(spin_.y) >= kStill;
+}
 
 namespace {
 constexpr float kPi = 3.1415927f;

@@ -42,6 +42,8 @@ public:
     D3DXVECTOR3 Unproject(D3DXVECTOR3 point);
 
     static Spin GetSpin() { return spin_; }
+    // True while the turn left by a drag still moves the view by a visible amount.
+    static bool IsSpinning();
     // Stops any turn under way: a gizmo drag holds the view still, and tests start afresh.
     static void ResetSpin() { spin_ = Spin{}; }
 

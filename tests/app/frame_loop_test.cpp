@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/application.h"
 #include "app/manager.h"
+#include "editor/autosave.h"
+#include "editor/editor.h"
 #include "support/headless_editor.h"
 #include "support/temp_dir.h"
 
@@ -128,4 +132,56 @@ TEST_F(FrameLoop, AFrameRunsItsStepsInOrder) {
     auto clear = std::find(log.begin(), log.end(), "Clear(0,7,0,1,0)");
     ASSERT_NE(fill, log.end());
     EXPECT_LT(fill, clear);  // the fill-mode key acts before drawing
+}
+
+TEST_F(FrameLoop, LeftAloneTheLoopRestsAndTheNextMessageWakesAFrameAtOnce) {
+    const DWORD start = platform.TimeGetTime();
+    CFrameLoop loop(platform);
+    platform.PostAt(start + 10000, PlatformMessage{});  // say, the mouse moved
+    platform.PostAt(start + 20000, Quit());
+    std::vector<DWORD> frameTimes;
+    loop.Run([&](std::uint64_t) { frameTimes.push_back(platform.TimeGetTime() - start); });
+    ASSERT_FALSE(frameTimes.empty());
+    // The frames that let the GUI settle, then none until the message: it is drawn in the frame due then.
+    std::size_t firstAwake = 0;
+    while (firstAwake < frameTimes.size() && frameTimes[firstAwake] < 10000) ++firstAwake;
+    ASSERT_LT(firstAwake, frameTimes.size());
+    EXPECT_LE(frameTimes[firstAwake - 1], 1000u);
+    EXPECT_EQ(frameTimes[firstAwake], 10000u);
+    EXPECT_LE(frameTimes.back(), 11000u);
+    // Resting waits for the next message a second at a time (the timed work), never polls.
+    std::size_t longWaits = 0;
+    for (DWORD w : platform.waits) longWaits += w > CFrameLoop::kFrameInterval;
+    EXPECT_LE(platform.waits.size(), frameTimes.size() + 2 * longWaits + 2);
+    EXPECT_GE(longWaits, 15u);
+    EXPECT_LE(longWaits, 22u);
+}
+
+TEST_F(FrameLoop, FramesGoOnWhileAKeyIsHeld) {
+    CFrameLoop loop(platform);
+    platform.SetKey(DIK_Q, true);
+    platform.PostAt(platform.TimeGetTime() + 10000, Quit());
+    loop.Run([&](std::uint64_t frame) {
+        if (frame == 200) platform.SetKey(DIK_Q, false);  // 3.2 s: long after a loop left alone rests
+    });
+    EXPECT_GE(loop.FrameCount(), 200u + CFrameActivity::kSettleFrames);
+    EXPECT_LE(loop.FrameCount(), 200u + CFrameActivity::kSettleFrames + 2);
+}
+
+TEST_F(FrameLoop, WhileRestingTheAutosaveIsStillWrittenOnTime) {
+    CEditor& gui = *editor.Manager().GetEditor();
+    gui.AddTag("HALL");  // an unsaved change
+    const DWORD start = platform.TimeGetTime();
+    CFrameLoop loop(platform);
+    platform.PostAt(start + 40000, Quit());
+    std::vector<DWORD> frameTimes;
+    loop.Run([&](std::uint64_t) { frameTimes.push_back(platform.TimeGetTime() - start); });
+    gui.GetAutosave()->Wait();
+    EXPECT_EQ(gui.GetAutosave()->Writes(), 1);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "Data/FILE/stage.txt.autosave"));
+    // The settling frames, then none until the write is due 30 s after the first frame.
+    auto firstLate = std::find_if(frameTimes.begin(), frameTimes.end(), [](DWORD t) { return t > 1000; });
+    ASSERT_NE(firstLate, frameTimes.end());
+    EXPECT_GE(*firstLate, 30000u);
+    EXPECT_LE(*firstLate, 31100u);
 }
