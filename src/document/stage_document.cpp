@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "document/edit_history.h"
 #include "stagefile/stage_text_reader.h"
@@ -16,6 +17,18 @@ std::size_t CStageDocument::ObjectCount() const {
     return count;
 }
 
+const std::vector<const StageGroups::value_type*>& CStageDocument::FilledGroups() {
+    const std::uint64_t version = history_->Version();
+    if (filledValid_ && filledVersion_ == version && filledCount_ == groups_.size()) return filled_;
+    filled_.clear();
+    for (const auto& entry : groups_)
+        if (!entry.second.empty()) filled_.push_back(&entry);
+    filledValid_ = true;
+    filledVersion_ = version;
+    filledCount_ = groups_.size();
+    return filled_;
+}
+
 // ---- the stage's own operations ----
 
 void CStageDocument::CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel) {
@@ -27,6 +40,7 @@ void CStageDocument::AddObject(ObjectPart&& part, const std::string& tag, const 
     if (modelLookup_) object.model = modelLookup_(modelLabel);
     object.part = std::move(part);
     groups_[tag].push_back(std::move(object));
+    filledValid_ = false;
     currentTag_ = tag;
 }
 
@@ -34,6 +48,7 @@ void CStageDocument::DeleteObject(int index, const std::string& tag) {
     std::vector<StageObject>& group = groups_[tag];
     if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return;
     group.erase(group.begin() + index);
+    filledValid_ = false;
 }
 
 void CStageDocument::AddScale(const std::string& tag, float dx, float dy, float dz) {
@@ -69,7 +84,10 @@ void CStageDocument::ResetTagViews() {
 
 void CStageDocument::MirrorSelectedGroup() {
     const std::string& tag = SelectedTag();
-    groups_[tag] = working_[tag];
+    std::vector<StageObject>& group = groups_[tag];
+    const bool wasEmpty = group.empty();
+    group = working_[tag];
+    if (group.empty() != wasEmpty) filledValid_ = false;  // the usual frame keeps the list
     mirroredTag_ = tag;
     mirrorValid_ = true;
 }
@@ -80,8 +98,11 @@ void CStageDocument::SettleGroup(const std::string& tag) {
     const std::vector<StageObject>& group = working_[tag];
     if (group.empty())
         RefreshGroup(tag);
-    else if (!IsMirrored(tag))
-        groups_[tag] = group;
+    else if (!IsMirrored(tag)) {
+        std::vector<StageObject>& staged = groups_[tag];
+        if (staged.empty()) filledValid_ = false;  // it holds objects now
+        staged = group;
+    }
 }
 
 // ---- the edits ----
@@ -217,6 +238,7 @@ bool CStageDocument::RenameSelectedTag(const std::string& newName) {
     history_->TouchGroup(old);
     history_->TouchGroup(newName);
     mirrorValid_ = false;
+    filledValid_ = false;
     auto it = working_.find(old);
     if (it != working_.end()) {
         working_[newName] = it->second;
@@ -253,6 +275,7 @@ std::string CStageDocument::CopyTagGroup(int source, int target) {
     history_->Begin("Copy group");
     history_->TouchGroup(tag);
     mirrorValid_ = false;
+    filledValid_ = false;
     working_[tag] = it->second;
     // The stage takes the copy at once: drawn, saved and undone with the working copy, whether or not the
     // target is ever selected.
@@ -262,8 +285,10 @@ std::string CStageDocument::CopyTagGroup(int source, int target) {
 
 void CStageDocument::MergeTagsFromGroups() {
     mirrorValid_ = false;  // a load replaced the working copy
+    // A set of the names listed so far keeps a load of many tags linear.
+    std::unordered_set<std::string> listed(tags_.begin(), tags_.end());
     for (const auto& entry : working_)
-        if (std::find(tags_.begin(), tags_.end(), entry.first) == tags_.end()) tags_.push_back(entry.first);
+        if (listed.insert(entry.first).second) tags_.push_back(entry.first);
     tagIndex_ = static_cast<int>(tags_.size()) - 1;
 }
 

@@ -9,6 +9,7 @@
 // SettleGroup. Nothing else needs to copy groups between them.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <set>
@@ -29,12 +30,20 @@ public:
     CStageDocument& operator=(const CStageDocument&) = delete;
 
     // ---- the two copies of the groups ----
-    StageGroups& Groups() { return groups_; }
+    // Whoever may change the stage's groups here makes FilledGroups look at them again.
+    StageGroups& Groups() {
+        filledValid_ = false;
+        return groups_;
+    }
     const StageGroups& Groups() const { return groups_; }
     StageGroups& WorkingGroups() { return working_; }
     const StageGroups& WorkingGroups() const { return working_; }
     // Objects in the stage's groups, all together.
     std::size_t ObjectCount() const;
+    // The stage's groups that hold objects, in tag order: drawing visits these rather than every tag of a
+    // stage of many empty groups. Made again after any change of the groups (a step of the history, an
+    // edit here, a caller of the non-const Groups()); otherwise no group is looked at.
+    const std::vector<const StageGroups::value_type*>& FilledGroups();
 
     // Finds a new object's model in the model catalog, by its model label. Without it, new objects have
     // kNoModel.
@@ -173,6 +182,10 @@ private:
 
     StageGroups groups_;
     StageGroups working_;
+    std::vector<const StageGroups::value_type*> filled_;
+    bool filledValid_ = false;
+    std::uint64_t filledVersion_ = 0;
+    std::size_t filledCount_ = 0;
     ModelLookup modelLookup_;
     std::vector<std::string> tags_{"TEST"};
     int tagIndex_ = 0;

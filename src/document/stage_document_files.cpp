@@ -39,6 +39,7 @@ FileResult CStageDocument::ReadTextFile(const std::string& path, bool replace, S
                                  std::to_string(kMaxStageRecords) + " a stage file can hold");
     if (replace) {
         groups_.clear();
+        filledValid_ = false;
         ClearSelection();
         ResetTagViews();  // another stage: every group is shown and unlocked again
     }

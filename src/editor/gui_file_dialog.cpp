@@ -116,22 +116,28 @@ bool CGuiFileDialog::ShowList(std::string* path) {
     bool chosen = false;
     ImGui::BeginChild("Entries", ImVec2(0, 260), true, 0);
     fs::path enter;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const Entry& entry = entries_[i];
-        const std::string label = entry.folder ? entry.name + "/" : entry.name;
-        ImGui::PushID(static_cast<int>(i));
-        const bool selected = !entry.folder && entry.name == name_;
-        if (ImGui::Selectable(label.c_str(), selected, ImGuiSelectableFlags_AllowDoubleClick, ImVec2(0, 0))) {
-            if (entry.folder) {
-                enter = folder_ / entry.name;
-            } else {
-                CopyName(name_, sizeof name_, entry.name);
-                confirmReplace_.clear();
-                message_.clear();
-                if (ImGui::IsMouseDoubleClicked(0)) chosen = Accept(path);
+    // Only the entries in view are built.
+    ImGuiListClipper clipper;
+    clipper.Begin(static_cast<int>(entries_.size()));
+    while (clipper.Step()) {
+        for (int row = clipper.DisplayStart; row < clipper.DisplayEnd; ++row) {
+            const std::size_t i = static_cast<std::size_t>(row);
+            const Entry& entry = entries_[i];
+            const std::string label = entry.folder ? entry.name + "/" : entry.name;
+            ImGui::PushID(static_cast<int>(i));
+            const bool selected = !entry.folder && entry.name == name_;
+            if (ImGui::Selectable(label.c_str(), selected, ImGuiSelectableFlags_AllowDoubleClick, ImVec2(0, 0))) {
+                if (entry.folder) {
+                    enter = folder_ / entry.name;
+                } else {
+                    CopyName(name_, sizeof name_, entry.name);
+                    confirmReplace_.clear();
+                    message_.clear();
+                    if (ImGui::IsMouseDoubleClicked(0)) chosen = Accept(path);
+                }
             }
+            ImGui::PopID();
         }
-        ImGui::PopID();
     }
     ImGui::EndChild();
     if (!enter.empty()) EnterFolder(enter);  // after the loop: the list changes

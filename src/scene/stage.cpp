@@ -51,7 +51,10 @@ std::vector<std::string> CStage::TakeTextureProblems() {
 
 void CStage::Draw(const std::string& tag) {
     // Drawing changes no group, so the group is read in place.
-    const std::vector<StageObject>& group = document_.Groups()[tag];
+    DrawGroup(tag, document_.Groups()[tag]);
+}
+
+void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& group) {
     IDirect3DDevice9* device = device_;
     if (!device || !models_) return;
 
@@ -104,8 +107,9 @@ void CStage::Draw(const std::string& tag) {
 }
 
 void CStage::DrawVisible() {
-    for (const auto& entry : document_.Groups())
-        if (IsTagVisible(entry.first)) Draw(entry.first);
+    // Empty groups cost no look-up: a stage of many tags draws in the time of its objects.
+    for (const StageGroups::value_type* entry : document_.FilledGroups())
+        if (IsTagVisible(entry->first)) DrawGroup(entry->first, entry->second);
 }
 
 FileResult CStage::SaveText() { return SaveTextFile(std::string(kStageFolder) + "stage.txt"); }

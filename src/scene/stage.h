@@ -81,6 +81,7 @@ public:
     FileResult OpenTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:
+    void DrawGroup(const std::string& tag, const std::vector<StageObject>& group);
     CStageDocument document_;
     CTextureCache* textureCache_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;

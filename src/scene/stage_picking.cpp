@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "input/input.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
@@ -11,7 +13,7 @@ void CStage::Picking() {
     if (!mouse->GetPress(1)) return;
     const std::string& tag = document_.GetCurrentTag();
     if (!IsTagVisible(tag) || IsTagLocked(tag)) return;
-    const StageGroups& groups = document_.Groups();
+    const StageGroups& groups = std::as_const(document_).Groups();
     auto group = groups.find(tag);
     if (group == groups.end() || group->second.empty()) return;
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "document/edit_history.h"
 #include "document/stage_document.h"
@@ -33,7 +34,7 @@ std::map<std::string, std::vector<std::string>> Describe(const StageGroups& grou
 }
 
 State Now(CStageDocument& d) {
-    return {Describe(d.Groups()), Describe(d.WorkingGroups()), d.Tags(), d.TagIndex(), d.GetSelectedIndex(),
+    return {Describe(std::as_const(d).Groups()), Describe(d.WorkingGroups()), d.Tags(), d.TagIndex(), d.GetSelectedIndex(),
             d.IsSelectionValid(), d.CurrentFile().Chosen()};
 }
 
@@ -64,6 +65,15 @@ const std::string& StageFile() {
         ~File() { std::filesystem::remove(path); }
     } file;
     return file.path;
+}
+
+// The groups that drawing visits, against every group looked at.
+void ExpectFilledGroups(CStageDocument& d) {
+    std::vector<std::string> listed, filled;
+    for (const StageGroups::value_type* entry : d.FilledGroups()) listed.push_back(entry->first);
+    for (const auto& [tag, group] : std::as_const(d).Groups())
+        if (!group.empty()) filled.push_back(tag);
+    EXPECT_EQ(listed, filled);
 }
 
 struct Edit {
@@ -107,16 +117,20 @@ TEST(StageDocument, EveryEditIsUndoneAndRedoneInBothCopies) {
         SCOPED_TRACE(edit.name);
         CStageDocument d;
         Prepare(d);
+        ExpectFilledGroups(d);
         const State before = Now(d);
         ASSERT_TRUE(edit.run(d));
         d.History().End();
+        ExpectFilledGroups(d);
         const State after = Now(d);
         EXPECT_NE(before, after);
         EXPECT_EQ(after.stage, after.working);
         EXPECT_EQ(d.History().UndoName(), edit.name);
         ASSERT_TRUE(d.History().Undo());
+        ExpectFilledGroups(d);
         EXPECT_EQ(Now(d), before);
         ASSERT_TRUE(d.History().Redo());
+        ExpectFilledGroups(d);
         EXPECT_EQ(Now(d), after);
     }
 }

@@ -1,4 +1,5 @@
 // The tag controls driven through their widgets: adding tags, the context menu, renaming and copying.
+#include "editor/tag_panel.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -143,3 +144,17 @@ TEST_F(TagControlsTest, MirroringPairsTheSelectedTagWithItself) {
 }
 
 }  // namespace
+
+TEST_F(TagControlsTest, ManyTagsBuildOnlyTheRowsInViewAndFollowANameChangedInPlace) {
+    for (int i = 0; i < 5000; ++i) Editor().tags.push_back("T" + std::to_string(i));
+    Gui().Idle();
+    const CTagPanel& panel = *Editor().GetTagPanel();
+    EXPECT_GT(panel.DrawnRows(), 3);
+    EXPECT_LT(panel.DrawnRows(), 40);
+    Editor().tags[1] = "RENAMED";  // same count, no step of the history
+    Gui().Idle();
+    ASSERT_TRUE(Gui().Click(CTagPanel::kWindow, {"RENAMED", "###Tag"}));
+    EXPECT_EQ(Editor().tagIndex, 1);
+    Choose("StageTagList", 4, "T3");
+    EXPECT_EQ(Editor().tagIndex, 4);
+}
