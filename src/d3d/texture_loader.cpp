@@ -46,6 +46,13 @@ Result<DecodedImage> Decode(const std::string& bytes, std::uint32_t maxSize) {
     if (MinimumBytes(bytes, pixels, channels) > bytes.size())
         return Failure("the header claims " + std::to_string(width) + " x " + std::to_string(height) +
                        " pixels, more than the file's " + std::to_string(bytes.size()) + " bytes can hold");
+    // Even a header the file can hold may decode to memory out of all proportion to the file (a flat image of
+    // 16384 x 16384 packs into a few hundred kilobytes): such a texture is refused before it is decoded.
+    const std::uint64_t decoded = pixels * 4;
+    if (decoded > kTextureFreeDecodedBytes && decoded > bytes.size() * kTextureMaxDecodedRatio)
+        return Failure("the texture would decode to " + std::to_string(decoded >> 20) + " MB, more than " +
+                       std::to_string(kTextureMaxDecodedRatio) + " times its file of " + std::to_string(bytes.size()) +
+                       " bytes");
     std::unique_ptr<stbi_uc, void (*)(void*)> pixelsOut(stbi_load_from_memory(data, size, &width, &height, &channels, 4),
                                                         stbi_image_free);
     if (!pixelsOut) {

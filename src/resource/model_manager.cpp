@@ -41,9 +41,20 @@ Result<> CModelManager::AddModel(const std::vector<std::string>& entry) {
 Result<> CModelManager::LoadXModel(const std::vector<std::string>& entry) {
     if (entry.size() < 2) return Failure("expected a label and a mesh path");
     if (handles_.count(entry[0])) return {};  // the first entry with a label wins; this file is never opened
+    // A mesh named again is shared, not loaded again: a catalog naming one file many times costs one mesh.
+    if (auto shared = meshByPath_.find(entry[1]); shared != meshByPath_.end()) {
+        const ModelData model = models_[static_cast<std::size_t>(shared->second)];  // a copy: Keep appends
+        AddModelData(entry[0], model);
+        return {};
+    }
+    if (auto failed = failedPaths_.find(entry[1]); failed != failedPaths_.end()) return Failure(failed->second);
     const Result<ModelData> model = LoadModelData(entry[1], device_);
-    if (!model.ok) return Failure("cannot load \"" + entry[1] + "\": " + model.message);
-    Keep(entry[0], model.value);
+    if (!model.ok) {
+        const std::string why = "cannot load \"" + entry[1] + "\": " + model.message;
+        failedPaths_.emplace(entry[1], why);
+        return Failure(why);
+    }
+    meshByPath_.emplace(entry[1], Keep(entry[0], model.value));
     return {};
 }
 
@@ -69,6 +80,8 @@ void CModelManager::Uninit() {
     }
     models_.clear();
     handles_.clear();
+    meshByPath_.clear();
+    failedPaths_.clear();
 }
 
 ModelHandle CModelManager::Find(const std::string& label) const {

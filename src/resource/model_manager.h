@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/result.h"
@@ -36,7 +37,9 @@ public:
     // Loads the entry's mesh when its path ends in ".x"; other extensions are skipped. Fails with the
     // reason when the entry is unusable or its mesh cannot be loaded.
     Result<> AddModel(const std::vector<std::string>& entry);
-    // Loads the mesh of an entry unless its label is already in the catalog (the first entry wins).
+    // Loads the mesh of an entry unless its label is already in the catalog (the first entry wins). A mesh
+    // file that an earlier entry named is shared with that entry's model (or fails as it did), not read
+    // again.
     Result<> LoadXModel(const std::vector<std::string>& entry);
     // Releases every mesh and material buffer and empties the catalog.
     void Uninit();
@@ -66,5 +69,7 @@ private:
     IDirect3DDevice9* device_;
     std::vector<ModelData> models_;               // by handle
     std::map<std::string, ModelHandle> handles_;  // by label
+    std::unordered_map<std::string, ModelHandle> meshByPath_;  // the first model of each mesh file loaded
+    std::unordered_map<std::string, std::string> failedPaths_;  // mesh files that could not be loaded, and why
     std::vector<std::string> problems_;
 };

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 #include <unordered_map>
@@ -143,6 +144,21 @@ private:
     ByteOrderMark mark_ = ByteOrderMark::None;
 };
 
+// The bytes left in a stream that can tell (a file, a string); 0 when it cannot.
+std::uint64_t BytesLeft(std::istream& in) {
+    const std::istream::pos_type here = in.tellg();
+    if (here == std::istream::pos_type(-1)) return 0;
+    in.seekg(0, std::ios::end);
+    const std::istream::pos_type end = in.tellg();
+    in.seekg(here);
+    if (end == std::istream::pos_type(-1) || !in) {
+        in.clear();
+        in.seekg(here);
+        return 0;
+    }
+    return static_cast<std::uint64_t>(end - here);
+}
+
 }  // namespace
 
 FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
@@ -154,6 +170,8 @@ FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
     long index = 0;  // kept across tag lines, as an empty Index value reuses it
     std::size_t records = 0;
     int lineNumber = 0;
+    const std::uint64_t bytes = BytesLeft(in);
+    const std::uint64_t recordsFit = bytes == 0 ? kMaxStageRecords : kStageFreeRecords + bytes / kStageBytesPerRecord;
 
     auto fail = [&](std::string message) {
         result.ok = false;
@@ -213,6 +231,11 @@ FileResult ReadStageText(std::istream& in, std::vector<StageTextGroup>& out) {
             records = records - group.records.size() + size;
             if (records > kMaxStageRecords)
                 return fail("the file describes more than " + std::to_string(kMaxStageRecords) + " objects");
+            if (records > recordsFit)
+                return fail("index " + std::to_string(index) + " makes the file describe " + std::to_string(records) +
+                            " objects, more than its " + std::to_string(bytes) + " bytes can hold (" +
+                            std::to_string(kStageFreeRecords) + " and one for every " +
+                            std::to_string(kStageBytesPerRecord) + " bytes)");
             group.records.resize(size);
             group.indexed = true;
             continue;

@@ -19,6 +19,10 @@ struct StageTextGroup {
 // make the editor allocate without bound.
 constexpr long kMaxStageIndex = 1'000'000;
 constexpr std::size_t kMaxStageRecords = kMaxStageIndex + 1;
+// Within that, a text of known size describes at most kStageFreeRecords objects and one more for every
+// kStageBytesPerRecord bytes (an "Index:N" line of its own): a few bytes never ask for a million objects.
+constexpr std::size_t kStageFreeRecords = 1000;
+constexpr std::size_t kStageBytesPerRecord = 8;
 
 // Reads a whole stage text. A line ends at "\n", "\r\n" or a lone "\r"; numbers must be finite. Groups
 // come out in the order of their first tag line, empty ones included;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/headless/recording_device.h"
@@ -192,5 +193,21 @@ TEST(TextureLoader, RefusesSizesTheBytesOrTheDeviceCannotHoldBeforeDecoding) {
         EXPECT_EQ(texture, nullptr);
     }
     EXPECT_EQ(device->LiveTextures(), 0);
+    device->Release();
+}
+
+TEST(TextureLoader, AnImageOutOfProportionToItsFileIsRefusedBeforeItIsDecoded) {
+    using namespace std::literals;
+    // A grey 8192 x 8192 PNG header in a file of 70 KB: enough bytes for deflate's best packing, but 256 MB
+    // of pixels.
+    std::string png = "\x89PNG\r\n\x1a\n"s + std::string("\0\0\0\x0dIHDR\0\0\x20\0\0\0\x20\0\x08\0\0\0\0"sv) + "crc!";
+    png.resize(70000, '\0');
+    TempDir dir;
+    auto* device = new CRecordingDevice();
+    IDirect3DTexture9* texture = nullptr;
+    std::string error;
+    EXPECT_EQ(LoadTextureFromFile(device, dir.Write("flat.png", png).c_str(), &texture, &error), E_FAIL);
+    EXPECT_EQ(error, "the texture would decode to 256 MB, more than 256 times its file of 70000 bytes");
+    EXPECT_EQ(texture, nullptr);
     device->Release();
 }

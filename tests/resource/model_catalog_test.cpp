@@ -62,6 +62,7 @@ TEST_F(ModelCatalog, ListsLabelsInByteOrderAndTheFirstEntryOfALabelWins) {
     EXPECT_EQ(catalog_.GetNumMaterials("a"), 1u);  // a file without materials gets one grey material
     ASSERT_NE(catalog_.GetMaterialBuffer("a"), nullptr);
     EXPECT_NE(catalog_.GetMesh("a"), catalog_.GetMesh("b"));
+    EXPECT_EQ(catalog_.GetMesh("C"), catalog_.GetMesh("b"));  // one file named twice: one mesh, shared
 }
 
 TEST_F(ModelCatalog, BoundsAreRoundedDownOnBothEnds) {

@@ -245,6 +245,9 @@ TEST(StageTextReader, ABadLineNamesItsLineAndReason) {
          "not stage text: no line has a stage key (Tag, Index, Pos, Rot, Scale, ModelLabel, ObjectLabel)"},
         {"Tag : A\nIndex : -1\n", 2, "negative index -1"},
         {"Tag : A\nIndex : 1000001\n", 2, "index 1000001 is above the limit of 1000000"},
+        {"Tag : A\nIndex : 1000000\n", 2,
+         "index 1000000 makes the file describe 1000001 objects, more than its 24 bytes can hold (1000 and one for "
+         "every 8 bytes)"},
         {"Tag : A\nPos : 1 , 2 , 3\n", 2, "\"Pos\" line before the first \"Index\" line of its group"},
         {"Tag : A\nIndex : 0\nTag : B\nObjectLabel : x\n", 4,
          "\"ObjectLabel\" line before the first \"Index\" line of its group"},
