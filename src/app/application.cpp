@@ -10,12 +10,13 @@
 #include "app/manager.h"
 #include "app/picture_file.h"
 #include "editor/editor.h"
-#include "editor/shortcuts.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
+#include "editor/shortcuts.h"
 #include "editor/unsaved_guard.h"
 #include "input/input.h"
 #include "render/camera.h"
+#include "render/light.h"
 #include "render/renderer.h"
 #include "scene/object.h"
 #include "scene/stage.h"
@@ -145,6 +146,8 @@ bool PreparePicture(IPlatform& platform, const PictureRequest& picture, int& exi
     CStage* stage = manager->GetStage();
     CEditor* editor = manager->GetEditor();
     if (!renderer || !stage || !editor) return false;
+    // The picture is the stage as lit by the three scene lights alone, whatever the view settings say.
+    if (CLight* light = manager->GetLight()) light->SetFillLight(false);
     if (picture.select >= 0) {
         const std::string& tag = editor->SelectedTag();
         const std::size_t count = stage->Groups()[tag].size();

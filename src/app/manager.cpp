@@ -69,8 +69,8 @@ int CManager::Init(HWND window, IPlatform* instance) {
     camera_->SetPointer(pointer_);
 
     editor_ = new CEditor(stage_->Document());
-    editor_->SetParts({instance, GetDevice(), keyboard_, mouse_, stage_, pointer_, camera_, modelManager_, textureManager_,
-                       shaderManager_});
+    editor_->SetParts({instance, GetDevice(), keyboard_, mouse_, stage_, pointer_, camera_, light_, modelManager_,
+                       textureManager_, shaderManager_});
     // The editor decides each frame who has the keyboard and the mouse; the camera and pointer follow it.
     camera_->SetInputFocus(&editor_->Focus());
     pointer_->SetInputFocus(&editor_->Focus());

@@ -15,6 +15,7 @@
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
+#include "editor/view_menu.h"
 #include "platform/platform.h"
 
 CEditor::CEditor(CStageDocument& document)
@@ -27,6 +28,7 @@ int CEditor::Init() {
     fileMenu_ = new CFileMenu(*this);
     tagPanel_ = new CTagPanel(*this);
     editMenu_ = new CEditMenu(*this);
+    viewMenu_ = new CViewMenu(*this);
     unsavedGuard_ = new CUnsavedGuard(*this);
     fileChangeGuard_ = new CFileChangeGuard(*this);
     autosave_ = new CAutosave(*this);
@@ -46,6 +48,8 @@ void CEditor::Uninit() {
     fileChangeGuard_ = nullptr;
     delete unsavedGuard_;
     unsavedGuard_ = nullptr;
+    delete viewMenu_;
+    viewMenu_ = nullptr;
     delete editMenu_;
     editMenu_ = nullptr;
     delete gizmo_;

@@ -15,6 +15,7 @@ class CObjectList;
 class CFileMenu;
 class CTagPanel;
 class CEditMenu;
+class CViewMenu;
 class CEditHistory;
 class CUnsavedGuard;
 class CFileChangeGuard;
@@ -83,6 +84,7 @@ public:
     CCurrentFile& CurrentFile() { return document_.CurrentFile(); }
     const CCurrentFile& CurrentFile() const { return document_.CurrentFile(); }
     CEditMenu* GetEditMenu() const { return editMenu_; }
+    CViewMenu* GetViewMenu() const { return viewMenu_; }
     // Every edit of the stage, the tag list and the selection is recorded here (see edit_history.h).
     CEditHistory* GetHistory() const { return &document_.History(); }
     // Quitting, opening and loading over unsaved changes ask it first (see unsaved_guard.h).
@@ -124,6 +126,7 @@ private:
     CFileMenu* fileMenu_ = nullptr;
     CTagPanel* tagPanel_ = nullptr;
     CEditMenu* editMenu_ = nullptr;
+    CViewMenu* viewMenu_ = nullptr;
     CUnsavedGuard* unsavedGuard_ = nullptr;
     CFileChangeGuard* fileChangeGuard_ = nullptr;
     CAutosave* autosave_ = nullptr;

@@ -8,6 +8,7 @@ class IPlatform;
 class CStage;
 class CPointer;
 class CCamera;
+class CLight;
 class CInputKeyboard;
 class CInputMouse;
 class CModelManager;
@@ -22,6 +23,7 @@ struct EditorParts {
     CStage* stage = nullptr;
     CPointer* pointer = nullptr;
     CCamera* camera = nullptr;
+    CLight* light = nullptr;
     CModelManager* models = nullptr;
     CTextureManager* textures = nullptr;
     CShaderManager* shaders = nullptr;

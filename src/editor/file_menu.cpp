@@ -9,6 +9,7 @@
 #include "editor/edit_menu.h"
 #include "editor/editor.h"
 #include "editor/shortcuts.h"
+#include "editor/view_menu.h"
 #include "editor/file_change_guard.h"
 #include "editor/gui_file_dialog.h"
 #include "editor/unsaved_guard.h"
@@ -51,6 +52,7 @@ void CFileMenu::ShowMenuBar() {
         ImGui::EndMenu();
     }
     editor_.GetEditMenu()->ShowMenu();
+    editor_.GetViewMenu()->ShowMenu();
     ImGui::EndMenuBar();
     HandleKeys();
 }

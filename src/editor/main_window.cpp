@@ -15,6 +15,7 @@
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
+#include "editor/view_menu.h"
 #include "platform/platform.h"
 #include "resource/model_manager.h"
 #include "resource/shader_manager.h"
@@ -70,6 +71,7 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     ImGui::Begin("Hello, world!", nullptr, ImGuiWindowFlags_MenuBar);
     fileMenu_->ShowMenuBar();
     editMenu_->HandleKeys();
+    viewMenu_->HandleKeys();
 
     ImGuiIO& io = ImGui::GetIO();
     ImGui::Text("Application average %.3f ms/frame (%.1f FPS)", 1000.0f / io.Framerate, io.Framerate);

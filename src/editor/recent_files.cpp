@@ -1,5 +1,7 @@
 #include "editor/recent_files.h"
 
+#include "editor/settings_file.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -8,7 +10,6 @@
 #include <system_error>
 
 #include "base/system_names.h"
-#include "stagefile/file_replace.h"
 
 namespace {
 const char* const kKey = "Recent";
@@ -75,20 +76,7 @@ FileResult CRecentFiles::Add(const std::string& path) {
     files_.insert(files_.begin(), entry);
     if (files_.size() > kLimit) files_.resize(kLimit);
     if (settingsPath_.empty()) return FileResult{};
-
-    std::filesystem::create_directories(PathFromUtf8(settingsPath_).parent_path(), error);
-    nlohmann::json settings = nlohmann::json::object();
-    settings[kKey] = files_;
-    std::string text;
-    try {
-        text = settings.dump(2) + "\n";
-    } catch (const nlohmann::json::exception& e) {
-        return Failure(settingsPath_, e.what());  // a file name that is not UTF-8
-    }
-    FileResult result = ReplaceFile(settingsPath_, [&](std::ostream& out) {
-        out << text;
-        return FileResult{};
-    });
+    FileResult result = WriteSetting(settingsPath_, kKey, files_);
     if (result.ok) problem_.clear();
     return result;
 }

@@ -22,6 +22,8 @@ const std::vector<Shortcut>& Shortcuts() {
         {C::GizmoTurn, DIK_2, CtrlNeed::Any, ShiftNeed::Any, "2", nullptr},
         {C::GizmoScale, DIK_3, CtrlNeed::Any, ShiftNeed::Any, "3", nullptr},
         {C::FillMode, DIK_F2, CtrlNeed::Any, ShiftNeed::Any, "F2", nullptr},
+        {C::FrameSelection, DIK_F, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+F", "Frame selection"},
+        {C::StartView, DIK_R, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+R", "Start view"},
     };
     return table;
 }

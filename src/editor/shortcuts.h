@@ -24,6 +24,8 @@ enum class EditorCommand {
     GizmoTurn,
     GizmoScale,
     FillMode,
+    FrameSelection,
+    StartView,
 };
 
 enum class CtrlNeed { Any, Either, Left };  // Left: the left Ctrl key only

@@ -4,6 +4,7 @@ namespace {
 constexpr float kPi = 3.14159265f;
 // (yaw, pitch) of each step; roll is 0. Each step turns the points as the previous one left them.
 constexpr float kSteps[3][2] = {{kPi / 4.0f, kPi / 4.0f}, {kPi, kPi / 4.0f}, {0.0f, 0.0f}};
+constexpr DWORD kFillSlot = 3;
 }  // namespace
 
 CLight::CLight() : from_{0.0f, 0.0f, -1.0f, 1.0f}, to_{0.5f, 0.0f, 0.0f, 1.0f} {}
@@ -38,4 +39,31 @@ void CLight::Apply() const {
         device_->SetLight(i, &lights_[i]);
         device_->LightEnable(i, TRUE);
     }
+    if (fillOn_) {
+        const D3DLIGHT9 fill = FillLight();
+        device_->SetLight(kFillSlot, &fill);
+        device_->LightEnable(kFillSlot, TRUE);
+    }
+}
+
+D3DLIGHT9 CLight::FillLight() {
+    D3DLIGHT9 fill{};
+    fill.Type = D3DLIGHT_DIRECTIONAL;
+    fill.Diffuse = {0.45f, 0.45f, 0.45f, 1.0f};
+    // Towards the origin from where the camera starts, (0, 100, 300): the faces the view first sees.
+    D3DXVECTOR3 direction(0.0f, -1.0f, -3.0f);
+    D3DXVec3Normalize(&direction, &direction);
+    fill.Direction = direction;
+    return fill;
+}
+
+void CLight::SetFillLight(bool on) {
+    if (on == fillOn_) return;
+    fillOn_ = on;
+    if (!device_) return;
+    if (on) {
+        const D3DLIGHT9 fill = FillLight();
+        device_->SetLight(kFillSlot, &fill);
+    }
+    device_->LightEnable(kFillSlot, on ? TRUE : FALSE);
 }

@@ -36,6 +36,9 @@ void CPointer::SetModel(const std::string& label) {
         model.max = models->GetMax(label);
         model.min = models->GetMin(label);
     }
+    // The marker (the first model) stays; the model chosen for new objects replaces the one chosen before,
+    // so the pointer previews what Enter would create and nothing else.
+    if (models_.size() > 1) models_.resize(1);
     AddModel(model);
 }
 
@@ -119,14 +122,22 @@ void CPointer::Draw() {
     D3DMATERIAL9 saved{};
     device->GetMaterial(&saved);
     if (visible_) {
-        for (const Model& model : models_) {
+        for (std::size_t i = 0; i < models_.size(); ++i) {
+            const Model& model = models_[i];
             // A label the catalog did not hold left nothing to draw.
             if (!model.mesh || !model.materialBuffer) continue;
+            // The preview after the marker is see-through and leaves the depth alone, so it hides nothing
+            // placed behind it.
+            const bool preview = i > 0;
+            if (preview) device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
             const auto* materials = static_cast<const D3DXMATERIAL*>(model.materialBuffer->GetBufferPointer());
             for (int m = 0; m < model.numMaterials; ++m) {
-                device->SetMaterial(&materials[m].MatD3D);
+                D3DMATERIAL9 material = materials[m].MatD3D;
+                if (preview) material.Diffuse.a *= kPreviewAlpha;
+                device->SetMaterial(&material);
                 model.mesh->DrawSubset(static_cast<DWORD>(m));
             }
+            if (preview) device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
         }
     }
     device->SetMaterial(&saved);

@@ -22,6 +22,7 @@ public:
     };
 
     static constexpr float kLift = 1.5f;  // R and F, world units per frame
+    static constexpr float kPreviewAlpha = 0.5f;  // the chosen model's opacity at the pointer
 
     // What the pointer draws with, takes its models from and is steered by; any may be null.
     struct Parts {
@@ -53,8 +54,9 @@ public:
     D3DXVECTOR3 GetPos() override { return pos_; }
     bool IsDeath() override { return dead_; }
 
-    // Appends the catalog's model of that label; earlier models stay. A label the catalog does not hold
-    // gives an entry without a mesh, which is never drawn.
+    // The first call (from Init) sets the marker; each later one sets the preview of the model chosen for
+    // new objects, replacing the one before. A label the catalog does not hold gives an entry without a
+    // mesh, which is never drawn.
     void SetModel(const std::string& label);
     // Appends a model entry as it is.
     void AddModel(const Model& model) { models_.push_back(model); }

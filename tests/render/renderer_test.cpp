@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -130,7 +131,7 @@ TEST_F(RendererInEmptyFolder, ALostDeviceDrawsNothingUntilItIsResetThenHasItsSta
     EXPECT_EQ(again.Direction.z, light.Direction.z);
 }
 
-TEST_F(RendererInEmptyFolder, TheThreeLightsAreSetOnceInSlotsZeroToTwo) {
+TEST_F(RendererInEmptyFolder, TheThreeLightsAreSetOnceInSlotsZeroToTwoAndTheFillLightInThree) {
     CRecordingDevice& device = editor.Device();
     const float expected[3][3] = {
         {0.763441f, -0.632456f, 0.130986f}, {-0.763441f, -0.539835f, 0.354593f}, {-0.763441f, -0.539835f, 0.354593f}};
@@ -147,8 +148,13 @@ TEST_F(RendererInEmptyFolder, TheThreeLightsAreSetOnceInSlotsZeroToTwo) {
         EXPECT_NEAR(light.Direction.y, expected[i][1], 1e-4f) << i;
         EXPECT_NEAR(light.Direction.z, expected[i][2], 1e-4f) << i;
     }
-    EXPECT_FALSE(device.HasLight(3));
-    EXPECT_FALSE(device.IsLightEnabled(3));
+    // The fill light, a view setting that is on unless turned off.
+    D3DLIGHT9 fill{};
+    ASSERT_EQ(device.GetLight(3, &fill), S_OK);
+    EXPECT_TRUE(device.IsLightEnabled(3));
+    const D3DLIGHT9 expectedFill = CLight::FillLight();
+    EXPECT_EQ(0, std::memcmp(&fill, &expectedFill, sizeof fill));
+    EXPECT_FALSE(device.HasLight(4));
 }
 
 TEST(RendererInit, FallsBackFromHardwareToSoftwareToReference) {
