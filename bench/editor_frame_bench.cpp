@@ -88,6 +88,14 @@ public:
                 previousMs = ms;
             }
         }
+        // The stage leaves out what lies outside the view: a large stage costs little more than its objects.
+        const auto drawn = frameMs_.find("BM_EditorFrame");
+        if (drawn != frameMs_.end() && drawn->second.count(10000) && drawn->second.count(100000)) {
+            const double large = drawn->second.at(100000), ratio = large / drawn->second.at(10000);
+            std::printf("editor frame, 100,000 objects: %.3f ms (target: at most 8 ms) %s; %.2f x 10,000 objects "
+                        "(target: at most 10 x) %s\n",
+                        large, large <= 8.0 ? "ok" : "MISSED", ratio, ratio <= 10.0 ? "ok" : "MISSED");
+        }
     }
 
 private:

@@ -49,12 +49,23 @@ std::vector<std::string> CStage::TakeTextureProblems() {
     return textureCache_ ? textureCache_->TakeProblems() : std::vector<std::string>();
 }
 
-void CStage::Draw(const std::string& tag) {
-    // Drawing changes no group, so the group is read in place.
-    DrawGroup(tag, document_.Groups()[tag]);
+CViewFrustum CStage::ViewFrustum() const {
+    // The transforms the device draws this frame with (set at the end of the frame before).
+    CViewFrustum frustum;
+    D3DXMATRIX view, projection;
+    if (device_ && SUCCEEDED(device_->GetTransform(D3DTS_VIEW, &view)) &&
+        SUCCEEDED(device_->GetTransform(D3DTS_PROJECTION, &projection)))
+        frustum.Set(view, projection);
+    return frustum;
 }
 
-void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& group) {
+void CStage::Draw(const std::string& tag) {
+    // Drawing changes no group, so the group is read in place.
+    reach_.clear();
+    DrawGroup(tag, document_.Groups()[tag], ViewFrustum());
+}
+
+void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& group, const CViewFrustum& frustum) {
     IDirect3DDevice9* device = device_;
     if (!device || !models_) return;
 
@@ -63,6 +74,13 @@ void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& g
         // An object whose model the catalog does not hold has nothing to draw; it stays in the stage.
         const ModelData* model = models_->Get(group[i].model);
         if (!model || !model->mesh || (model->numMaterials > 0 && !model->materialBuffer)) continue;
+        // What lies wholly outside the view would be clipped away whole: it is not sent at all.
+        if (frustum.IsSet()) {
+            if (static_cast<std::size_t>(group[i].model) >= reach_.size()) reach_.resize(group[i].model + 1, -1.0f);
+            float& reach = reach_[static_cast<std::size_t>(group[i].model)];
+            if (reach < 0.0f) reach = CViewFrustum::Reach(*model);
+            if (frustum.ObjectOutside(reach, part)) continue;
+        }
 
         device->SetTexture(0, nullptr);
 
@@ -108,8 +126,10 @@ void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& g
 
 void CStage::DrawVisible() {
     // Empty groups cost no look-up: a stage of many tags draws in the time of its objects.
+    const CViewFrustum frustum = ViewFrustum();
+    reach_.clear();  // measured again each frame: the catalog may change between frames
     for (const StageGroups::value_type* entry : document_.FilledGroups())
-        if (IsTagVisible(entry->first)) DrawGroup(entry->first, entry->second);
+        if (IsTagVisible(entry->first)) DrawGroup(entry->first, entry->second, frustum);
 }
 
 FileResult CStage::SaveText() { return SaveTextFile(std::string(kStageFolder) + "stage.txt"); }

@@ -6,6 +6,7 @@
 
 #include "document/stage_document.h"
 #include "scene/picking.h"
+#include "scene/view_frustum.h"
 #include "resource/texture_cache.h"
 #include "stagefile/file_result.h"
 #include "stagefile/stage_types.h"
@@ -81,8 +82,11 @@ public:
     FileResult OpenTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:
-    void DrawGroup(const std::string& tag, const std::vector<StageObject>& group);
+    // The planes of the view the device draws with.
+    CViewFrustum ViewFrustum() const;
+    void DrawGroup(const std::string& tag, const std::vector<StageObject>& group, const CViewFrustum& frustum);
     CStageDocument document_;
+    std::vector<float> reach_;  // the reach of each model drawn this frame (by handle), -1 until measured
     CTextureCache* textureCache_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     const CModelManager* models_ = nullptr;

@@ -1,13 +1,17 @@
 // Drawing the stage's group on the recording device: call order, transforms, highlight, textures.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "d3d/memory_mesh.h"
 #include "resource/model_manager.h"
+#include "scene/object_world.h"
 #include "scene/stage.h"
+#include "scene/view_frustum.h"
 #include "support/headless_editor.h"
 #include "support/temp_dir.h"
 
@@ -69,7 +73,16 @@ bool SameMaterial(const D3DMATERIAL9& a, const D3DMATERIAL9& b) { return std::me
 
 class StageDrawTest : public ::testing::Test {
 protected:
-    StageDrawTest() { stage.Connect(&device, &models, {}, nullptr); }
+    StageDrawTest() {
+        stage.Connect(&device, &models, {}, nullptr);
+        // A view that holds everything these tests place (within 1000 units of the origin): nothing is culled.
+        D3DXMATRIX view, wide;
+        D3DXMatrixIdentity(&view);
+        D3DXMatrixScaling(&wide, 0.001f, 0.001f, 0.0005f);
+        wide._43 = 0.5f;
+        device.SetTransform(D3DTS_VIEW, &view);
+        device.SetTransform(D3DTS_PROJECTION, &wide);
+    }
 
     HeadlessEditor editor;
     CRecordingDevice& device = editor.Device();
@@ -215,4 +228,46 @@ TEST_F(StageDrawTest, EveryVisibleGroupIsDrawnAndTheHighlightStaysInTheCurrentOn
     EXPECT_FALSE(highlighted(1));
     EXPECT_TRUE(highlighted(2));
     EXPECT_FALSE(highlighted(3));
+}
+
+TEST(ViewFrustum, NeverLeavesOutAnObjectInViewOnRandomCamerasAndStages) {
+    std::mt19937 random(26);
+    auto between = [&random](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    int invisible = 0, leftOut = 0;
+    for (int camera = 0; camera < 100; ++camera) {
+        const D3DXVECTOR3 eye(between(-300, 300), between(-100, 300), between(-300, 300));
+        const D3DXVECTOR3 at(between(-50, 50), between(-50, 50), between(-50, 50)), up(0, 1, 0);
+        D3DXMATRIX view, projection;
+        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+        D3DXMatrixPerspectiveFovLH(&projection, between(0.3f, 1.5f), 16.0f / 9.0f, between(1, 10), between(100, 600));
+        CViewFrustum frustum;
+        ASSERT_TRUE(frustum.Set(view, projection));
+        for (int object = 0; object < 100; ++object) {
+            ModelData model;
+            model.min = D3DXVECTOR3(std::floor(between(-8, 4)), std::floor(between(-8, 4)), std::floor(between(-8, 4)));
+            model.max = model.min + D3DXVECTOR3(std::floor(between(0, 12)), std::floor(between(0, 12)), std::floor(between(0, 12)));
+            ObjectPart part{};
+            part.Pos = D3DXVECTOR3(between(-400, 400), between(-400, 400), between(-400, 400));
+            part.Rot = D3DXVECTOR3(between(-4, 4), between(-4, 4), between(-4, 4));
+            part.Scale = D3DXVECTOR3(between(-3, 3), between(-3, 3), between(-3, 3));
+            // Brute force: a lattice of points of the bounds (the mesh lies below max + 1) into clip space.
+            D3DXMATRIX all = ObjectWorld(part);
+            D3DXMatrixMultiply(&all, &all, &view);
+            D3DXMatrixMultiply(&all, &all, &projection);
+            bool inView = false;
+            for (int i = 0; i <= 64 && !inView; ++i) {
+                const float p[3] = {model.min.x + (model.max.x + 1 - model.min.x) * static_cast<float>(i % 4) / 3,
+                                    model.min.y + (model.max.y + 1 - model.min.y) * static_cast<float>(i / 4 % 4) / 3,
+                                    model.min.z + (model.max.z + 1 - model.min.z) * static_cast<float>(i / 16 % 4) / 3};
+                float clip[4];
+                for (int c = 0; c < 4; ++c) clip[c] = p[0] * all.m[0][c] + p[1] * all.m[1][c] + p[2] * all.m[2][c] + all.m[3][c];
+                inView = std::fabs(clip[0]) <= clip[3] && std::fabs(clip[1]) <= clip[3] && clip[2] >= 0 && clip[2] <= clip[3];
+            }
+            const bool out = frustum.ObjectOutside(model, part);
+            EXPECT_FALSE(inView && out) << "camera " << camera << ", object " << object;
+            invisible += !inView;
+            leftOut += out;
+        }
+    }
+    EXPECT_GT(leftOut, invisible / 2);  // and most of what lies outside is left out
 }
