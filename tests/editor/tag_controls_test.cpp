@@ -148,11 +148,9 @@ TEST_F(TagControlsTest, MirroringPairsTheSelectedTagWithItself) {
 TEST_F(TagControlsTest, ManyTagsBuildOnlyTheRowsInViewAndFollowANameChangedInPlace) {
     for (int i = 0; i < 5000; ++i) Editor().tags.push_back("T" + std::to_string(i));
     Gui().Idle();
-    const CTagPanel& panel = *Editor().GetTagPanel();
-    EXPECT_GT(panel.DrawnRows(), 3);
-    EXPECT_LT(panel.DrawnRows(), 40);
+    const int drawn = Editor().GetTagPanel()->DrawnRows();
+    EXPECT_TRUE(drawn > 3 && drawn < 40) << drawn;
     Editor().tags[1] = "RENAMED";  // same count, no step of the history
-    Gui().Idle();
     ASSERT_TRUE(Gui().Click(CTagPanel::kWindow, {"RENAMED", "###Tag"}));
     EXPECT_EQ(Editor().tagIndex, 1);
     Choose("StageTagList", 4, "T3");

@@ -75,13 +75,12 @@ class StageDrawTest : public ::testing::Test {
 protected:
     StageDrawTest() {
         stage.Connect(&device, &models, {}, nullptr);
-        // A view that holds everything these tests place (within 1000 units of the origin): nothing is culled.
-        D3DXMATRIX view, wide;
-        D3DXMatrixIdentity(&view);
+        // A view (the projection is the device's first, the identity) that holds everything these tests place
+        // within 1000 units of the origin: nothing is culled.
+        D3DXMATRIX wide;
         D3DXMatrixScaling(&wide, 0.001f, 0.001f, 0.0005f);
         wide._43 = 0.5f;
-        device.SetTransform(D3DTS_VIEW, &view);
-        device.SetTransform(D3DTS_PROJECTION, &wide);
+        device.SetTransform(D3DTS_VIEW, &wide);
     }
 
     HeadlessEditor editor;
@@ -232,36 +231,35 @@ TEST_F(StageDrawTest, EveryVisibleGroupIsDrawnAndTheHighlightStaysInTheCurrentOn
 
 TEST(ViewFrustum, NeverLeavesOutAnObjectInViewOnRandomCamerasAndStages) {
     std::mt19937 random(26);
-    auto between = [&random](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    auto in = [&random](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    auto vector = [&in](float low, float high) { return D3DXVECTOR3(in(low, high), in(low, high), in(low, high)); };
     int invisible = 0, leftOut = 0;
     for (int camera = 0; camera < 100; ++camera) {
-        const D3DXVECTOR3 eye(between(-300, 300), between(-100, 300), between(-300, 300));
-        const D3DXVECTOR3 at(between(-50, 50), between(-50, 50), between(-50, 50)), up(0, 1, 0);
+        const D3DXVECTOR3 eye = vector(-300, 300), at = vector(-50, 50), up(0, 1, 0);
         D3DXMATRIX view, projection;
         D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-        D3DXMatrixPerspectiveFovLH(&projection, between(0.3f, 1.5f), 16.0f / 9.0f, between(1, 10), between(100, 600));
+        D3DXMatrixPerspectiveFovLH(&projection, in(0.3f, 1.5f), 16.0f / 9.0f, in(1, 10), in(100, 600));
         CViewFrustum frustum;
         ASSERT_TRUE(frustum.Set(view, projection));
         for (int object = 0; object < 100; ++object) {
             ModelData model;
-            model.min = D3DXVECTOR3(std::floor(between(-8, 4)), std::floor(between(-8, 4)), std::floor(between(-8, 4)));
-            model.max = model.min + D3DXVECTOR3(std::floor(between(0, 12)), std::floor(between(0, 12)), std::floor(between(0, 12)));
+            model.min = D3DXVECTOR3(std::floor(in(-8, 4)), std::floor(in(-8, 4)), std::floor(in(-8, 4)));
+            model.max = model.min + D3DXVECTOR3(std::floor(in(0, 12)), std::floor(in(0, 12)), std::floor(in(0, 12)));
             ObjectPart part{};
-            part.Pos = D3DXVECTOR3(between(-400, 400), between(-400, 400), between(-400, 400));
-            part.Rot = D3DXVECTOR3(between(-4, 4), between(-4, 4), between(-4, 4));
-            part.Scale = D3DXVECTOR3(between(-3, 3), between(-3, 3), between(-3, 3));
+            part.Pos = vector(-400, 400), part.Rot = vector(-4, 4), part.Scale = vector(-3, 3);
             // Brute force: a lattice of points of the bounds (the mesh lies below max + 1) into clip space.
             D3DXMATRIX all = ObjectWorld(part);
             D3DXMatrixMultiply(&all, &all, &view);
             D3DXMatrixMultiply(&all, &all, &projection);
+            const D3DXVECTOR3 size = model.max + D3DXVECTOR3(1, 1, 1) - model.min;
             bool inView = false;
-            for (int i = 0; i <= 64 && !inView; ++i) {
-                const float p[3] = {model.min.x + (model.max.x + 1 - model.min.x) * static_cast<float>(i % 4) / 3,
-                                    model.min.y + (model.max.y + 1 - model.min.y) * static_cast<float>(i / 4 % 4) / 3,
-                                    model.min.z + (model.max.z + 1 - model.min.z) * static_cast<float>(i / 16 % 4) / 3};
-                float clip[4];
-                for (int c = 0; c < 4; ++c) clip[c] = p[0] * all.m[0][c] + p[1] * all.m[1][c] + p[2] * all.m[2][c] + all.m[3][c];
-                inView = std::fabs(clip[0]) <= clip[3] && std::fabs(clip[1]) <= clip[3] && clip[2] >= 0 && clip[2] <= clip[3];
+            for (int i = 0; i < 64 && !inView; ++i) {
+                const float p[3] = {model.min.x + size.x * static_cast<float>(i % 4) / 3,
+                                    model.min.y + size.y * static_cast<float>(i / 4 % 4) / 3,
+                                    model.min.z + size.z * static_cast<float>(i / 16) / 3};
+                float c[4];
+                for (int k = 0; k < 4; ++k) c[k] = p[0] * all.m[0][k] + p[1] * all.m[1][k] + p[2] * all.m[2][k] + all.m[3][k];
+                inView = std::fabs(c[0]) <= c[3] && std::fabs(c[1]) <= c[3] && c[2] >= 0 && c[2] <= c[3];
             }
             const bool out = frustum.ObjectOutside(model, part);
             EXPECT_FALSE(inView && out) << "camera " << camera << ", object " << object;
