@@ -13,6 +13,7 @@
 #include "resource/model_manager.h"
 #include "scene/pointer.h"
 #include "scene/stage.h"
+#include "scene/surface_drop.h"
 
 void CCreationPanel::Show(const std::string& tag) {
     editor_.GetObjectList()->Show(tag);
@@ -126,6 +127,7 @@ void CCreationPanel::HandleKeys(const std::string& tag) {
     if (ShortcutPressed(EditorCommand::Paste, *keyboard)) Paste(tag);
     if (ShortcutPressed(EditorCommand::GoToSelection, *keyboard)) GoToSelection(tag);
     if (ShortcutPressed(EditorCommand::Duplicate, *keyboard)) DuplicateSelected(tag);
+    if (ShortcutPressed(EditorCommand::DropToSurface, *keyboard)) DropSelected(tag);
 }
 
 bool CCreationPanel::GoToSelection(const std::string& tag) {
@@ -156,6 +158,27 @@ bool CCreationPanel::Paste(const std::string& tag) {
     // Without a pointer the pasted object keeps the copied position.
     const D3DXVECTOR3 pos = pointer ? pointer->GetPos() : editor_.Document().GetClipboard().Pos;
     return editor_.Document().Paste(tag, Placed(pos), &notice_);
+}
+
+bool CCreationPanel::DropSelected(const std::string& tag) {
+    CStageDocument& document = editor_.Document();
+    const ObjectPart* part = document.SelectedObject(tag);
+    const CModelManager* models = editor_.Parts().models;
+    // A locked group is kept from edits in the view, as from picking.
+    if (!part || !models || document.IsTagLocked(tag)) return false;
+    const int index = document.GetSelectedIndex();
+    const std::optional<float> distance = DropDistance(document.Groups(), tag, index, *models,
+                                                       [&](const std::string& t) { return document.IsTagVisible(t); });
+    if (!distance) {
+        notice_ = "Not dropped: nothing lies below the object";
+        return false;
+    }
+    if (*distance <= 0.0f) return true;  // resting already: no step
+    const ObjectPart placed = *part;
+    document.BeginObjectEdit("Drop to surface", tag, index);
+    document.SetPlacement(tag, index, placed.Pos - D3DXVECTOR3(0.0f, *distance, 0.0f), placed.Rot, placed.Scale);
+    document.EndObjectEdit();
+    return true;
 }
 
 bool CCreationPanel::DuplicateSelected(const std::string& tag) {

@@ -39,6 +39,9 @@ public:
     // Copies the selected object to the end of the tag's group and selects the copy; false without a
     // selected object in that group.
     bool DuplicateSelected(const std::string& tag);
+    // Moves the selected object straight down until its box rests on the highest visible surface below
+    // it (another object or the ground); one step of the history. False when nothing lies below.
+    bool DropSelected(const std::string& tag);
 
     // Grid snapping of gizmo moves and turns, the pointer and new objects.
     const GizmoSnap& Snap() const { return snap_; }

@@ -50,6 +50,8 @@ public:
     // an autosave being copied or written.
     bool IsWorking() const;
 
+    // "Pointer X, Y, Z   Selected: TAG #N   Snap: STEP   File: *NAME", as the status bar shows it.
+    std::string StatusLine() const;
     // Who has the keyboard and the mouse in this frame (see input_focus.h).
     const InputFocus& Focus() const { return focus_; }
     InputFocus& Focus() { return focus_; }
@@ -117,6 +119,9 @@ private:
     void DecideFocus();
     void ShowMainWindow(bool& showAnother);
     void ShowAnotherWindow(bool& showAnother);
+    // The line along the bottom of the window (pointer, selection, snap, file) and, over an empty stage,
+    // what to do first.
+    void ShowStatusBar();
     // Lists the problems the catalogs met at start-up in a popup, opened once.
     void ShowCatalogProblems();
 

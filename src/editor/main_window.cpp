@@ -37,6 +37,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     focus_.gizmoHoldsMouse = gizmo_->HoldsMouse();
     ShowMainWindow(showAnother);
     tagPanel_->Show();
+    ShowStatusBar();
     if (showAnother) ShowAnotherWindow(showAnother);
     ShowCatalogProblems();
     recoveryPrompt_->Show();

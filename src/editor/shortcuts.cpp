@@ -24,6 +24,7 @@ const std::vector<Shortcut>& Shortcuts() {
         {C::FillMode, DIK_F2, CtrlNeed::Any, ShiftNeed::Any, "F2", nullptr},
         {C::FrameSelection, DIK_F, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+F", "Frame selection"},
         {C::StartView, DIK_R, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+R", "Start view"},
+        {C::DropToSurface, DIK_END, CtrlNeed::Any, ShiftNeed::Any, "End", nullptr},
     };
     return table;
 }

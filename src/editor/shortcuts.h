@@ -26,6 +26,7 @@ enum class EditorCommand {
     FillMode,
     FrameSelection,
     StartView,
+    DropToSurface,
 };
 
 enum class CtrlNeed { Any, Either, Left };  // Left: the left Ctrl key only

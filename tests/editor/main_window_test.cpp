@@ -18,6 +18,14 @@ TEST_F(MainWindowTest, TheMainWindowStartsAtItsPlaceAndKeepsAMovedOne) {
     EXPECT_TRUE(Editor().CatalogProblems().empty());  // the sample catalogs are sound
 }
 
+TEST_F(MainWindowTest, TheStatusLineNamesThePointerSelectionSnapAndFile) {
+    EXPECT_EQ(Editor().StatusLine(), "Pointer 0.00, 10.00, 0.00   Selected: none   Snap: off   File: stage.txt");
+    Gui().Key(DIK_RETURN);  // creates an object at the pointer
+    Editor().Document().Select(0);
+    EXPECT_NE(Editor().StatusLine().find("Selected: TEST #0"), std::string::npos) << Editor().StatusLine();
+    EXPECT_NE(Editor().StatusLine().find("File: *"), std::string::npos);
+}
+
 TEST_F(MainWindowTest, TheMouseOverTheMainWindowIsNoted) {
     Platform().SetCursor(200, 200);
     app_->Frames(1);

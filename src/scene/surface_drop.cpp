@@ -1,0 +1,74 @@
+#include "scene/surface_drop.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "scene/object_world.h"
+#include "scene/picking.h"
+
+namespace {
+
+const ModelData& ModelOf(const StageObject& object, const CModelManager& models) {
+    static const ModelData kNoModelData;
+    const ModelData* model = models.Get(object.model);
+    return model ? *model : kNoModelData;
+}
+
+// The distance down from `ray.origin` to the object's surface, when the line meets it at or below.
+std::optional<float> SurfaceBelow(const PickRay& ray, const StageObject& object, const CModelManager& models) {
+    const ModelData& model = ModelOf(object, models);
+    const D3DXMATRIX world = ObjectWorld(object.part);
+    D3DXVECTOR3 lo, hi;
+    WorldBox(world, model.min, model.max, &lo, &hi);
+    if (!std::isfinite(lo.y) || !std::isfinite(hi.y)) return std::nullopt;
+    if (ray.origin.x < lo.x || ray.origin.x > hi.x || ray.origin.z < lo.z || ray.origin.z > hi.z) return std::nullopt;
+    if (lo.y > ray.origin.y) return std::nullopt;  // wholly above the bottom
+    float t = 0.0f;
+    bool tested = false;
+    if (model.mesh && PickRayHitsMesh(ray, world, model.mesh, &t, &tested)) return t;
+    if (tested) return std::nullopt;
+    if (PickRayBoxEntry(ray, lo, hi, &t)) return t;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
+                                  const CModelManager& models,
+                                  const std::function<bool(const std::string&)>& visible) {
+    auto group = groups.find(tag);
+    if (group == groups.end() || index < 0 || index >= static_cast<int>(group->second.size())) return std::nullopt;
+    const StageObject& dropped = group->second[static_cast<std::size_t>(index)];
+    const ModelData& model = ModelOf(dropped, models);
+    D3DXVECTOR3 lo, hi;
+    WorldBox(ObjectWorld(dropped.part), model.min, model.max, &lo, &hi);
+    if (!std::isfinite(lo.x) || !std::isfinite(lo.y) || !std::isfinite(lo.z) || !std::isfinite(hi.x) ||
+        !std::isfinite(hi.z))
+        return std::nullopt;
+
+    // The footprint's centre and four points near its corners: the highest surface under any of them holds
+    // the object up.
+    const float cx = (lo.x + hi.x) * 0.5f, cz = (lo.z + hi.z) * 0.5f;
+    const float ex = (hi.x - lo.x) * 0.45f, ez = (hi.z - lo.z) * 0.45f;
+    const float samples[5][2] = {{cx, cz}, {cx - ex, cz - ez}, {cx + ex, cz - ez}, {cx - ex, cz + ez}, {cx + ex, cz + ez}};
+
+    std::optional<float> nearest;
+    auto keep = [&](float t) {
+        if (!nearest || t < *nearest) nearest = t;
+    };
+    if (lo.y >= 0.0f) keep(lo.y);  // the ground
+    for (const auto& sample : samples) {
+        PickRay ray;
+        ray.origin = D3DXVECTOR3(sample[0], lo.y, sample[1]);
+        ray.dir = D3DXVECTOR3(0.0f, -1.0f, 0.0f);
+        ray.tEye = 0.0f;
+        for (const auto& [otherTag, objects] : groups) {
+            if (visible && !visible(otherTag)) continue;
+            for (std::size_t i = 0; i < objects.size(); ++i) {
+                if (otherTag == tag && static_cast<int>(i) == index) continue;
+                if (std::optional<float> t = SurfaceBelow(ray, objects[i], models)) keep(*t);
+            }
+        }
+    }
+    return nearest;
+}

@@ -1,0 +1,17 @@
+// Dropping an object straight down onto what lies below it: another object's triangles (its box when it
+// has no mesh) or the ground plane y = 0, with the same tests as mouse picking.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "resource/model_manager.h"
+#include "stagefile/stage_types.h"
+
+// How far the object `index` of the group `tag` must move down for the lowest point of its box to rest on
+// the highest surface under its footprint (0 when it rests there already); nothing when no surface lies
+// below it. Objects of groups that `visible` refuses are passed through.
+std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
+                                  const CModelManager& models,
+                                  const std::function<bool(const std::string&)>& visible);
