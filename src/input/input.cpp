@@ -33,7 +33,8 @@ HRESULT CInputKeyboard::Init(IPlatform* instance, HWND window) {
 void CInputKeyboard::Update() {
     if (!device_) return;
     BYTE buffer[256];
-    if (FAILED(device_->GetDeviceState(sizeof(buffer), buffer))) {
+    background_ = FAILED(device_->GetDeviceState(sizeof(buffer), buffer));
+    if (background_) {
         // In the background: keys stay held as last seen, but no key goes down again every frame.
         std::memset(trigger_, 0, sizeof(trigger_));
         device_->Acquire();
@@ -46,6 +47,7 @@ void CInputKeyboard::Update() {
 }
 
 bool CInputKeyboard::AnyPress() const {
+    if (background_) return false;
     for (BYTE key : press_)
         if (key & 0x80) return true;
     return false;
@@ -64,7 +66,8 @@ HRESULT CInputMouse::Init(IPlatform* instance, HWND window) {
 void CInputMouse::Update() {
     if (!device_) return;
     DIMOUSESTATE2 buffer{};
-    if (FAILED(device_->GetDeviceState(sizeof(buffer), &buffer))) {
+    background_ = FAILED(device_->GetDeviceState(sizeof(buffer), &buffer));
+    if (background_) {
         // In the background: buttons stay held as last seen; no edge and no movement repeats every frame.
         std::memset(trigger_, 0, sizeof(trigger_));
         std::memset(release_, 0, sizeof(release_));
@@ -80,6 +83,7 @@ void CInputMouse::Update() {
 }
 
 bool CInputMouse::IsActive() const {
+    if (background_) return false;
     if (state_.lX != 0 || state_.lY != 0 || state_.lZ != 0) return true;
     for (BYTE button : state_.rgbButtons)
         if (button & 0x80) return true;

@@ -31,10 +31,12 @@ public:
 
     bool GetPress(int key) const { return key >= 0 && key < 256 && (press_[key] & 0x80); }
     bool GetTrigger(int key) const { return key >= 0 && key < 256 && (trigger_[key] & 0x80); }
-    // True while any key is held (as of the last Update).
+    // True while any key is held (as of the last Update); false in the background, where keys stay as last
+    // seen and nothing is read.
     bool AnyPress() const;
 
 private:
+    bool background_ = false;  // the last Update could not read the device
     BYTE press_[256] = {};
     BYTE trigger_[256] = {};
 };
@@ -50,13 +52,15 @@ public:
     bool GetRelease(int button) const { return button >= 0 && button < 8 && (release_[button] & 0x80); }
     // This frame's relative movement: x, y and the wheel (120 per notch).
     const DIMOUSESTATE2& GetMove() const { return state_; }
-    // True while a button is held, or when the mouse or its wheel moved in the last Update.
+    // True while a button is held, or when the mouse or its wheel moved in the last Update; false in the
+    // background.
     bool IsActive() const;
     // The cursor in the main window's client area, in back-buffer pixels, as (x, y, 0).
     D3DXVECTOR3 GetCursorClientPos() const;
 
 private:
     IPlatform* platform_ = nullptr;
+    bool background_ = false;
     DIMOUSESTATE2 state_{};
     BYTE trigger_[8] = {};
     BYTE release_[8] = {};

@@ -154,14 +154,17 @@ TEST_F(FrameLoop, LeftAloneTheLoopRestsAndTheNextMessageWakesAFrameAtOnce) {
     EXPECT_TRUE(longWaits >= 15 && longWaits <= 22) << longWaits;
 }
 
-TEST_F(FrameLoop, FramesGoOnWhileAKeyIsHeld) {
-    CFrameLoop loop(platform);
-    platform.SetKey(DIK_Q, true);
-    platform.PostAt(platform.TimeGetTime() + 10000, Quit());
-    loop.Run([&](std::uint64_t frame) {
-        if (frame == 200) platform.SetKey(DIK_Q, false);  // 3.2 s: long after a loop left alone rests
-    });
-    EXPECT_NEAR(static_cast<double>(loop.FrameCount()), 200.0 + CFrameActivity::kSettleFrames + 1, 1.0);
+TEST_F(FrameLoop, FramesGoOnWhileAKeyIsHeldInTheForeground) {
+    for (bool background : {false, true}) {
+        CFrameLoop loop(platform);
+        platform.SetKey(DIK_Q, true);
+        platform.PostAt(platform.TimeGetTime() + 10000, Quit());
+        loop.Run([&](std::uint64_t frame) {  // 3.2 s: long after a loop left alone rests
+            if (frame == 200) background ? void(platform.foreground = false) : platform.SetKey(DIK_Q, false);
+        });
+        EXPECT_NEAR(static_cast<double>(loop.FrameCount()), 200.0 + CFrameActivity::kSettleFrames + 1, 1.0);
+        platform.foreground = true;
+    }
 }
 
 TEST_F(FrameLoop, WhileRestingTheAutosaveIsStillWrittenOnTime) {
