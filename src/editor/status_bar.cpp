@@ -50,9 +50,8 @@ void CEditor::ShowStatusBar() {
     ImGui::End();
     ImGui::PopStyleVar();
 
-    // An empty stage says how to begin.
-    for (const auto& entry : document_.Groups())
-        if (!entry.second.empty()) return;
+    // An empty stage says how to begin (the document keeps the groups that hold objects: no group is visited).
+    if (!document_.FilledGroups().empty()) return;
     static constexpr const char* kHint =
         "The ball is the 3D pointer: W/A/S/D and R/F move it, Enter creates the chosen model there. "
         "Hold the right button over an object to select it; drag its gizmo to move it.";
