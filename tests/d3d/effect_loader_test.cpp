@@ -49,6 +49,21 @@ technique9 Nine { pass P { ZEnable = TRUE; } };
                                                       "Linear", "Color", "Time", "Anonymous"}));
 }
 
+TEST(EffectParser, ReadsKeywordsInAnyCaseAndSkipsAttributes) {
+    EffectDescription d;
+    ASSERT_EQ(Parse("float4 PS() : COLOR { return 1; }\n"
+                    "Technique Simple { Pass P0 { PixelShader = compile ps_2_0 PS(); } PASS { } }\n"
+                    "TECHNIQUE Loud { pass { PixelShader = ASM { ps_2_0 mov oC0, c0 }; } }", &d), "");
+    EXPECT_EQ(d.techniques, (std::vector<std::string>{"Simple", "Loud"}));
+    ASSERT_EQ(Parse("struct V { float4 p : SV_POSITION; };\n"
+                    "[maxvertexcount(4)] void GS(point V i[1], inout TriangleStream<V> s) { }\n"
+                    "[numthreads(8, 8, 1)]\n[earlydepthstencil] void CS() { [unroll] for (;;) { } }\n"
+                    "technique Outline { pass { } }", &d), "");
+    EXPECT_EQ(d.techniques, (std::vector<std::string>{"Outline"}));
+    EXPECT_EQ(Parse("[numthreads(8, 8, 1)] }"), "test.fx(1,23): error: expected declaration after the attribute");
+    EXPECT_EQ(Parse("[numthreads(8, 8 void CS() { }"), "test.fx(1,31): error: expected ')'");
+}
+
 TEST(EffectParser, ReportsFileLineColumnAndWhatWasExpected) {
     EXPECT_EQ(Parse("float4x4 World\nfloat x;"), "test.fx(2,1): error: expected ';'");
     EXPECT_EQ(Parse("float x = ;"), "test.fx(1,11): error: expected expression");

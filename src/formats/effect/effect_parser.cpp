@@ -31,8 +31,17 @@ const std::set<std::string>& Modifiers() {
     return modifiers;
 }
 
-bool IsTechniqueKeyword(const std::string& text) {
-    return text == "technique" || text == "technique9" || text == "technique10" || text == "technique11";
+// The keywords the language reads in any letter case (`Technique`, `PASS`); every other keyword is
+// spelled as written.
+bool IsKeyword(const EffectToken& token, const char* lowerCase) {
+    if (token.kind != Kind::Identifier || token.text.size() != std::strlen(lowerCase)) return false;
+    for (std::size_t i = 0; i < token.text.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(token.text[i])) != lowerCase[i]) return false;
+    return true;
+}
+
+bool IsTechniqueKeyword(const EffectToken& token) {
+    return IsKeyword(token, "technique") || token.Is("technique9") || token.Is("technique10") || token.Is("technique11");
 }
 
 class Parser {
@@ -76,9 +85,15 @@ private:
 
     void TopLevel() {
         if (Accept(";")) return;
+        // Attributes before a declaration ([numthreads(8, 8, 1)], [maxvertexcount(4)]) say nothing about
+        // the names the effect defines.
+        if (Cur().Is("[")) {
+            while (Cur().Is("[")) Balanced("[", "]");
+            if (Cur().kind != Kind::Identifier) Expected("declaration after the attribute");
+        }
         if (Cur().kind != Kind::Identifier) Expected("declaration");
         const std::string& word = Cur().text;
-        if (IsTechniqueKeyword(word)) return Technique();
+        if (IsTechniqueKeyword(Cur())) return Technique();
         if (word == "struct") {
             Struct(true);
             return;
@@ -245,7 +260,7 @@ private:
         if (Cur().Is("<")) Annotations();
         Expect("{");
         while (!Accept("}")) {
-            if (!Cur().Is("pass")) Expected("'pass'");
+            if (!IsKeyword(Cur(), "pass")) Expected("'pass'");
             Take();
             if (Cur().kind == Kind::Identifier) Take();
             if (Cur().Is("<")) Annotations();
@@ -304,7 +319,7 @@ private:
             if (previous && IsOperand(*previous) && IsOperand(token) && !previous->Is("compile") &&
                 !(beforePrevious && beforePrevious->Is("compile")))
                 Expected(stack.empty() ? terminator : "'" + stack.back() + "'");
-            if ((token.Is("asm") || token.Is("ASM")) && Next().Is("{")) {
+            if (IsKeyword(token, "asm") && Next().Is("{")) {
                 Take();
                 Balanced("{", "}", false);
                 empty = false;

@@ -1,7 +1,9 @@
 // The front end of effect files (HLSL-style): global variables with semantics, annotations and
 // initialisers, structs, functions, textures and samplers with state blocks, cbuffers, and techniques
-// (technique, technique9, technique10, technique11) with passes. It checks the structure and collects the
-// names the effect defines; function bodies are only brace-matched.
+// (technique, technique9, technique10, technique11) with passes. `technique`, `pass` and `asm` are read
+// in any letter case, as the language reads them; attributes in brackets before a declaration are
+// skipped. It checks the structure and collects the names the effect defines; function bodies are only
+// brace-matched.
 #pragma once
 
 #include <string>
