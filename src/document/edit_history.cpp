@@ -119,8 +119,9 @@ struct CEditHistory::Open {
 
 namespace {
 
+// The stage's groups are changed only by Apply below, which notes what it changed for the spatial index.
 StageGroups* GroupsOf(CStageDocument& document, Copy copy) {
-    return copy == Copy::Editor ? &document.WorkingGroups() : &document.Groups();
+    return copy == Copy::Editor ? &document.WorkingGroups() : &document.GroupsToEdit();
 }
 
 Selection CurrentSelection(const CStageDocument& document) {
@@ -152,8 +153,10 @@ void AddDiff(CEditHistory::Step& step, Copy copy, const std::string& tag, bool e
 void Apply(CStageDocument& document, const Splice& splice, bool forward) {
     StageGroups* groups = GroupsOf(document, splice.copy);
     if (!groups) return;
+    CGroupChanges* changes = splice.copy == Copy::Stage ? &document.GroupChanges() : nullptr;
     if (!(forward ? splice.existsAfter : splice.existedBefore)) {
         groups->erase(splice.tag);
+        if (changes) changes->Group(splice.tag);
         return;
     }
     const std::vector<StageObject>& now = forward ? splice.before : splice.after;
@@ -166,6 +169,9 @@ void Apply(CStageDocument& document, const Splice& splice, bool forward) {
     std::copy(wanted.begin(), wanted.begin() + common, group.begin() + at);
     group.erase(group.begin() + at + common, group.begin() + at + held);
     group.insert(group.begin() + at + common, wanted.begin() + common, wanted.end());
+    if (!changes) return;
+    for (std::size_t k = 0; k < common; ++k) changes->Object(splice.tag, at + k);
+    changes->Splice(splice.tag, at + common, held - common, wanted.size() - common);
 }
 
 }  // namespace

@@ -39,7 +39,9 @@ void CStageDocument::AddObject(ObjectPart&& part, const std::string& tag, const 
     StageObject object;
     if (modelLookup_) object.model = modelLookup_(modelLabel);
     object.part = std::move(part);
-    groups_[tag].push_back(std::move(object));
+    std::vector<StageObject>& group = groups_[tag];
+    changes_.Splice(tag, group.size(), 0, 1);
+    group.push_back(std::move(object));
     filledValid_ = false;
     currentTag_ = tag;
 }
@@ -48,10 +50,12 @@ void CStageDocument::DeleteObject(int index, const std::string& tag) {
     std::vector<StageObject>& group = groups_[tag];
     if (index < 0 || static_cast<std::size_t>(index) >= group.size()) return;
     group.erase(group.begin() + index);
+    changes_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
     filledValid_ = false;
 }
 
 void CStageDocument::AddScale(const std::string& tag, float dx, float dy, float dz) {
+    changes_.Group(tag);
     for (StageObject& object : groups_[tag]) {
         object.part.Scale.x += dx;
         object.part.Scale.y += dy;
@@ -86,7 +90,7 @@ void CStageDocument::MirrorSelectedGroup() {
     const std::string& tag = SelectedTag();
     std::vector<StageObject>& group = groups_[tag];
     const bool wasEmpty = group.empty();
-    group = working_[tag];
+    AssignStageGroup(tag, working_[tag]);
     if (group.empty() != wasEmpty) filledValid_ = false;  // the usual frame keeps the list
     mirroredTag_ = tag;
     mirrorValid_ = true;
@@ -101,8 +105,27 @@ void CStageDocument::SettleGroup(const std::string& tag) {
     else if (!IsMirrored(tag)) {
         std::vector<StageObject>& staged = groups_[tag];
         if (staged.empty()) filledValid_ = false;  // it holds objects now
-        staged = group;
+        AssignStageGroup(tag, group);
     }
+}
+
+void CStageDocument::AssignStageGroup(const std::string& tag, const std::vector<StageObject>& from) {
+    // Objects that are equal already are left alone: the usual frame copies nothing and notes nothing.
+    std::vector<StageObject>& to = groups_[tag];
+    if (&to == &from) return;
+    const std::size_t common = std::min(to.size(), from.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (SameObject(to[i], from[i])) continue;
+        if (!SamePlacement(to[i], from[i])) changes_.Object(tag, i);
+        to[i] = from[i];
+    }
+    if (to.size() == from.size()) return;
+    const std::size_t old = to.size();
+    if (from.size() > old)
+        to.insert(to.end(), from.begin() + static_cast<std::ptrdiff_t>(common), from.end());
+    else
+        to.erase(to.begin() + static_cast<std::ptrdiff_t>(common), to.end());
+    changes_.Splice(tag, common, old - common, from.size() - common);
 }
 
 // ---- the edits ----
@@ -205,6 +228,7 @@ void CStageDocument::SetPlacement(const std::string& tag, int index, const D3DXV
     for (StageGroups* groups : {&working_, &groups_}) {
         std::vector<StageObject>& group = (*groups)[tag];
         if (index < 0 || static_cast<std::size_t>(index) >= group.size()) continue;
+        if (groups == &groups_) changes_.Object(tag, static_cast<std::size_t>(index));
         ObjectPart& part = group[index].part;
         part.Pos = pos;
         part.Rot = rot;
@@ -237,6 +261,8 @@ bool CStageDocument::RenameSelectedTag(const std::string& newName) {
     history_->Begin("Rename tag");
     history_->TouchGroup(old);
     history_->TouchGroup(newName);
+    changes_.Group(old);
+    changes_.Group(newName);
     mirrorValid_ = false;
     filledValid_ = false;
     auto it = working_.find(old);
@@ -274,6 +300,7 @@ std::string CStageDocument::CopyTagGroup(int source, int target) {
                std::to_string(kMaxStageRecords) + " a stage file can hold.";
     history_->Begin("Copy group");
     history_->TouchGroup(tag);
+    changes_.Group(tag);
     mirrorValid_ = false;
     filledValid_ = false;
     working_[tag] = it->second;

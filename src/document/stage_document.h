@@ -14,9 +14,11 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/current_file.h"
+#include "document/group_changes.h"
 #include "stagefile/file_result.h"
 #include "stagefile/stage_types.h"
 
@@ -30,12 +32,22 @@ public:
     CStageDocument& operator=(const CStageDocument&) = delete;
 
     // ---- the two copies of the groups ----
-    // Whoever may change the stage's groups here makes FilledGroups look at them again.
+    // Whoever may change the stage's groups here makes FilledGroups look at them again, and the spatial
+    // index compare every object: read through the const one.
     StageGroups& Groups() {
         filledValid_ = false;
+        changes_.Unknown();
         return groups_;
     }
     const StageGroups& Groups() const { return groups_; }
+    // The stage's groups for a change that the caller notes itself in GroupChanges() (the history's steps).
+    StageGroups& GroupsToEdit() {
+        filledValid_ = false;
+        return groups_;
+    }
+    // What changed in the stage's groups since the last TakeGroupChanges.
+    CGroupChanges& GroupChanges() { return changes_; }
+    CGroupChanges TakeGroupChanges() { return std::exchange(changes_, CGroupChanges()); }
     StageGroups& WorkingGroups() { return working_; }
     const StageGroups& WorkingGroups() const { return working_; }
     // Objects in the stage's groups, all together.
@@ -179,9 +191,12 @@ private:
     bool HasRoom(std::size_t more, std::string* notice) const;
     // Creates an object in the stage's group and brings the working copy's group to it.
     void AppendObject(const std::string& tag, const ObjectPart& part);
+    // The stage's group of the tag becomes a copy of `from`, object by object, noting what changed.
+    void AssignStageGroup(const std::string& tag, const std::vector<StageObject>& from);
 
     StageGroups groups_;
     StageGroups working_;
+    CGroupChanges changes_;
     std::vector<const StageGroups::value_type*> filled_;
     bool filledValid_ = false;
     std::uint64_t filledVersion_ = 0;

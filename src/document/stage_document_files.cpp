@@ -38,6 +38,7 @@ FileResult CStageDocument::ReadTextFile(const std::string& path, bool replace, S
                                  std::to_string(held + result.objects) + ", more than the " +
                                  std::to_string(kMaxStageRecords) + " a stage file can hold");
     if (replace) {
+        for (const auto& entry : groups_) changes_.Group(entry.first);
         groups_.clear();
         filledValid_ = false;
         ClearSelection();

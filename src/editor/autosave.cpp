@@ -120,7 +120,7 @@ bool CAutosave::Write(DWORD now) {
     if (IsWriting()) return false;
     copy_ = std::make_unique<Copy>();
     due_ = false;
-    for (const auto& [tag, objects] : editor_.Document().Groups()) {
+    for (const auto& [tag, objects] : std::as_const(editor_.Document()).Groups()) {
         copy_->snapshot->groups.push_back(Snapshot::Group{tag, {}});
         copy_->snapshot->groups.back().objects.reserve(objects.size());
         copy_->sizes.push_back(objects.size());
@@ -142,7 +142,7 @@ bool CAutosave::CopyStillValid() const {
 
 void CAutosave::Advance() {
     if (!copy_) return;
-    const StageGroups& groups = editor_.Document().Groups();
+    const StageGroups& groups = std::as_const(editor_.Document()).Groups();
     std::size_t budget = sliceObjects_ ? sliceObjects_ : std::numeric_limits<std::size_t>::max();
     Copy& copy = *copy_;
     for (; copy.group < copy.sizes.size(); ++copy.group, copy.next = 0) {

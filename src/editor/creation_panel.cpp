@@ -1,5 +1,7 @@
 #include "editor/creation_panel.h"
 
+#include <utility>
+
 #include <imgui.h>
 #include <imgui_internal.h>
 
@@ -167,8 +169,13 @@ bool CCreationPanel::DropSelected(const std::string& tag) {
     // A locked group is kept from edits in the view, as from picking.
     if (!part || !models || document.IsTagLocked(tag)) return false;
     const int index = document.GetSelectedIndex();
-    const std::optional<float> distance = DropDistance(document.Groups(), tag, index, *models,
-                                                       [&](const std::string& t) { return document.IsTagVisible(t); });
+    // The stage answers from its spatial index.
+    CStage* stage = editor_.Parts().stage;
+    const std::optional<float> distance =
+        stage && &stage->Document() == &document
+            ? stage->DropDistance(tag, index)
+            : DropDistance(std::as_const(document).Groups(), tag, index, *models,
+                           [&](const std::string& t) { return document.IsTagVisible(t); });
     if (!distance) {
         notice_ = "Not dropped: nothing lies below the object";
         return false;

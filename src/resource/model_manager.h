@@ -55,6 +55,8 @@ public:
     ModelHandle Find(const std::string& label) const;
     // The model of a handle; null for kNoModel or a handle the catalog does not hold.
     const ModelData* Get(ModelHandle handle) const;
+    // How many models the catalog holds (handles run from 0 to this).
+    std::size_t Count() const { return models_.size(); }
     // Adds a model made elsewhere under the label, keeping its own reference to the mesh and the material
     // buffer. kNoModel, and nothing added, when the label is taken (the first wins).
     ModelHandle AddModelData(const std::string& label, const ModelData& model);

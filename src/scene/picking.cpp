@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "scene/object_world.h"
+#include "scene/stage_index.h"
 
 namespace {
 constexpr float kParallel = 1.1920929e-7f;  // below this a direction component counts as zero
@@ -251,34 +252,66 @@ bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mes
     return hit;
 }
 
-int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models) {
-    // An object whose model the catalog does not hold has no mesh and bounds of no size.
+namespace {
+
+// An object whose model the catalog does not hold has no mesh and bounds of no size.
+const ModelData& ModelOf(const StageObject& object, const CModelManager& models) {
     static const ModelData kNoModelData;
-    auto modelOf = [&](const StageObject& object) -> const ModelData& {
-        const ModelData* model = models.Get(object.model);
-        return model ? *model : kNoModelData;
-    };
-    const double dirLength2 = double(ray.dir.x) * ray.dir.x + double(ray.dir.y) * ray.dir.y +
-                              double(ray.dir.z) * ray.dir.z;
+    const ModelData* model = models.Get(object.model);
+    return model ? *model : kNoModelData;
+}
+
+// Broad phase for one object: the sphere, then the world box of the turned bounds. False when the line
+// misses them or the object's placement or bounds are not finite.
+bool MakeCandidate(const PickRay& ray, double dirLength2, const StageObject& object, const CModelManager& models,
+                   std::size_t index, Candidate* candidate) {
+    const ObjectPart& part = object.part;
+    const ModelData& model = ModelOf(object, models);
+    if (!FinitePlacement(part, model)) return false;
+    // The catalog keeps a mesh's bounds rounded down, so the mesh may reach up to one unit past the
+    // stored maximum.
+    const D3DXVECTOR3 lo = model.min;
+    const D3DXVECTOR3 hi = model.mesh ? model.max + D3DXVECTOR3(1, 1, 1) : model.max;
+    if (!SphereMayHit(ray, dirLength2, part, lo, hi)) return false;
+    *candidate = Candidate{0.0f, index, ObjectWorld(part)};
+    if (!Finite(candidate->world)) return false;
+    D3DXVECTOR3 boxMin, boxMax;
+    WorldBox(candidate->world, lo, hi, &boxMin, &boxMax);
+    if (!Finite(boxMin) || !Finite(boxMax)) return false;
+    return PickRayBoxEntry(ray, boxMin, boxMax, &candidate->entry);
+}
+
+// Narrow phase for one candidate: its mesh's triangles, or its turned box. Keeps the nearest hit in *best,
+// the lower index at equal distances.
+void TestCandidate(const PickRay& ray, const Candidate& candidate, const StageObject& object,
+                   const CModelManager& models, int* best, float* bestT) {
+    const ModelData& model = ModelOf(object, models);
+    float t;
+    bool tested = false;
+    bool hit = PickRayHitsMesh(ray, candidate.world, model.mesh, &t, &tested);
+    if (!tested) hit = HitsTurnedBox(ray, candidate.world, model, &t);
+    if (!hit) return;
+    const int index = static_cast<int>(candidate.index);
+    if (t < *bestT || (t == *bestT && index < *best)) {
+        *bestT = t;
+        *best = index;
+    }
+}
+
+double DirLength2(const PickRay& ray) {
+    return double(ray.dir.x) * ray.dir.x + double(ray.dir.y) * ray.dir.y + double(ray.dir.z) * ray.dir.z;
+}
+
+}  // namespace
+
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models) {
+    const double dirLength2 = DirLength2(ray);
     if (!(dirLength2 > 0.0)) return -1;
 
-    // Broad phase: the sphere, then the world box of the turned bounds.
     std::vector<Candidate> candidates;
     for (std::size_t i = 0; i < group.size(); ++i) {
-        const ObjectPart& part = group[i].part;
-        const ModelData& model = modelOf(group[i]);
-        if (!FinitePlacement(part, model)) continue;
-        // The catalog keeps a mesh's bounds rounded down, so the mesh may reach up to one unit past the
-        // stored maximum.
-        const D3DXVECTOR3 lo = model.min;
-        const D3DXVECTOR3 hi = model.mesh ? model.max + D3DXVECTOR3(1, 1, 1) : model.max;
-        if (!SphereMayHit(ray, dirLength2, part, lo, hi)) continue;
-        Candidate candidate{0.0f, i, ObjectWorld(part)};
-        if (!Finite(candidate.world)) continue;
-        D3DXVECTOR3 boxMin, boxMax;
-        WorldBox(candidate.world, lo, hi, &boxMin, &boxMax);
-        if (!Finite(boxMin) || !Finite(boxMax)) continue;
-        if (PickRayBoxEntry(ray, boxMin, boxMax, &candidate.entry)) candidates.push_back(candidate);
+        Candidate candidate;
+        if (MakeCandidate(ray, dirLength2, group[i], models, i, &candidate)) candidates.push_back(candidate);
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
         return a.entry < b.entry || (a.entry == b.entry && a.index < b.index);
@@ -289,17 +322,93 @@ int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group,
     float bestT = kFloatMax;
     for (const Candidate& candidate : candidates) {
         if (best >= 0 && candidate.entry > bestT) break;
-        const ModelData& model = modelOf(group[candidate.index]);
+        TestCandidate(ray, candidate, group[candidate.index], models, &best, &bestT);
+    }
+    return best;
+}
+
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models,
+                      const CGroupIndex& index) {
+    const double dirLength2 = DirLength2(ray);
+    if (!(dirLength2 > 0.0)) return -1;
+
+    // One queue of the tree's boxes (keyed by where the line enters them) and of the objects whose broad
+    // phase passed (keyed by where the line enters their own box, then their index). A box comes before an
+    // object at the same key, so the objects leave the queue in the order the whole group's sorted list
+    // would give them: a box holds only objects the line enters no nearer than the box.
+    struct Entry {
+        float key;
+        bool object;
+        std::size_t id;  // a node of the tree, or a place in `candidates`
+        std::size_t index;
+    };
+    auto later = [](const Entry& a, const Entry& b) {
+        if (a.key != b.key) return a.key > b.key;
+        if (a.object != b.object) return a.object;
+        return a.index > b.index;
+    };
+    std::vector<Entry> queue;
+    std::vector<Candidate> candidates;
+    auto pushObject = [&](int i) {
+        Candidate candidate;
+        const std::size_t at = static_cast<std::size_t>(i);
+        if (at >= group.size() || !MakeCandidate(ray, dirLength2, group[at], models, at, &candidate)) return;
+        candidates.push_back(candidate);
+        queue.push_back({candidate.entry, true, candidates.size() - 1, at});
+        std::push_heap(queue.begin(), queue.end(), later);
+    };
+    const CBoundsTree& tree = index.Tree();
+    auto pushNode = [&](int node) {
         float t;
-        bool tested = false;
-        bool hit = PickRayHitsMesh(ray, candidate.world, model.mesh, &t, &tested);
-        if (!tested) hit = HitsTurnedBox(ray, candidate.world, model, &t);
-        if (!hit) continue;
-        const int index = static_cast<int>(candidate.index);
-        if (t < bestT || (t == bestT && index < best)) {
-            bestT = t;
-            best = index;
+        if (!PickRayBoxEntry(ray, tree.At(node).box.lo, tree.At(node).box.hi, &t)) return;
+        queue.push_back({t, false, static_cast<std::size_t>(node), 0});
+        std::push_heap(queue.begin(), queue.end(), later);
+    };
+    if (tree.Root() != CBoundsTree::kNone) pushNode(tree.Root());
+    index.ForEachUnbounded(pushObject);
+
+    int best = -1;
+    float bestT = kFloatMax;
+    while (!queue.empty()) {
+        std::pop_heap(queue.begin(), queue.end(), later);
+        const Entry entry = queue.back();
+        queue.pop_back();
+        // Everything left begins beyond the best hit.
+        if (best >= 0 && entry.key > bestT) break;
+        if (entry.object) {
+            TestCandidate(ray, candidates[entry.id], group[entry.index], models, &best, &bestT);
+            continue;
+        }
+        const CBoundsTree::Node& node = tree.At(static_cast<int>(entry.id));
+        if (node.IsLeaf()) {
+            pushObject(node.item);
+        } else {
+            pushNode(node.child[0]);
+            pushNode(node.child[1]);
         }
     }
     return best;
+}
+
+std::vector<int> ObjectsMeetingFrustum(const CViewFrustum& frustum, const std::vector<StageObject>& group,
+                                       const CModelManager& models, const CGroupIndex* index) {
+    std::vector<int> candidates;
+    if (index) {
+        candidates = index->InFrustum(frustum);
+    } else {
+        candidates.resize(group.size());
+        for (std::size_t i = 0; i < group.size(); ++i) candidates[i] = static_cast<int>(i);
+    }
+    std::vector<int> found;
+    for (int i : candidates) {
+        if (i < 0 || static_cast<std::size_t>(i) >= group.size()) continue;
+        const StageObject& object = group[static_cast<std::size_t>(i)];
+        const ModelData& model = ModelOf(object, models);
+        if (!FinitePlacement(object.part, model)) continue;
+        const D3DXMATRIX world = ObjectWorld(object.part);
+        BoundsBox box;
+        WorldBox(world, model.min, model.mesh ? model.max + D3DXVECTOR3(1, 1, 1) : model.max, &box.lo, &box.hi);
+        if (Finite(box.lo) && Finite(box.hi) && frustum.BoxMeets(box)) found.push_back(i);
+    }
+    return found;
 }

@@ -8,6 +8,9 @@
 #include "resource/model_manager.h"
 #include "stagefile/stage_types.h"
 
+class CGroupIndex;
+class CViewFrustum;
+
 // The camera's matrices as of its last SetCamera, which the picture on screen was drawn with. The camera
 // keeps them; picking reads them through these.
 struct CameraMatrices {
@@ -53,3 +56,13 @@ bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mes
 // its turned box when it has no mesh; at equal distances the lower index wins. Objects whose placement or bounds are not finite are
 // missed.
 int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models);
+// The same answer from the group's spatial index: only the objects whose boxes lie along the line are
+// looked at, nearest first, until no box left begins before the best hit.
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models,
+                      const CGroupIndex& index);
+
+// The objects of `group` whose box (as picking sees it: the turned bounds' world box) meets `frustum`
+// (CViewFrustum::BoxMeets), in index order; objects whose placement or bounds are not finite are left out.
+// With `index` (up to date with the group) only its candidates are looked at.
+std::vector<int> ObjectsMeetingFrustum(const CViewFrustum& frustum, const std::vector<StageObject>& group,
+                                       const CModelManager& models, const CGroupIndex* index = nullptr);

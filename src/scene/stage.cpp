@@ -1,7 +1,10 @@
 #include "scene/stage.h"
 
+#include <utility>
+
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
+#include "scene/surface_drop.h"
 
 namespace {
 
@@ -29,6 +32,7 @@ void CStage::Connect(IDirect3DDevice9* device, const CModelManager* models, Came
     models_ = models;
     camera_ = camera;
     mouse_ = mouse;
+    index_.SetModels(models);
     if (models)
         document_.SetModelLookup([models](const std::string& label) { return models->Find(label); });
     else
@@ -59,75 +63,93 @@ CViewFrustum CStage::ViewFrustum() const {
     return frustum;
 }
 
+const CStageIndex& CStage::Index() {
+    index_.Update(document_);
+    return index_;
+}
+
 void CStage::Draw(const std::string& tag) {
-    // Drawing changes no group, so the group is read in place.
+    // Drawing changes no group; the look-up makes an empty one for a new tag, which changes no object.
+    document_.GroupsToEdit()[tag];
+    const std::vector<StageObject>& group = std::as_const(document_).Groups().at(tag);
     reach_.clear();
-    DrawGroup(tag, document_.Groups()[tag], ViewFrustum());
+    index_.Update(document_);
+    DrawGroup(tag, group, ViewFrustum());
 }
 
 void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& group, const CViewFrustum& frustum) {
-    IDirect3DDevice9* device = device_;
-    if (!device || !models_) return;
-
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        const ObjectPart& part = group[i].part;
-        // An object whose model the catalog does not hold has nothing to draw; it stays in the stage.
-        const ModelData* model = models_->Get(group[i].model);
-        if (!model || !model->mesh || (model->numMaterials > 0 && !model->materialBuffer)) continue;
-        // What lies wholly outside the view would be clipped away whole: it is not sent at all.
-        if (frustum.IsSet()) {
-            if (static_cast<std::size_t>(group[i].model) >= reach_.size()) reach_.resize(group[i].model + 1, -1.0f);
-            float& reach = reach_[static_cast<std::size_t>(group[i].model)];
-            if (reach < 0.0f) reach = CViewFrustum::Reach(*model);
-            if (frustum.ObjectOutside(reach, part)) continue;
-        }
-
-        device->SetTexture(0, nullptr);
-
-        const D3DXMATRIX world = ObjectWorld(part);
-
-        device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
-        device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-        device->SetTransform(D3DTS_WORLD, &world);
-
-        D3DMATERIAL9 saved{};
-        device->GetMaterial(&saved);
-
-        int count = static_cast<int>(model->numMaterials);
-        const D3DXMATERIAL* materials = nullptr;
-        if (model->materialBuffer) {
-            materials = static_cast<const D3DXMATERIAL*>(model->materialBuffer->GetBufferPointer());
-            int held = static_cast<int>(model->materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
-            if (count > held) count = held;
-        }
-        bool highlighted = document_.IsSelectionValid() && document_.GetSelectedIndex() == static_cast<int>(i) &&
-                           tag == document_.GetCurrentTag();
-        for (int m = 0; m < count; ++m) {
-            const D3DXMATERIAL& material = materials[m];
-            if (highlighted) {
-                // A copy is changed: the catalog's materials are shared by every object of the model.
-                D3DMATERIAL9 highlight = Highlighted(material.MatD3D);
-                device->SetMaterial(&highlight);
-            } else {
-                if (material.pTextureFilename) {
-                    IDirect3DTexture9* texture =
-                        textureCache_ ? textureCache_->GetTexture(material.pTextureFilename) : nullptr;
-                    device->SetTexture(0, texture);
-                }
-                device->SetMaterial(&material.MatD3D);
-            }
-            model->mesh->DrawSubset(static_cast<DWORD>(m));
-        }
-
-        device->SetMaterial(&saved);
-        device->SetTexture(0, nullptr);
+    if (!device_ || !models_) return;
+    // What lies wholly outside the view would be clipped away whole: it is not sent at all. The index gives
+    // the objects whose boxes the view may see, in the group's order, so the picture is drawn as before.
+    const CGroupIndex* index = frustum.IsSet() ? index_.Group(tag) : nullptr;
+    if (index && index->Size() == group.size()) {
+        for (int i : index->InFrustum(frustum)) DrawObject(tag, group, static_cast<std::size_t>(i), frustum);
+        return;
     }
+    for (std::size_t i = 0; i < group.size(); ++i) DrawObject(tag, group, i, frustum);
+}
+
+void CStage::DrawObject(const std::string& tag, const std::vector<StageObject>& group, std::size_t i,
+                        const CViewFrustum& frustum) {
+    IDirect3DDevice9* device = device_;
+    const ObjectPart& part = group[i].part;
+    // An object whose model the catalog does not hold has nothing to draw; it stays in the stage.
+    const ModelData* model = models_->Get(group[i].model);
+    if (!model || !model->mesh || (model->numMaterials > 0 && !model->materialBuffer)) return;
+    // Its sphere is tested too: the box of a turned object may reach past it.
+    if (frustum.IsSet()) {
+        if (static_cast<std::size_t>(group[i].model) >= reach_.size()) reach_.resize(group[i].model + 1, -1.0f);
+        float& reach = reach_[static_cast<std::size_t>(group[i].model)];
+        if (reach < 0.0f) reach = CViewFrustum::Reach(*model);
+        if (frustum.ObjectOutside(reach, part)) return;
+    }
+
+    device->SetTexture(0, nullptr);
+
+    const D3DXMATRIX world = ObjectWorld(part);
+
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    device->SetTransform(D3DTS_WORLD, &world);
+
+    D3DMATERIAL9 saved{};
+    device->GetMaterial(&saved);
+
+    int count = static_cast<int>(model->numMaterials);
+    const D3DXMATERIAL* materials = nullptr;
+    if (model->materialBuffer) {
+        materials = static_cast<const D3DXMATERIAL*>(model->materialBuffer->GetBufferPointer());
+        int held = static_cast<int>(model->materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
+        if (count > held) count = held;
+    }
+    bool highlighted = document_.IsSelectionValid() && document_.GetSelectedIndex() == static_cast<int>(i) &&
+                       tag == document_.GetCurrentTag();
+    for (int m = 0; m < count; ++m) {
+        const D3DXMATERIAL& material = materials[m];
+        if (highlighted) {
+            // A copy is changed: the catalog's materials are shared by every object of the model.
+            D3DMATERIAL9 highlight = Highlighted(material.MatD3D);
+            device->SetMaterial(&highlight);
+        } else {
+            if (material.pTextureFilename) {
+                IDirect3DTexture9* texture =
+                    textureCache_ ? textureCache_->GetTexture(material.pTextureFilename) : nullptr;
+                device->SetTexture(0, texture);
+            }
+            device->SetMaterial(&material.MatD3D);
+        }
+        model->mesh->DrawSubset(static_cast<DWORD>(m));
+    }
+
+    device->SetMaterial(&saved);
+    device->SetTexture(0, nullptr);
 }
 
 void CStage::DrawVisible() {
     // Empty groups cost no look-up: a stage of many tags draws in the time of its objects.
     const CViewFrustum frustum = ViewFrustum();
     reach_.clear();  // measured again each frame: the catalog may change between frames
+    index_.Update(document_);
     for (const StageGroups::value_type* entry : document_.FilledGroups())
         if (IsTagVisible(entry->first)) DrawGroup(entry->first, entry->second, frustum);
 }

@@ -1,11 +1,13 @@
 // The stage: draws and picks the placed objects of the stage document it holds, with the texture cache.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "document/stage_document.h"
 #include "scene/picking.h"
+#include "scene/stage_index.h"
 #include "scene/view_frustum.h"
 #include "resource/texture_cache.h"
 #include "stagefile/file_result.h"
@@ -34,7 +36,7 @@ public:
     CStageDocument& Document() { return document_; }
 
     StageGroups& Groups() { return document_.Groups(); }
-    std::vector<StageObject> CopyGroup(const std::string& tag) { return document_.Groups()[tag]; }
+    std::vector<StageObject> CopyGroup(const std::string& tag) { return document_.GroupsToEdit()[tag]; }
     void CreateObject(const ObjectPart& templ, const std::string& tag, const std::string& modelLabel) {
         document_.CreateObject(templ, tag, modelLabel);
     }
@@ -61,6 +63,16 @@ public:
     // While the right button is held, selects the object of the current tag's group nearest under the
     // cursor (its mesh's triangles, or its box when it has no mesh). A hidden or locked group is not picked.
     void Picking();
+    // The objects of the tag's group whose box meets the part of the view under the client rectangle
+    // between the two corners (pixels), in index order: what a rectangle selection takes. Nothing for a
+    // hidden or locked group, a rectangle without area, or before the camera is set; objects whose placement
+    // or bounds are not finite are left out, as picking leaves them out.
+    std::vector<int> ObjectsInRect(const std::string& tag, float x0, float y0, float x1, float y1);
+    // How far the object `index` of the tag's group falls onto the highest visible surface below it (see
+    // DropDistance in surface_drop.h).
+    std::optional<float> DropDistance(const std::string& tag, int index);
+    // The spatial index over the objects' world boxes, brought up to date with the document.
+    const CStageIndex& Index();
 
     // View state of the tag groups: hidden groups are neither drawn nor picked, locked ones are drawn but
     // not picked. Never saved, and not part of the stage's edits.
@@ -85,7 +97,10 @@ private:
     // The planes of the view the device draws with.
     CViewFrustum ViewFrustum() const;
     void DrawGroup(const std::string& tag, const std::vector<StageObject>& group, const CViewFrustum& frustum);
+    void DrawObject(const std::string& tag, const std::vector<StageObject>& group, std::size_t i,
+                    const CViewFrustum& frustum);
     CStageDocument document_;
+    CStageIndex index_;
     std::vector<float> reach_;  // the reach of each model drawn this frame (by handle), -1 until measured
     CTextureCache* textureCache_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;

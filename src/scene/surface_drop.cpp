@@ -31,11 +31,10 @@ std::optional<float> SurfaceBelow(const PickRay& ray, const StageObject& object,
     return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
-                                  const CModelManager& models,
-                                  const std::function<bool(const std::string&)>& visible) {
+// Both forms: with `spatial`, each group's objects come from its index, those whose boxes reach under the
+// footprint; without it, every object of the group.
+std::optional<float> Drop(const StageGroups& groups, const std::string& tag, int index, const CModelManager& models,
+                          const std::function<bool(const std::string&)>& visible, const CStageIndex* spatial) {
     auto group = groups.find(tag);
     if (group == groups.end() || index < 0 || index >= static_cast<int>(group->second.size())) return std::nullopt;
     const StageObject& dropped = group->second[static_cast<std::size_t>(index)];
@@ -51,24 +50,49 @@ std::optional<float> DropDistance(const StageGroups& groups, const std::string& 
     const float cx = (lo.x + hi.x) * 0.5f, cz = (lo.z + hi.z) * 0.5f;
     const float ex = (hi.x - lo.x) * 0.45f, ez = (hi.z - lo.z) * 0.45f;
     const float samples[5][2] = {{cx, cz}, {cx - ex, cz - ez}, {cx + ex, cz - ez}, {cx - ex, cz + ez}, {cx + ex, cz + ez}};
+    // What can hold it up has a box that reaches under the footprint, from below its bottom.
+    const BoundsBox column{D3DXVECTOR3(std::min(lo.x, hi.x), -3.4028235e38f, std::min(lo.z, hi.z)),
+                           D3DXVECTOR3(std::max(lo.x, hi.x), lo.y, std::max(lo.z, hi.z))};
 
     std::optional<float> nearest;
     auto keep = [&](float t) {
         if (!nearest || t < *nearest) nearest = t;
     };
     if (lo.y >= 0.0f) keep(lo.y);  // the ground
-    for (const auto& sample : samples) {
-        PickRay ray;
-        ray.origin = D3DXVECTOR3(sample[0], lo.y, sample[1]);
-        ray.dir = D3DXVECTOR3(0.0f, -1.0f, 0.0f);
-        ray.tEye = 0.0f;
-        for (const auto& [otherTag, objects] : groups) {
-            if (visible && !visible(otherTag)) continue;
-            for (std::size_t i = 0; i < objects.size(); ++i) {
-                if (otherTag == tag && static_cast<int>(i) == index) continue;
-                if (std::optional<float> t = SurfaceBelow(ray, objects[i], models)) keep(*t);
+    std::vector<int> below;
+    for (const auto& [otherTag, objects] : groups) {
+        if (objects.empty() || (visible && !visible(otherTag))) continue;
+        const CGroupIndex* grouped = spatial ? spatial->Group(otherTag) : nullptr;
+        below.clear();
+        if (grouped && grouped->Size() == objects.size()) {
+            below = grouped->Overlapping(column);
+        } else {
+            for (std::size_t i = 0; i < objects.size(); ++i) below.push_back(static_cast<int>(i));
+        }
+        for (const auto& sample : samples) {
+            PickRay ray;
+            ray.origin = D3DXVECTOR3(sample[0], lo.y, sample[1]);
+            ray.dir = D3DXVECTOR3(0.0f, -1.0f, 0.0f);
+            ray.tEye = 0.0f;
+            for (int i : below) {
+                if (otherTag == tag && i == index) continue;
+                if (std::optional<float> t = SurfaceBelow(ray, objects[static_cast<std::size_t>(i)], models)) keep(*t);
             }
         }
     }
     return nearest;
+}
+
+}  // namespace
+
+std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
+                                  const CModelManager& models,
+                                  const std::function<bool(const std::string&)>& visible) {
+    return Drop(groups, tag, index, models, visible, nullptr);
+}
+
+std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
+                                  const CModelManager& models, const std::function<bool(const std::string&)>& visible,
+                                  const CStageIndex& spatial) {
+    return Drop(groups, tag, index, models, visible, &spatial);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "resource/model_manager.h"
+#include "scene/stage_index.h"
 #include "stagefile/stage_types.h"
 
 // How far the object `index` of the group `tag` must move down for the lowest point of its box to rest on
@@ -15,3 +16,8 @@
 std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
                                   const CModelManager& models,
                                   const std::function<bool(const std::string&)>& visible);
+// The same, looking only at the objects whose boxes in `spatial` (up to date with `groups`) reach under the
+// object's footprint.
+std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
+                                  const CModelManager& models,
+                                  const std::function<bool(const std::string&)>& visible, const CStageIndex& spatial);
