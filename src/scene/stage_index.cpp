@@ -174,6 +174,17 @@ void CStageIndex::Drop(CGroupIndex& index, std::size_t i) const {
 
 void CStageIndex::Replay(CGroupIndex& index, const std::vector<GroupChange>& changes,
                          const std::vector<StageObject>& objects) const {
+    // Each run removed or added before the end renumbers the objects after it: past a few, a build is cheaper.
+    std::size_t renumbering = 0, size = index.leafOf_.size();
+    for (const GroupChange& change : changes) {
+        if (change.inPlace || change.removed == change.inserted) continue;
+        if (change.at + change.removed < size) ++renumbering;
+        size = size - std::min(change.removed, size - std::min(change.at, size)) + change.inserted;
+    }
+    if (renumbering > 16) {
+        Rebuild(index, objects);
+        return;
+    }
     std::vector<std::size_t> changed;  // objects to measure again, by their index after the changes so far
     std::vector<int>& leafOf = index.leafOf_;
     for (const GroupChange& change : changes) {

@@ -10,6 +10,7 @@
 
 #include "document/edit_history.h"
 #include "render/camera.h"
+#include "scene/object_world.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
 #include "scene/surface_drop.h"
@@ -160,5 +161,52 @@ TEST_F(StageIndexTest, StaysRightThroughEditsUndoRedoAndLoads) {
         ExpectAgrees(stage, catalog.models, random);
         d.History().Redo();
         ExpectAgrees(stage, catalog.models, random);
+    }
+}
+
+TEST(RectQuery, TakesWhatShowsInTheRectangleAndNothingWhollyBesideIt) {
+    Catalog catalog;
+    Random random;
+    const D3DVIEWPORT9 viewport{0, 0, 1280, 720, 0, 1};
+    const D3DXVECTOR3 eye(0, 80, -200), at(0, 0, 0), up(0, 1, 0);
+    D3DXMATRIX view, projection, both;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, 0.8f, 16.0f / 9.0f, 1, 1000);
+    D3DXMatrixMultiply(&both, &view, &projection);
+    std::vector<StageObject> group(500);
+    for (StageObject& object : group) {
+        object.part = random.Part(false);
+        object.model = catalog.models.Find(object.part.ModelLabel);
+    }
+    // A world point on the screen: pixel x, y and depth 0..1.
+    auto screen = [&both](const D3DXVECTOR3& p) {
+        float c[4];
+        for (int k = 0; k < 4; ++k) c[k] = p.x * both.m[0][k] + p.y * both.m[1][k] + p.z * both.m[2][k] + both.m[3][k];
+        return D3DXVECTOR3((c[0] / c[3] + 1) * 640, (1 - c[1] / c[3]) * 360, c[3] > 0 ? c[2] / c[3] : -1);
+    };
+    const float rects[][4] = {{100, 100, 600, 400}, {900, 700, 640, 360}, {0, 0, 1280, 720}, {10, 600, 300, 710}};
+    for (const auto& r : rects) {
+        CViewFrustum frustum;
+        ASSERT_TRUE(frustum.SetRect(view, projection, viewport, r[0], r[1], r[2], r[3]));
+        const std::vector<int> found = ObjectsMeetingFrustum(frustum, group, catalog.models);
+        const float x0 = std::min(r[0], r[2]), x1 = std::max(r[0], r[2]), y0 = std::min(r[1], r[3]), y1 = std::max(r[1], r[3]);
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            const ModelData& model = *catalog.models.Get(group[i].model);
+            D3DXVECTOR3 lo, hi;
+            WorldBox(ObjectWorld(group[i].part), model.min, model.max, &lo, &hi);
+            bool front = true, left = true, right = true, above = true, below = true;
+            for (int c = 0; c < 8; ++c) {
+                const D3DXVECTOR3 s = screen({c & 1 ? hi.x : lo.x, c & 2 ? hi.y : lo.y, c & 4 ? hi.z : lo.z});
+                front = front && s.z >= 0 && s.z <= 1;
+                left = left && s.x < x0, right = right && s.x > x1, above = above && s.y < y0, below = below && s.y > y1;
+            }
+            const D3DXVECTOR3 centre = screen((lo + hi) * 0.5f);
+            const bool taken = std::binary_search(found.begin(), found.end(), static_cast<int>(i));
+            if (!front) continue;
+            const bool shows = centre.x > x0 && centre.x < x1 && centre.y > y0 && centre.y < y1;
+            const bool beside = left || right || above || below;
+            EXPECT_TRUE(!shows || taken) << i;
+            EXPECT_TRUE(!beside || !taken) << i;
+        }
     }
 }
