@@ -18,6 +18,7 @@
 #include "render/camera.h"
 #include "render/light.h"
 #include "render/renderer.h"
+#include "render/view_aids.h"
 #include "scene/object.h"
 #include "scene/stage.h"
 
@@ -148,6 +149,7 @@ bool PreparePicture(IPlatform& platform, const PictureRequest& picture, int& exi
     if (!renderer || !stage || !editor) return false;
     // The picture is the stage as lit by the three scene lights alone, whatever the view settings say.
     if (CLight* light = manager->GetLight()) light->SetFillLight(false);
+    if (CViewAids* aids = manager->GetViewAids()) aids->SetShown(false);
     if (picture.select >= 0) {
         const std::string& tag = editor->SelectedTag();
         const std::size_t count = stage->Groups()[tag].size();

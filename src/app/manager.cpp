@@ -6,6 +6,7 @@
 #include "input/input.h"
 #include "render/camera.h"
 #include "render/light.h"
+#include "render/view_aids.h"
 #include "render/device_error.h"
 #include "render/renderer.h"
 #include "resource/model_manager.h"
@@ -65,16 +66,19 @@ int CManager::Init(HWND window, IPlatform* instance) {
     // The stage draws and picks with these; the manager owns them.
     stage_->Connect(GetDevice(), modelManager_, {&camera_->mtxView, &camera_->mtxProjection}, mouse_);
 
+    viewAids_ = new CViewAids();
+    viewAids_->Init(GetDevice(), camera_);  // without its meshes the view simply has no aids
+
     pointer_ = CPointer::Create(D3DXVECTOR3(0.0f, 10.0f, 0.0f), {GetDevice(), modelManager_, keyboard_, &camera_->rot.y});
     camera_->SetPointer(pointer_);
 
     editor_ = new CEditor(stage_->Document());
     editor_->SetParts({instance, GetDevice(), keyboard_, mouse_, stage_, pointer_, camera_, light_, modelManager_,
-                       textureManager_, shaderManager_});
+                       textureManager_, shaderManager_, viewAids_});
     // The editor decides each frame who has the keyboard and the mouse; the camera and pointer follow it.
     camera_->SetInputFocus(&editor_->Focus());
     pointer_->SetInputFocus(&editor_->Focus());
-    renderer_->SetParts({stage_, shaderManager_, light_, camera_, &wireframe});
+    renderer_->SetParts({stage_, shaderManager_, light_, camera_, &wireframe, viewAids_});
     editor_->Init();
     return 0;
 }
@@ -105,6 +109,8 @@ void CManager::Uninit() {
         delete modelManager_;
         modelManager_ = nullptr;
     }
+    delete viewAids_;  // releases its meshes before the device goes
+    viewAids_ = nullptr;
     delete camera_;
     camera_ = nullptr;
     delete light_;

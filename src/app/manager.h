@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 class CLight;
+class CViewAids;
 class CCamera;
 class CInputKeyboard;
 class CInputMouse;
@@ -29,6 +30,7 @@ public:
     void Uninit();
 
     CLight* GetLight() const { return light_; }
+    CViewAids* GetViewAids() const { return viewAids_; }
     CCamera* GetCamera() const { return camera_; }
     CInputKeyboard* GetKeyboard() const { return keyboard_; }
     CInputMouse* GetMouse() const { return mouse_; }
@@ -56,6 +58,7 @@ private:
     ~CManager() = default;
 
     CLight* light_ = nullptr;
+    CViewAids* viewAids_ = nullptr;
     CCamera* camera_ = nullptr;
     CInputKeyboard* keyboard_ = nullptr;
     CInputMouse* mouse_ = nullptr;

@@ -107,7 +107,15 @@ struct ID3DXMesh : IUnknown {
     virtual HRESULT DrawSubset(DWORD attribId) = 0;
     // The attribute table: one range of faces per material, in material order.
     virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
+    // Replaces the attribute table; DrawSubset draws the ranges of the subset it is given.
+    virtual HRESULT SetAttributeTable(const D3DXATTRIBUTERANGE* table, DWORD size) = 0;
 };
+
+// An empty system-memory mesh of numFaces faces and numVertices vertices to be filled through its locks
+// before it is first drawn. Only the editor's vertex format (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1) with
+// 32-bit indices (D3DXMESH_32BIT) is made here; anything else is D3DERR_INVALIDCALL.
+HRESULT D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf, IDirect3DDevice9* device,
+                          ID3DXMesh** mesh);
 
 UINT D3DXGetFVFVertexSize(DWORD fvf);
 

@@ -47,3 +47,23 @@ HRESULT CMemoryMesh::GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) {
     *size = static_cast<DWORD>(data_.attributes.size());
     return S_OK;
 }
+
+HRESULT CMemoryMesh::SetAttributeTable(const D3DXATTRIBUTERANGE* table, DWORD size) {
+    if (!table && size > 0) return E_INVALIDARG;
+    const std::size_t faces = data_.indices.size() / 3;
+    for (DWORD i = 0; i < size; ++i)
+        if (table[i].FaceStart > faces || table[i].FaceCount > faces - table[i].FaceStart) return D3DERR_INVALIDCALL;
+    data_.attributes.assign(table, table + size);
+    return S_OK;
+}
+
+HRESULT D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf, IDirect3DDevice9* device,
+                          ID3DXMesh** mesh) {
+    if (!mesh || !device || numFaces == 0 || numVertices == 0) return D3DERR_INVALIDCALL;
+    if (fvf != (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1) || !(options & D3DXMESH_32BIT)) return D3DERR_INVALIDCALL;
+    MeshData data;
+    data.vertices.resize(numVertices);
+    data.indices.resize(static_cast<std::size_t>(numFaces) * 3);
+    *mesh = new CMemoryMesh(device, std::move(data));
+    return S_OK;
+}

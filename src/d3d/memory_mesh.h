@@ -28,6 +28,7 @@ public:
     HRESULT UnlockIndexBuffer() override { return S_OK; }
     HRESULT DrawSubset(DWORD attribId) override;
     HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) override;
+    HRESULT SetAttributeTable(const D3DXATTRIBUTERANGE* table, DWORD size) override;
 
     const MeshData& Data() const { return data_; }
 

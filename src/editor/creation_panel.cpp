@@ -64,6 +64,12 @@ void CCreationPanel::ShowSnapping() {
     ImGui::SetNextItemWidth(60.0f);
     ImGui::DragFloat("Angle step", &angleStepDegrees_, 1.0f, 1.0f, 180.0f, "%.0f", ImGuiSliderFlags_AlwaysClamp);
     snap_.angleStep = angleStepDegrees_ * 3.14159265f / 180.0f;
+    ImGui::Checkbox("Snap bottom", &snapBottom_);
+    if (ImGui::IsItemHovered()) ImGui::SetTooltip("New objects land with the bottom of their bounds on the grid");
+    ImGui::SameLine();
+    ImGui::Checkbox("Align to surface", &alignToSurface_);
+    if (ImGui::IsItemHovered())
+        ImGui::SetTooltip("Objects created on a surface (Ctrl+click) stand along its slope");
 }
 
 void CCreationPanel::SetSnap(const GizmoSnap& snap) {
@@ -71,8 +77,26 @@ void CCreationPanel::SetSnap(const GizmoSnap& snap) {
     angleStepDegrees_ = snap.angleStep * 180.0f / 3.14159265f;
 }
 
+void CCreationPanel::PlacePointerOnSurface(const D3DXVECTOR3& point, const D3DXVECTOR3& normal) {
+    CPointer* pointer = editor_.Parts().pointer;
+    if (!pointer) return;
+    pointer->SetPos(point);
+    surfacePoint_ = point;
+    surfaceNormal_ = normal;
+    onSurface_ = true;
+    pointerOnGrid_ = false;  // snapping starts again from here once the keys move the pointer
+}
+
+bool CCreationPanel::PointerOnSurface() const {
+    CPointer* pointer = editor_.Parts().pointer;
+    return onSurface_ && pointer && pointer->GetPos() == surfacePoint_;
+}
+
 void CCreationPanel::SnapPointer() {
     CPointer* pointer = editor_.Parts().pointer;
+    // A pointer put on a surface stays on it, off the grid, until it is moved.
+    if (PointerOnSurface()) return;
+    onSurface_ = false;
     if (!pointer || !snap_.enabled) {
         pointerOnGrid_ = false;
         return;
@@ -141,13 +165,30 @@ bool CCreationPanel::GoToSelection(const std::string& tag) {
     return true;
 }
 
-D3DXVECTOR3 CCreationPanel::Placed(D3DXVECTOR3 pos) const { return snap_.enabled ? SnapToGrid(pos, snap_.step) : pos; }
+D3DXVECTOR3 CCreationPanel::Placed(const ObjectPart& part, D3DXVECTOR3 pos) const {
+    const CModelManager* models = editor_.Parts().models;
+    auto resting = [&](const D3DXVECTOR3& at) {
+        if (!models) return at;
+        return RestingPosition(part, models->GetMin(part.ModelLabel), models->GetMax(part.ModelLabel), at);
+    };
+    if (PointerOnSurface()) return resting(pos);
+    if (!snap_.enabled) return pos;
+    pos = SnapToGrid(pos, snap_.step);
+    return snapBottom_ ? resting(pos) : pos;
+}
 
 bool CCreationPanel::CreateAtPointer(const std::string& tag) {
     if (labels_.empty()) return false;
     ObjectPart part = creationPrototype_;
     part.ModelLabel = labels_[editor_.modelIndex];
-    part.Pos = Placed(part.Pos);
+    const CModelManager* models = editor_.Parts().models;
+    if (alignToSurface_ && PointerOnSurface() && models) {
+        // Its own bottom, along the normal, touches the point.
+        part.Rot = UpAlongNormal(surfaceNormal_, part.Rot.y);
+        part.Pos = part.Pos - surfaceNormal_ * (models->GetMin(part.ModelLabel).y * part.Scale.y);
+    } else {
+        part.Pos = Placed(part, part.Pos);
+    }
     return editor_.Document().CreateObjectAt(tag, part, &notice_);
 }
 
@@ -158,8 +199,9 @@ bool CCreationPanel::CopySelected(const std::string& tag) { return editor_.Docum
 bool CCreationPanel::Paste(const std::string& tag) {
     CPointer* pointer = editor_.Parts().pointer;
     // Without a pointer the pasted object keeps the copied position.
-    const D3DXVECTOR3 pos = pointer ? pointer->GetPos() : editor_.Document().GetClipboard().Pos;
-    return editor_.Document().Paste(tag, Placed(pos), &notice_);
+    const ObjectPart& copied = editor_.Document().GetClipboard();
+    const D3DXVECTOR3 pos = pointer ? pointer->GetPos() : copied.Pos;
+    return editor_.Document().Paste(tag, Placed(copied, pos), &notice_);
 }
 
 bool CCreationPanel::DropSelected(const std::string& tag) {

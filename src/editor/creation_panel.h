@@ -43,6 +43,13 @@ public:
     // it (another object or the ground); one step of the history. False when nothing lies below.
     bool DropSelected(const std::string& tag);
 
+    // Puts the 3D pointer at a point of a surface in the view (a modifier-click): until the pointer moves
+    // again, new and pasted objects rest there with the bottom of their bounds, not their origin.
+    // With "Align to surface" they are also turned so their up axis follows the surface's `normal`.
+    void PlacePointerOnSurface(const D3DXVECTOR3& point, const D3DXVECTOR3& normal = D3DXVECTOR3(0.0f, 1.0f, 0.0f));
+    // True while the pointer stays where PlacePointerOnSurface put it.
+    bool PointerOnSurface() const;
+
     // Grid snapping of gizmo moves and turns, the pointer and new objects.
     const GizmoSnap& Snap() const { return snap_; }
     void SetSnap(const GizmoSnap& snap);
@@ -58,8 +65,10 @@ private:
     void SnapPointer();
     void ShowGroupScale(const std::string& tag);
     void HandleKeys(const std::string& tag);
-    // Where a new object lands: on the grid while snapping is on.
-    D3DXVECTOR3 Placed(D3DXVECTOR3 pos) const;
+    // Where a new object placed as `part` lands when asked for at `pos`: with its bottom on the surface the
+    // pointer was put on; else on the grid while snapping is on, with its bottom on the grid's level when
+    // "Snap bottom" is on.
+    D3DXVECTOR3 Placed(const ObjectPart& part, D3DXVECTOR3 pos) const;
 
     CEditor& editor_;
     ObjectPart creationPrototype_{};  // mirrors the pointer; ModelLabel is the chosen model
@@ -71,4 +80,9 @@ private:
     bool pointerOnGrid_ = false;  // pointerFree_ and pointerShown_ mean something
     D3DXVECTOR3 pointerFree_;     // where the keys have moved the pointer, off the grid
     D3DXVECTOR3 pointerShown_;    // the grid point it was put on
+    bool snapBottom_ = false;     // snapping puts new objects' bottoms, not their origins, on the grid
+    bool onSurface_ = false;      // surfacePoint_ is where a modifier-click put the pointer
+    D3DXVECTOR3 surfacePoint_;
+    D3DXVECTOR3 surfaceNormal_{0.0f, 1.0f, 0.0f};
+    bool alignToSurface_ = false;  // new objects on a surface stand along its normal
 };

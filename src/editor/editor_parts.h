@@ -14,6 +14,7 @@ class CInputMouse;
 class CModelManager;
 class CTextureManager;
 class CShaderManager;
+class CViewAids;
 
 struct EditorParts {
     IPlatform* platform = nullptr;
@@ -27,4 +28,5 @@ struct EditorParts {
     CModelManager* models = nullptr;
     CTextureManager* textures = nullptr;
     CShaderManager* shaders = nullptr;
+    CViewAids* viewAids = nullptr;  // the grid, outlines and axis indicator drawn over the stage
 };

@@ -38,6 +38,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     ShowMainWindow(showAnother);
     tagPanel_->Show();
     ShowStatusBar();
+    viewMenu_->ShowOverlays();
     if (showAnother) ShowAnotherWindow(showAnother);
     ShowCatalogProblems();
     recoveryPrompt_->Show();

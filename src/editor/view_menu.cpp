@@ -13,6 +13,7 @@
 #include "input/input.h"
 #include "render/camera.h"
 #include "render/light.h"
+#include "render/view_aids.h"
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
 #include "scene/picking.h"
@@ -23,11 +24,15 @@ CViewMenu::CViewMenu(CEditor& editor) : editor_(editor), settingsPath_(CRecentFi
     auto fill = settings.find(kFillLightKey);
     fillLight_ = fill == settings.end() || !fill->is_boolean() || fill->get<bool>();
     if (CLight* light = editor_.Parts().light) light->SetFillLight(fillLight_);
+    auto grid = settings.find(kGridKey);
+    grid_ = grid == settings.end() || !grid->is_boolean() || grid->get<bool>();
+    if (CViewAids* aids = editor_.Parts().viewAids) aids->SetGridShown(grid_);
 }
 
 void CViewMenu::ShowMenu() {
     if (!ImGui::BeginMenu("View")) return;
     if (ImGui::MenuItem("Fill light", nullptr, fillLight_)) SetFillLight(!fillLight_);
+    if (ImGui::MenuItem("Grid", nullptr, grid_)) SetGrid(!grid_);
     if (ImGui::MenuItem("Frame selection", ShortcutKeys(EditorCommand::FrameSelection), false,
                         editor_.Document().SelectedObject(editor_.SelectedTag()) != nullptr))
         FrameSelection();
@@ -46,6 +51,13 @@ void CViewMenu::SetFillLight(bool on) {
     fillLight_ = on;
     if (CLight* light = editor_.Parts().light) light->SetFillLight(on);
     const FileResult saved = WriteSetting(settingsPath_, kFillLightKey, on);
+    if (!saved.ok) editor_.GetFileMenu()->Report(saved, "Saved", "to");
+}
+
+void CViewMenu::SetGrid(bool on) {
+    grid_ = on;
+    if (CViewAids* aids = editor_.Parts().viewAids) aids->SetGridShown(on);
+    const FileResult saved = WriteSetting(settingsPath_, kGridKey, on);
     if (!saved.ok) editor_.GetFileMenu()->Report(saved, "Saved", "to");
 }
 

@@ -5,6 +5,7 @@
 
 #include "render/camera.h"
 #include "render/light.h"
+#include "render/view_aids.h"
 #include "resource/shader_manager.h"
 #include "scene/object.h"
 #include "scene/stage.h"
@@ -112,6 +113,7 @@ void CRenderer::Draw() {
 
         CObject::DrawAll();
         if (CStage* stage = parts_.stage) stage->DrawVisible();
+        if (CViewAids* aids = parts_.viewAids) aids->Draw();
 
         // The GUI is drawn last, over the scene; only when a GUI frame is open.
         if (GuiFrameOpen() && guiDrawn_) {

@@ -10,6 +10,7 @@ class CCamera;
 class CLight;
 class CShaderManager;
 class CStage;
+class CViewAids;
 
 // What the draw and a device reset reach besides the device. The manager hands them over once it has
 // made them; a null part is left out.
@@ -19,6 +20,7 @@ struct RendererParts {
     CLight* light = nullptr;                 // applied again to a reset device
     CCamera* camera = nullptr;               // its view and projection set again on a reset device
     const bool* wireframe = nullptr;         // the F2 switch: the fill mode a reset device gets
+    CViewAids* viewAids = nullptr;           // the grid, outlines and axis indicator, over the stage
 };
 
 class CRenderer {

@@ -195,7 +195,8 @@ void WorldBox(const D3DXMATRIX& world, const D3DXVECTOR3& min, const D3DXVECTOR3
     *boxMax = c + e;
 }
 
-bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mesh, float* t, bool* tested) {
+bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mesh, float* t, bool* tested,
+                     D3DXVECTOR3* normal) {
     *tested = false;
     if (!mesh) return false;
     const DWORD faces = mesh->GetNumFaces();
@@ -231,6 +232,7 @@ bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mes
 
     bool hit = false;
     float nearest = kFloatMax;
+    D3DXVECTOR3 hitFace[3];
     for (DWORD f = 0; f < faces; ++f) {
         const DWORD i0 = index(3 * f), i1 = index(3 * f + 1), i2 = index(3 * f + 2);
         if (i0 >= vertices || i1 >= vertices || i2 >= vertices) continue;
@@ -244,11 +246,23 @@ bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mes
         if (HitsTriangle(origin, dir, a, b, c, &tHit) && tHit >= ray.tEye && tHit < nearest) {
             nearest = tHit;
             hit = true;
+            hitFace[0] = a, hitFace[1] = b, hitFace[2] = c;
         }
     }
     mesh->UnlockIndexBuffer();
     mesh->UnlockVertexBuffer();
     if (hit) *t = nearest;
+    if (hit && normal) {
+        D3DXVECTOR3 corners[3] = {hitFace[0], hitFace[1], hitFace[2]};
+        if (local)
+            for (D3DXVECTOR3& corner : corners) corner = TransformPoint(corner, world);
+        const D3DXVECTOR3 u = corners[1] - corners[0], v = corners[2] - corners[0];
+        D3DXVECTOR3 n;
+        D3DXVec3Cross(&n, &u, &v);
+        if (D3DXVec3Dot(&n, &ray.dir) > 0.0f) n = n * -1.0f;
+        if (D3DXVec3Length(&n) > 0.0f && Finite(n)) D3DXVec3Normalize(normal, &n);
+        else *normal = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    }
     return hit;
 }
 

@@ -49,7 +49,9 @@ void WorldBox(const D3DXMATRIX& world, const D3DXVECTOR3& min, const D3DXVECTOR3
 // The nearest point, in front of the eye, where the line meets a triangle of `mesh` under `world` (both
 // faces count). *tested is false when the mesh has no triangles that can be read; the caller then falls
 // back to the box.
-bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mesh, float* t, bool* tested);
+// `normal`, when given, receives the unit normal of the triangle met, in world space, facing the eye.
+bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mesh, float* t, bool* tested,
+                     D3DXVECTOR3* normal = nullptr);
 
 // The index of the object of `group` that the line meets nearest in front of the eye, or -1. Each object
 // is tested against its model's mesh (from `models`, by its handle) under its world transform, or against

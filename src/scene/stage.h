@@ -16,6 +16,14 @@
 class CInputMouse;
 class CModelManager;
 
+// What the view shows under a pixel: an object of a visible group, or the ground plane y = 0 (index -1).
+struct StageHit {
+    std::string tag;
+    int index = -1;
+    D3DXVECTOR3 point{0.0f, 0.0f, 0.0f};  // where the line through the pixel meets it
+    D3DXVECTOR3 normal{0.0f, 1.0f, 0.0f}; // the surface's there, facing the eye (up for the ground and boxes)
+};
+
 class CStage {
 public:
     CStage();
@@ -63,6 +71,10 @@ public:
     // While the right button is held, selects the object of the current tag's group nearest under the
     // cursor (its mesh's triangles, or its box when it has no mesh). A hidden or locked group is not picked.
     void Picking();
+    // The nearest thing under the client pixel `cursor` as of the last picture: an object of any visible
+    // group (its triangles, or its box without a mesh) or, when `ground` is set, the ground plane in front
+    // of the eye. Nothing when the line meets neither.
+    std::optional<StageHit> HitUnderCursor(const D3DXVECTOR3& cursor, bool ground);
     // The objects of the tag's group whose box meets the part of the view under the client rectangle
     // between the two corners (pixels), in index order: what a rectangle selection takes. Nothing for a
     // hidden or locked group, a rectangle without area, or before the camera is set; objects whose placement
@@ -94,6 +106,8 @@ public:
     FileResult OpenTextFile(StageGroups* editorGroups, const std::string& path);
 
 private:
+    // The line through the client pixel `cursor`; false when the view gives none.
+    bool CursorRay(const D3DXVECTOR3& cursor, PickRay* ray) const;
     // The planes of the view the device draws with.
     CViewFrustum ViewFrustum() const;
     void DrawGroup(const std::string& tag, const std::vector<StageObject>& group, const CViewFrustum& frustum);

@@ -1,15 +1,28 @@
 #include <utility>
 
 #include "input/input.h"
+#include "scene/object_world.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
 #include "scene/surface_drop.h"
 
-void CStage::Picking() {
+bool CStage::CursorRay(const D3DXVECTOR3& cursor, PickRay* ray) const {
     IDirect3DDevice9* device = device_;
     const CameraMatrices camera = camera_;
+    if (!device || !camera.view || !camera.projection) return false;
+    D3DVIEWPORT9 viewport{};
+    device->GetViewport(&viewport);
+    // A viewport without area has no pixel to unproject.
+    if (viewport.Width == 0 || viewport.Height == 0) return false;
+    const D3DXVECTOR3 nearPoint = UnprojectNearPlane(cursor.x, cursor.y, viewport, *camera.projection, *camera.view);
+    D3DXMATRIX view;
+    device->GetTransform(D3DTS_VIEW, &view);
+    return MakePickRay(cursor, viewport, *camera.projection, view, nearPoint, ray);
+}
+
+void CStage::Picking() {
     CInputMouse* mouse = mouse_;
-    if (!device || !camera.view || !camera.projection || !mouse || !models_) return;
+    if (!mouse || !models_) return;
     // Only a held right button selects, so without it there is nothing to look for.
     if (!mouse->GetPress(1)) return;
     const std::string& tag = document_.GetCurrentTag();
@@ -17,18 +30,8 @@ void CStage::Picking() {
     const StageGroups& groups = std::as_const(document_).Groups();
     auto group = groups.find(tag);
     if (group == groups.end() || group->second.empty()) return;
-
-    D3DVIEWPORT9 viewport{};
-    device->GetViewport(&viewport);
-    const D3DXVECTOR3 cursor = mouse->GetCursorClientPos();
-    // A viewport without area has no pixel to unproject.
-    if (viewport.Width == 0 || viewport.Height == 0) return;
-    const D3DXVECTOR3 nearPoint =
-        UnprojectNearPlane(cursor.x, cursor.y, viewport, *camera.projection, *camera.view);
-    D3DXMATRIX view;
-    device->GetTransform(D3DTS_VIEW, &view);
     PickRay ray;
-    if (!MakePickRay(cursor, viewport, *camera.projection, view, nearPoint, &ray)) return;
+    if (!CursorRay(mouse->GetCursorClientPos(), &ray)) return;
 
     index_.Update(document_);
     const CGroupIndex* spatial = index_.Group(tag);
@@ -60,4 +63,46 @@ std::optional<float> CStage::DropDistance(const std::string& tag, int index) {
     index_.Update(document_);
     return ::DropDistance(std::as_const(document_).Groups(), tag, index, *models_,
                           [this](const std::string& t) { return IsTagVisible(t); }, index_);
+}
+
+std::optional<StageHit> CStage::HitUnderCursor(const D3DXVECTOR3& cursor, bool ground) {
+    PickRay ray;
+    if (!CursorRay(cursor, &ray)) return std::nullopt;
+    std::optional<StageHit> best;
+    float bestT = 0.0f;
+    if (models_) {
+        index_.Update(document_);
+        for (const StageGroups::value_type* filled : document_.FilledGroups()) {
+            const std::string& tag = filled->first;
+            if (!IsTagVisible(tag)) continue;
+            const std::vector<StageObject>& group = filled->second;
+            const CGroupIndex* spatial = index_.Group(tag);
+            const int index = spatial && spatial->Size() == group.size()
+                                  ? PickNearestObject(ray, group, *models_, *spatial)
+                                  : PickNearestObject(ray, group, *models_);
+            if (index < 0) continue;
+            // Where the chosen object is met: its triangles, else its turned box.
+            const StageObject& object = group[static_cast<std::size_t>(index)];
+            const ModelData* model = models_->Get(object.model);
+            const D3DXMATRIX world = ObjectWorld(object.part);
+            float t = 0.0f;
+            bool tested = false;
+            D3DXVECTOR3 normal(0.0f, 1.0f, 0.0f);
+            const bool onMesh =
+                model && model->mesh && PickRayHitsMesh(ray, world, model->mesh, &t, &tested, &normal);
+            if (!onMesh) {
+                D3DXVECTOR3 boxMin, boxMax;
+                WorldBox(world, model ? model->min : D3DXVECTOR3(), model ? model->max : D3DXVECTOR3(), &boxMin,
+                         &boxMax);
+                if (!PickRayBoxEntry(ray, boxMin, boxMax, &t)) continue;
+            }
+            if (!best || t < bestT) best = StageHit{tag, index, ray.origin + ray.dir * t, normal}, bestT = t;
+        }
+    }
+    // The ground: where the line crosses y = 0 in front of the eye.
+    if (ground && ray.dir.y != 0.0f) {
+        const float t = -ray.origin.y / ray.dir.y;
+        if (t > ray.tEye && (!best || t < bestT)) best = StageHit{std::string(), -1, ray.origin + ray.dir * t};
+    }
+    return best;
 }

@@ -96,3 +96,25 @@ std::optional<float> DropDistance(const StageGroups& groups, const std::string& 
                                   const CStageIndex& spatial) {
     return Drop(groups, tag, index, models, visible, &spatial);
 }
+
+D3DXVECTOR3 RestingPosition(const ObjectPart& part, const D3DXVECTOR3& modelMin, const D3DXVECTOR3& modelMax,
+                            const D3DXVECTOR3& point) {
+    ObjectPart atOrigin = part;
+    atOrigin.Pos = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    D3DXVECTOR3 boxMin, boxMax;
+    WorldBox(ObjectWorld(atOrigin), modelMin, modelMax, &boxMin, &boxMax);
+    if (!std::isfinite(boxMin.y)) return point;
+    return D3DXVECTOR3(point.x, point.y - boxMin.y, point.z);
+}
+
+D3DXVECTOR3 UpAlongNormal(const D3DXVECTOR3& normal, float yaw) {
+    if (!std::isfinite(normal.x) || !std::isfinite(normal.y) || !std::isfinite(normal.z) || !std::isfinite(yaw))
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    // The object turns roll (z), then pitch (x), then yaw (y): the up axis before the yaw must be the normal
+    // turned back by the yaw. Rolled and pitched, up is (-sin roll, cos roll cos pitch, cos roll sin pitch).
+    const float c = std::cos(yaw), s = std::sin(yaw);
+    const D3DXVECTOR3 n(normal.x * c - normal.z * s, normal.y, normal.x * s + normal.z * c);
+    const float roll = -std::asin(std::clamp(n.x, -1.0f, 1.0f));
+    const float pitch = std::atan2(n.z, n.y);
+    return D3DXVECTOR3(pitch, yaw, roll);
+}

@@ -21,3 +21,13 @@ std::optional<float> DropDistance(const StageGroups& groups, const std::string& 
 std::optional<float> DropDistance(const StageGroups& groups, const std::string& tag, int index,
                                   const CModelManager& models,
                                   const std::function<bool(const std::string&)>& visible, const CStageIndex& spatial);
+
+// Where an object placed as `part` says (turned and scaled) must stand for the lowest point of its model's
+// bounds [modelMin, modelMax] to rest at `point`: the point's x and z, and its y less how far the turned
+// bounds reach below the object's origin.
+D3DXVECTOR3 RestingPosition(const ObjectPart& part, const D3DXVECTOR3& modelMin, const D3DXVECTOR3& modelMax,
+                            const D3DXVECTOR3& point);
+
+// The turn (pitch, yaw, roll, as an object's Rot) that keeps the yaw and stands the object's up axis along
+// the unit `normal`: for a new object aligned to the surface it is placed on.
+D3DXVECTOR3 UpAlongNormal(const D3DXVECTOR3& normal, float yaw);

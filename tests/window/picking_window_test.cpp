@@ -169,6 +169,63 @@ TEST(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
     EXPECT_EQ(overGround, 0);
 }
 
+TEST(PickingWindow, CtrlClickPutsThePointerOnTheGroundAndEnterCreatesAnObjectStandingThere) {
+    TempDir folder;
+    folder.Write("Data/FILE/model.json", R"({"MODEL": [["BOX", "Data/model/cube.x"], ["GROUND", "Data/model/ground.x"]]})");
+    folder.Write("Data/model/cube.x", kCubeX);
+    folder.Write("Data/model/ground.x", kGroundX);
+    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
+    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
+    ScopedWorkingDir inFolder(folder.Path());
+    CCamera::ResetSpin();
+
+    CSdlPlatform platform;
+    std::string error;
+    ASSERT_TRUE(StartEditor(platform, error)) << error;
+    CManager* manager = CManager::GetInstance();
+    CStage* stage = manager->GetStage();
+    ObjectPart part{};
+    part.Scale = D3DXVECTOR3(1, 1, 1);
+    part.ModelLabel = "GROUND";
+    stage->CreateObject(part, "TEST", "GROUND");
+    manager->GetEditor()->RefreshGroup("TEST");
+    ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the catalog did not load";
+
+    const std::string window = XWindowId(platform.SdlWindow());
+    ASSERT_FALSE(window.empty());
+    D3DXVECTOR3 pointer;
+    CFrameLoop loop(platform);
+    const int exitCode = loop.Run([&](std::uint64_t frame) {
+        switch (frame) {
+        case 10:  // on the ground in front of the pointer, clear of the GUI
+            Shell("xdotool windowfocus --sync " + window + " mousemove --sync --window " + window + " 900 600");
+            Shell("xdotool keydown Control_L");
+            break;
+        case 15: Shell("xdotool mousedown 1"); break;
+        case 20: Shell("xdotool mouseup 1"); break;
+        case 25:
+            Shell("xdotool keyup Control_L");
+            pointer = manager->GetPointer()->GetPos();
+            Shell("xdotool keydown Return");
+            break;
+        case 30: Shell("xdotool keyup Return"); break;
+        case 40: platform.PostQuitMessage(0); break;
+        default: break;
+        }
+    });
+    const std::vector<StageObject> group = stage->Groups()["TEST"];
+    StopEditor();
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_NEAR(pointer.y, 0.0f, 1e-3f) << "the pointer is on the ground";
+    EXPECT_GT(pointer.z, 1.0f) << "under the cursor, nearer the eye than the start";
+    ASSERT_EQ(group.size(), 2u);
+    // The cube reaches 10 units below its origin: its bottom, not its centre, is on the ground.
+    EXPECT_NEAR(group[1].part.Pos.y, 10.0f, 1e-3f);
+    EXPECT_NEAR(group[1].part.Pos.x, pointer.x, 1e-3f);
+    EXPECT_NEAR(group[1].part.Pos.z, pointer.z, 1e-3f);
+}
+
 TEST(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
     TempDir folder;  // empty catalogs: nothing here needs a model, and no problem popup holds the mouse
     folder.Write("Data/FILE/model.json", R"({"MODEL": []})");
