@@ -86,17 +86,57 @@ int CBoundsTree::BuildRange(std::vector<int>& leaves, std::size_t first, std::si
     Node& inner = nodes_[static_cast<std::size_t>(node)];
     inner.child[0] = left;
     inner.child[1] = right;
-    inner.box = Union(At(left).box, At(right).box);
     nodes_[static_cast<std::size_t>(left)].parent = node;
     nodes_[static_cast<std::size_t>(right)].parent = node;
+    Fit(node);
     return node;
+}
+
+void CBoundsTree::Fit(int node) {
+    Node& inner = nodes_[static_cast<std::size_t>(node)];
+    const Node& left = At(inner.child[0]);
+    const Node& right = At(inner.child[1]);
+    inner.box = Union(left.box, right.box);
+    inner.height = 1 + std::max(left.height, right.height);
+}
+
+int CBoundsTree::Balance(int a) {
+    const Node& top = At(a);
+    if (top.IsLeaf() || top.height < 2) return a;
+    const int b = top.child[0], c = top.child[1];
+    const int lean = At(c).height - At(b).height;
+    if (lean >= -1 && lean <= 1) return a;
+    // The higher child `up` takes a's place; a keeps its other child and the lower of up's children.
+    const int side = lean > 1 ? 1 : 0;  // which child of a rises
+    const int up = side ? c : b;
+    const int f = At(up).child[0], g = At(up).child[1];
+    const int keep = At(f).height > At(g).height ? f : g;  // stays under `up`
+    const int give = keep == f ? g : f;                    // goes to a
+    const int parent = At(a).parent;
+    Node& rising = nodes_[static_cast<std::size_t>(up)];
+    rising.parent = parent;
+    rising.child[0] = a;
+    rising.child[1] = keep;
+    Node& sinking = nodes_[static_cast<std::size_t>(a)];
+    sinking.parent = up;
+    sinking.child[side] = give;
+    nodes_[static_cast<std::size_t>(give)].parent = a;
+    if (parent == kNone) {
+        root_ = up;
+    } else {
+        Node& above = nodes_[static_cast<std::size_t>(parent)];
+        above.child[above.child[0] == a ? 0 : 1] = up;
+    }
+    Fit(a);
+    Fit(up);
+    return up;
 }
 
 void CBoundsTree::Refit(int node) {
     while (node != kNone) {
-        Node& inner = nodes_[static_cast<std::size_t>(node)];
-        inner.box = Union(At(inner.child[0]).box, At(inner.child[1]).box);
-        node = inner.parent;
+        node = Balance(node);
+        Fit(node);
+        node = At(node).parent;
     }
 }
 
@@ -133,7 +173,6 @@ int CBoundsTree::Insert(int item, const BoundsBox& box) {
     joined.parent = oldParent;
     joined.child[0] = sibling;
     joined.child[1] = leaf;
-    joined.box = Union(At(sibling).box, box);
     nodes_[static_cast<std::size_t>(sibling)].parent = parent;
     nodes_[static_cast<std::size_t>(leaf)].parent = parent;
     if (oldParent == kNone) {
@@ -141,8 +180,8 @@ int CBoundsTree::Insert(int item, const BoundsBox& box) {
     } else {
         Node& above = nodes_[static_cast<std::size_t>(oldParent)];
         above.child[above.child[0] == sibling ? 0 : 1] = parent;
-        Refit(oldParent);
     }
+    Refit(parent);
     return leaf;
 }
 

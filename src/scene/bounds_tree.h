@@ -2,7 +2,8 @@
 // object's index in its group) and whose inner nodes hold the box round their two children. Built in one
 // go by splitting at the median along the longest axis; kept up to date one leaf at a time by taking a
 // leaf out and putting it back where it enlarges the tree least, so that moving one object costs a walk
-// from a leaf to the root.
+// from a leaf to the root. Nodes are turned on the way up to keep the tree's height logarithmic, even
+// for many objects stacked in one place.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +29,7 @@ public:
         int parent = kNone;
         int child[2] = {kNone, kNone};
         int item = kNone;  // a leaf's item; kNone for an inner node
+        int height = 0;    // a leaf 0, an inner node one more than its higher child
         bool IsLeaf() const { return child[0] == kNone; }
     };
 
@@ -80,8 +82,14 @@ private:
     void Free(int node);
     // Builds the subtree over leaves[first, last) and returns its root.
     int BuildRange(std::vector<int>& leaves, std::size_t first, std::size_t last);
-    // Boxes from `node` up to the root are made to hold their children again.
+    // Boxes from `node` up to the root are made to hold their children again, and each node on the way
+    // is turned when one child's subtree has grown two levels higher than the other's.
     void Refit(int node);
+    // Lifts the higher grandchild when the children's heights differ by more than one; returns the node
+    // now standing where `node` stood.
+    int Balance(int node);
+    // The box and height of an inner node from its children.
+    void Fit(int node);
 
     std::vector<Node> nodes_;
     std::vector<int> free_;

@@ -210,3 +210,15 @@ TEST(RectQuery, TakesWhatShowsInTheRectangleAndNothingWhollyBesideIt) {
         }
     }
 }
+
+TEST(BoundsTree, CopiesStackedInOnePlaceKeepTheTreeShallowAndAllFound) {
+    CBoundsTree tree;
+    const BoundsBox box{{-1, -1, -1}, {1, 1, 1}};
+    std::vector<int> leaves;
+    for (int i = 0; i < 4096; ++i) leaves.push_back(tree.Insert(i, box));
+    for (int i = 0; i < 4096; i += 3) leaves[static_cast<std::size_t>(i)] = tree.Move(leaves[static_cast<std::size_t>(i)], box);
+    EXPECT_LE(tree.At(tree.Root()).height, 2 * 12);
+    int found = 0;
+    tree.Query([](const BoundsBox&) { return BoxSide::kPartly; }, [&found](int) { ++found; });
+    EXPECT_EQ(found, 4096);
+}
