@@ -83,6 +83,7 @@ TEST(DdsReader, DecodesEveryFormatAndShapeOrSaysWhyNot) {
         {"printable fourCC", MakeDds([] { DdsSpec s = Numbered(0); s.fourCc = FourCcOf("ATI2"); return s; }(), ""),
          "unsupported DDS format 'ATI2'"},
         {"unknown number", MakeDds(Numbered(153), ""), "unsupported DDS format (fourCC 153)"},
+        {"no colour masks", MakeDds(Masks(0x40, 16, 0, 0, 0, 0), "xx"), "the DDS pixel format has no colour mask"},
         {"no pixel kind", MakeDds(Masks(0x0, 8, 0xFF, 0, 0, 0), "x"), "unsupported DDS pixel format (flags 0x00000000, 8 bits)"},
     };
     for (const Case& c : cases) {

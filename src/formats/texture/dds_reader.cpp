@@ -201,8 +201,8 @@ Result<Layout> ReadLayout(const std::string& bytes) {
                }() + ", " + std::to_string(bits) + " bits)");
     const std::uint32_t alphaMask = (pfFlags & (kAlphaPixels | kAlphaOnly)) ? Dword(bytes, 104) : 0;
     layout.pixels = FromMasks(bits, channels, Dword(bytes, 92), Dword(bytes, 96), Dword(bytes, 100), alphaMask);
-    if (channels == Channels::AlphaOnly && !layout.pixels.alpha)
-        return Failure("the DDS alpha format has no alpha mask");
+    if (channels == Channels::AlphaOnly ? !layout.pixels.alpha : !(layout.pixels.red | layout.pixels.green | layout.pixels.blue))
+        return Failure(std::string("the DDS pixel format has no ") + (channels == Channels::AlphaOnly ? "alpha" : "colour") + " mask");
     layout.name = layout.pixels.d3dFormat ? std::string(layout.pixels.name)
                                           : std::to_string(bits) + "-bit " + layout.pixels.name;
     return layout;
