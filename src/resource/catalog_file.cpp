@@ -1,7 +1,6 @@
 #include "resource/catalog_file.h"
 
 #include <fstream>
-#include <iostream>
 
 #include "base/file_bytes.h"
 
@@ -27,7 +26,7 @@ void CatalogProblems::Entry(const std::string& path, std::size_t index, const st
 }
 
 void CatalogProblems::Add(std::string text) {
-    std::cerr << text << '\n';
+    if (echo_) *echo_ << text << '\n';
     sink_.push_back(std::move(text));
 }
 

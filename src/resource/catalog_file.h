@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,11 @@
 Result<nlohmann::json> LoadJsonFile(const std::string& path);
 
 // Problems found while reading one catalog file. Each is kept as one line of text naming the file, the
-// entry (index and label when known) and the reason, and printed to stderr when it is found.
+// entry (index and label when known) and the reason, and printed to `echo` (stderr unless told
+// otherwise; none when null) when it is found.
 class CatalogProblems {
 public:
-    explicit CatalogProblems(std::vector<std::string>& sink) : sink_(sink) {}
+    explicit CatalogProblems(std::vector<std::string>& sink, std::ostream* echo = &std::cerr) : sink_(sink), echo_(echo) {}
 
     void File(const std::string& path, const std::string& reason);
     void Entry(const std::string& path, std::size_t index, const std::string& label, const std::string& reason);
@@ -29,6 +31,7 @@ public:
 private:
     void Add(std::string text);
     std::vector<std::string>& sink_;
+    std::ostream* echo_;
 };
 
 // Walks the array under `key` of the catalog file at `path`, calling `visit(entry, index)` per entry in

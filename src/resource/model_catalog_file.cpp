@@ -7,8 +7,8 @@
 #include "resource/catalog_file.h"
 
 void WalkModelCatalog(const std::string& path, std::vector<std::string>& problems,
-                      const std::function<Result<>(const std::vector<std::string>& entry)>& add) {
-    CatalogProblems report(problems);
+                      const std::function<Result<>(const std::vector<std::string>& entry)>& add, std::ostream* echo) {
+    CatalogProblems report(problems, echo);
     WalkCatalog(path, "MODEL", report, [&](const nlohmann::json& entry, std::size_t index) {
         const std::string label = EntryLabel(entry);
         if (!entry.is_array()) return report.Entry(path, index, label, "expected an array of strings");
@@ -27,17 +27,20 @@ Result<bool> IsMeshEntry(const std::vector<std::string>& entry) {
     return path.compare(dot, std::string::npos, ".x") == 0;  // only .x meshes are loaded
 }
 
-std::set<std::string> ReadModelLabels(const std::string& path, std::vector<std::string>& problems) {
+std::set<std::string> ReadModelLabels(const std::string& path, std::vector<std::string>& problems,
+                                      const std::function<void(const std::string&, const XMeshFile&)>& read,
+                                      std::ostream* echo) {
     std::set<std::string> labels;
     WalkModelCatalog(path, problems, [&](const std::vector<std::string>& entry) {
         const Result<bool> mesh = IsMeshEntry(entry);
         if (!mesh.ok || !mesh.value || labels.count(entry[0])) return Result<>(mesh);
         const Result<std::string> bytes = ReadFileBytes(entry[1].c_str(), kMeshFileLimit);
-        const Result<XMeshFile> read = bytes.ok ? ReadXFile(bytes.value) : Result<XMeshFile>(bytes);
-        if (!read.ok) return Failure("cannot load \"" + entry[1] + "\": " + read.message);
+        const Result<XMeshFile> file = bytes.ok ? ReadXFile(bytes.value) : Result<XMeshFile>(bytes);
+        if (!file.ok) return Failure("cannot load \"" + entry[1] + "\": " + file.message);
         labels.insert(entry[0]);
+        if (read) read(entry[1], file.value);
         return Result<>();
-    });
+    }, echo);
     return labels;
 }
 

@@ -2,35 +2,14 @@
 
 #include <cstring>
 
-#include "resource/catalog_file.h"
+#include <nlohmann/json.hpp>
+
+#include "resource/shader_catalog_file.h"
 
 namespace {
 
 // "警告！" in UTF-8.
 constexpr const char* kWarningCaption = "\xE8\xAD\xA6\xE5\x91\x8A\xEF\xBC\x81";
-
-// Ok when an entry follows the layout, else the reason: "Label" and "Path" strings, and "Technique" /
-// "Parameter" objects (when present) whose members Prefix0..Prefix(n-1) are strings.
-Result<> CheckEntry(const nlohmann::json& entry) {
-    if (!entry.is_object()) return Failure("expected an object with \"Label\" and \"Path\"");
-    for (const char* member : {"Label", "Path"}) {
-        auto it = entry.find(member);
-        if (it == entry.end() || !it->is_string())
-            return Failure(std::string("\"") + member + "\" is missing or not a string");
-    }
-    for (const char* prefix : {"Technique", "Parameter"}) {
-        auto it = entry.find(prefix);
-        if (it == entry.end() || it->is_null()) continue;
-        if (!it->is_object()) return Failure(std::string("\"") + prefix + "\" is not an object");
-        for (std::size_t i = 0; i < it->size(); ++i) {
-            const std::string key = prefix + std::to_string(i);
-            auto name = it->find(key);
-            if (name == it->end() || !name->is_string())
-                return Failure(std::string("\"") + prefix + "\" has no string member \"" + key + "\"");
-        }
-    }
-    return {};
-}
 
 std::size_t NameCount(const nlohmann::json& entry, const char* prefix) {
     auto it = entry.find(prefix);
@@ -54,11 +33,9 @@ CShaderManager::CShaderManager(IDirect3DDevice9* device, IPlatform* platform, HW
 CShaderManager::~CShaderManager() { Uninit(); }
 
 void CShaderManager::Load(const std::string& path) {
-    CatalogProblems problems(problems_);
-    WalkCatalog(path, "SHADER", problems, [&](const nlohmann::json& entry, std::size_t index) {
-        const Result<> checked = CheckEntry(entry);
-        if (!checked.ok) return problems.Entry(path, index, EntryLabel(entry), checked.message);
+    WalkShaderCatalog(path, problems_, [&](const nlohmann::json& entry, const ShaderEntry&) {
         LoadShader(entry);
+        return Result<>();
     });
 }
 

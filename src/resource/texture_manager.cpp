@@ -2,12 +2,20 @@
 
 #include "resource/catalog_file.h"
 
-void CTextureManager::Load(const std::string& path) {
-    CatalogProblems problems(problems_);
-    WalkCatalog(path, "TEXTURE", problems, [&](const nlohmann::json& entry, std::size_t index) {
+void WalkTextureCatalog(const std::string& path, std::vector<std::string>& problems,
+                        const std::function<void(const std::string& label, const std::string& imagePath)>& add,
+                        std::ostream* echo) {
+    CatalogProblems report(problems, echo);
+    WalkCatalog(path, "TEXTURE", report, [&](const nlohmann::json& entry, std::size_t index) {
         // Only elements 0 and 1 are read; anything after them is not looked at.
         if (!entry.is_array() || entry.size() < 2 || !entry[0].is_string() || !entry[1].is_string())
-            return problems.Entry(path, index, EntryLabel(entry), "expected a label and an image path (two strings)");
-        textures_.emplace(entry[0].get<std::string>(), entry[1].get<std::string>());
+            return report.Entry(path, index, EntryLabel(entry), "expected a label and an image path (two strings)");
+        add(entry[0].get<std::string>(), entry[1].get<std::string>());
+    });
+}
+
+void CTextureManager::Load(const std::string& path) {
+    WalkTextureCatalog(path, problems_, [&](const std::string& label, const std::string& imagePath) {
+        textures_.emplace(label, imagePath);
     });
 }

@@ -1,9 +1,18 @@
 // The texture catalog: image paths by label, read from the texture catalog file.
 #pragma once
 
+#include <functional>
+#include <iostream>
 #include <map>
 #include <string>
 #include <vector>
+
+// Walks the texture catalog file at `path` in file order, calling `add(label, imagePath)` for each entry
+// that follows the layout; the others are reported and skipped. Problems are also printed to `echo` when
+// it is not null.
+void WalkTextureCatalog(const std::string& path, std::vector<std::string>& problems,
+                        const std::function<void(const std::string& label, const std::string& imagePath)>& add,
+                        std::ostream* echo = &std::cerr);
 
 class CTextureManager {
 public:

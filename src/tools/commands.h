@@ -11,3 +11,6 @@ int RunMeshInfo(const ToolArgs& args, std::ostream& out, std::ostream& err);
 int RunCheck(const ToolArgs& args, std::ostream& out, std::ostream& err);
 int RunExportJson(const ToolArgs& args, std::ostream& out, std::ostream& err);
 int RunFormat(const ToolArgs& args, std::ostream& out, std::ostream& err);
+int RunTextureInfo(const ToolArgs& args, std::ostream& out, std::ostream& err);
+int RunEffectInfo(const ToolArgs& args, std::ostream& out, std::ostream& err);
+int RunCheckAssets(const ToolArgs& args, std::ostream& out, std::ostream& err);

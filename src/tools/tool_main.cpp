@@ -12,7 +12,10 @@ int Usage(std::ostream& err) {
            "  check FILE                 read a stage text file; print its size or its first error\n"
            "  export-json FILE [OUT]     write the JSON export of a stage text file\n"
            "  format FILE [OUT]          write a stage text file back in canonical form\n"
-           "  mesh-info FILE.x           print a mesh's vertices, faces, materials, bounds and textures\n";
+           "  mesh-info FILE.x           print a mesh's vertices, faces, materials, bounds and textures\n"
+           "  texture-info FILE          print a texture's format, size and levels, or why it is refused\n"
+           "  effect-info FILE.fx        print an effect's techniques and parameters, or its first error\n"
+           "  check-assets [DIR]         check the catalogs of DIR and every file they name\n";
     return 2;
 }
 
@@ -37,5 +40,8 @@ int main(int argc, char** argv) {
     if (!std::strcmp(command, "check")) return RunCheck(args, std::cout, std::cerr);
     if (!std::strcmp(command, "export-json")) return RunExportJson(args, std::cout, std::cerr);
     if (!std::strcmp(command, "format")) return RunFormat(args, std::cout, std::cerr);
+    if (!std::strcmp(command, "texture-info")) return RunTextureInfo(args, std::cout, std::cerr);
+    if (!std::strcmp(command, "effect-info")) return RunEffectInfo(args, std::cout, std::cerr);
+    if (!std::strcmp(command, "check-assets")) return RunCheckAssets(args, std::cout, std::cerr);
     return Usage(std::cerr);
 }

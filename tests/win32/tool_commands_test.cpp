@@ -39,3 +39,15 @@ TEST(ToolCommands, CheckMakesNoWindow) {
     EXPECT_FALSE(editorWindow);
     EXPECT_EQ(created, std::vector<std::string>{});
 }
+
+TEST(ToolCommands, CheckAssetsReadsEveryAssetWithoutAWindow) {
+    created.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, SeeWindows, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    std::ostringstream out, err;
+    const int code = RunCheckAssets({}, out, err);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(code, 0) << err.str();
+    EXPECT_EQ(out.str(), "ok: 8 models, 4 textures, 2 effects\n");
+    EXPECT_EQ(created, std::vector<std::string>{});
+}

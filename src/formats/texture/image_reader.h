@@ -14,6 +14,9 @@
 // than this many times its file's size is refused before it is decoded.
 constexpr std::uint64_t kTextureFreeDecodedBytes = std::uint64_t{64} << 20;
 constexpr std::uint64_t kTextureMaxDecodedRatio = 256;
+// The largest width or height of a texture on a Direct3D 9 class device that says nothing else; what
+// vellumar-tool checks textures against, having no device to ask.
+constexpr std::uint32_t kDirect3D9TextureSize = 8192;
 
 // The image with its levels and format name, or the reason it cannot be read.
 Result<DecodedImage> ReadImage(const std::string& bytes, std::uint32_t maxSize);
