@@ -353,6 +353,57 @@ TEST_F(GlDeviceTest, NearerSurfaceHidesFartherOneUntilDepthIsOff) {
     ExpectColour(At(x, y), 0, 1, 0);
 }
 
+namespace {
+
+// A row of overlapping squares, each turned and moved by its own world matrix, the first five in one
+// material and the rest in another; with `oneByOne` each draw is sent on its own. The fill mode set after
+// the last draw must not reach the draws still held back. Gives the GL draw calls the row took.
+std::size_t DrawRow(CGlDevice* device, ID3DXMesh* square, bool oneByOne, std::vector<BYTE>& pixels) {
+    D3DMATERIAL9 warm{}, cool{};
+    warm.Diffuse = Colour(0.9f, 0.5f, 0.2f);
+    cool.Diffuse = Colour(0.2f, 0.6f, 0.9f);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = Colour(1, 1, 1);
+    light.Direction = {0.3f, -0.4f, 0.8f};
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    const std::size_t before = device->InstancedCalls();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
+    device->BeginScene();
+    for (int i = 0; i < 8; ++i) {
+        device->SetMaterial(i < 5 ? &warm : &cool);
+        D3DXMATRIX turn, shift, world;
+        D3DXMatrixRotationY(&turn, 0.25f * static_cast<float>(i) - 0.8f);
+        D3DXMatrixTranslation(&shift, static_cast<float>(i) - 3.5f, 0.0f, 0.1f * static_cast<float>(i % 3));
+        D3DXMatrixMultiply(&world, &turn, &shift);
+        device->SetTransform(D3DTS_WORLD, &world);
+        square->DrawSubset(0);
+        if (oneByOne) device->FlushDraws();
+    }
+    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    device->EndScene();
+    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    pixels = device->ReadBackBuffer();
+    return device->InstancedCalls() - before;
+}
+
+}  // namespace
+
+TEST_F(GlDeviceTest, DrawsDifferingOnlyInTheWorldMatrixGoAsOneCallWithTheSamePixels) {
+    ID3DXMesh* square = Mesh(Square(0, 0, 0, 0.8f));
+    std::vector<BYTE> single;
+    EXPECT_EQ(DrawRow(device_, square, true, single), 8u);
+    EXPECT_EQ(DrawRow(device_, square, false, pixels_), 2u);  // one call per material
+    ASSERT_EQ(pixels_.size(), single.size());
+    EXPECT_TRUE(pixels_ == single) << "the instanced calls draw other pixels than the single ones";
+    int x, y;
+    Project(-3.5f, 0, 0, x, y);
+    EXPECT_FALSE(IsBackground(x, y));
+    Project(0.0f, 0.2f, 0, x, y);  // inside a square: solid, not the wireframe set after the draws
+    EXPECT_FALSE(IsBackground(x, y));
+}
+
 TEST_F(GlDeviceTest, StatesReadBackAsLastSet) {
     DWORD value = 0;
     device_->GetRenderState(D3DRS_CULLMODE, &value);

@@ -85,6 +85,7 @@ bool CGlDevice::Build(std::string& error) {
     }
     if (!program_.Build(error)) return false;
     sampler_ = GlSampler::Generate();
+    instanceBuffer_ = GlBuffer::Generate();
 
     // The back buffer stays bound for drawing; Present binds it again after the blit.
     glDisable(GL_SCISSOR_TEST);
@@ -98,6 +99,7 @@ bool CGlDevice::Build(std::string& error) {
 // ---- drawing ----
 
 void CGlDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
+    FlushDraws();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
@@ -137,9 +139,13 @@ void CGlDevice::DoClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     glDisable(GL_SCISSOR_TEST);
 }
 
-void CGlDevice::DoEndScene() { glFlush(); }
+void CGlDevice::DoEndScene() {
+    FlushDraws();
+    glFlush();
+}
 
 HRESULT CGlDevice::Present(const void*, const void*, HWND, const void*) {
+    FlushDraws();
     // The back buffer keeps its size; the window shows it stretched over the whole client area.
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(window_, &drawableW, &drawableH);
@@ -156,29 +162,28 @@ HRESULT CGlDevice::Present(const void*, const void*, HWND, const void*) {
     return S_OK;
 }
 
-void CGlDevice::ApplyViewport() const {
-    const D3DVIEWPORT9& viewport = State().Viewport();
+void CGlDevice::ApplyViewport(const D3DVIEWPORT9& viewport) const {
     glViewport(static_cast<GLint>(viewport.X),
                static_cast<GLint>(height_) - static_cast<GLint>(viewport.Y) - static_cast<GLint>(viewport.Height),
                static_cast<GLsizei>(viewport.Width), static_cast<GLsizei>(viewport.Height));
     glDepthRange(viewport.MinZ, viewport.MaxZ);
 }
 
-void CGlDevice::ApplyRasterState() const {
+void CGlDevice::ApplyRasterState(const GlDrawState& draw) const {
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_STENCIL_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
-    if (State().RenderState(D3DRS_ZENABLE) != D3DZB_FALSE) {
+    if (draw.zEnable != D3DZB_FALSE) {
         glEnable(GL_DEPTH_TEST);
-        glDepthFunc(CompareFunc(State().RenderState(D3DRS_ZFUNC)));
+        glDepthFunc(CompareFunc(draw.zFunc));
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    glDepthMask(State().RenderState(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
+    glDepthMask(draw.zWrite ? GL_TRUE : GL_FALSE);
 
     // The device's front faces are the clockwise ones; the viewport mapping keeps the winding on screen.
-    switch (State().RenderState(D3DRS_CULLMODE)) {
+    switch (draw.cullMode) {
         case D3DCULL_NONE:
             glDisable(GL_CULL_FACE);
             break;
@@ -194,16 +199,16 @@ void CGlDevice::ApplyRasterState() const {
             break;
     }
 
-    switch (State().RenderState(D3DRS_FILLMODE)) {
+    switch (draw.fillMode) {
         case D3DFILL_POINT: glPolygonMode(GL_FRONT_AND_BACK, GL_POINT); break;
         case D3DFILL_WIREFRAME: glPolygonMode(GL_FRONT_AND_BACK, GL_LINE); break;
         default: glPolygonMode(GL_FRONT_AND_BACK, GL_FILL); break;
     }
 
-    if (State().RenderState(D3DRS_ALPHABLENDENABLE)) {
+    if (draw.blend) {
         glEnable(GL_BLEND);
         glBlendEquation(GL_FUNC_ADD);
-        glBlendFunc(BlendFactor(State().RenderState(D3DRS_SRCBLEND)), BlendFactor(State().RenderState(D3DRS_DESTBLEND)));
+        glBlendFunc(BlendFactor(draw.srcBlend), BlendFactor(draw.destBlend));
     } else {
         glDisable(GL_BLEND);
     }
@@ -211,15 +216,8 @@ void CGlDevice::ApplyRasterState() const {
 
 FixedFunctionInputs CGlDevice::GatherInputs() const {
     FixedFunctionInputs in;
-    const D3DXMATRIX world(State().Transform(D3DTS_WORLD));
     const D3DXMATRIX view(State().Transform(D3DTS_VIEW));
     in.projection = D3DXMATRIX(State().Transform(D3DTS_PROJECTION));
-    D3DXMatrixMultiply(&in.worldView, &world, &view);
-    D3DXMATRIX inverse;
-    if (D3DXMatrixInverse(&inverse, nullptr, &in.worldView)) {
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c) in.normalMatrix[r * 3 + c] = inverse.m[r][c];
-    }
     in.normalizeNormals = State().RenderState(D3DRS_NORMALIZENORMALS) != FALSE;
     const D3DVIEWPORT9& viewport = State().Viewport();
     if (viewport.Width > 0 && viewport.Height > 0) {
@@ -270,19 +268,43 @@ FixedFunctionInputs CGlDevice::GatherInputs() const {
     return in;
 }
 
-void CGlDevice::ApplySampler(const CGlTexture* texture) const {
+void CGlDevice::GatherDraw(const CGlMeshBuffers* mesh, UINT startIndex, UINT indexCount, GlDrawState& draw) const {
+    draw.mesh = mesh;
+    draw.startIndex = startIndex;
+    draw.indexCount = indexCount;
+    draw.viewport = State().Viewport();
+    auto rs = [this](D3DRENDERSTATETYPE type) { return State().RenderState(type); };
+    draw.zEnable = rs(D3DRS_ZENABLE);
+    draw.zFunc = rs(D3DRS_ZFUNC);
+    draw.zWrite = rs(D3DRS_ZWRITEENABLE);
+    draw.cullMode = rs(D3DRS_CULLMODE);
+    draw.fillMode = rs(D3DRS_FILLMODE);
+    draw.blend = rs(D3DRS_ALPHABLENDENABLE);
+    draw.srcBlend = rs(D3DRS_SRCBLEND);
+    draw.destBlend = rs(D3DRS_DESTBLEND);
     auto s = [this](D3DSAMPLERSTATETYPE type) { return State().SamplerState(0, type); };
-    const bool linearMin = s(D3DSAMP_MINFILTER) >= D3DTEXF_LINEAR;
+    draw.minFilter = s(D3DSAMP_MINFILTER);
+    draw.mipFilter = s(D3DSAMP_MIPFILTER);
+    draw.magFilter = s(D3DSAMP_MAGFILTER);
+    draw.addressU = s(D3DSAMP_ADDRESSU);
+    draw.addressV = s(D3DSAMP_ADDRESSV);
+    draw.inputs = GatherInputs();
+    const auto* texture = draw.inputs.stageActive ? dynamic_cast<const CGlTexture*>(State().Texture(0)) : nullptr;
+    draw.texture = texture ? texture->Name() : 0;
+}
+
+void CGlDevice::ApplySampler(const GlDrawState& draw) const {
+    const bool linearMin = draw.minFilter >= D3DTEXF_LINEAR;
     GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
-    if (s(D3DSAMP_MIPFILTER) == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    if (s(D3DSAMP_MIPFILTER) >= D3DTEXF_LINEAR) minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    if (draw.mipFilter == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    if (draw.mipFilter >= D3DTEXF_LINEAR) minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
     const GLuint sampler = sampler_.Get();
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, s(D3DSAMP_MAGFILTER) >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s(D3DSAMP_ADDRESSU))));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s(D3DSAMP_ADDRESSV))));
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, draw.magFilter >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(draw.addressU)));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(draw.addressV)));
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture ? texture->Name() : 0);
+    glBindTexture(GL_TEXTURE_2D, draw.texture);
     glBindSampler(0, sampler);
 }
 
@@ -291,21 +313,49 @@ void CGlDevice::DoDrawMeshSubset(CDeviceMeshBuffers* buffers, DWORD, UINT startI
     auto* mesh = static_cast<CGlMeshBuffers*>(buffers);
     if (indexCount == 0) return;
 
+    GlDrawState draw;
+    GatherDraw(mesh, startIndex, indexCount, draw);
+    const D3DXMATRIX world(State().Transform(D3DTS_WORLD));
+    const D3DXMATRIX view(State().Transform(D3DTS_VIEW));
+    D3DXMATRIX worldView;
+    D3DXMatrixMultiply(&worldView, &world, &view);
+    InstanceTransform instance;
+    MakeInstanceTransform(worldView, instance);
+
+    // A draw that differs from the waiting ones in anything but its world matrix sends them first.
+    if (batch_.Join(draw, instance)) return;
+    FlushDraws();
+    batch_.Restart(draw, instance);
+}
+
+void CGlDevice::FlushDraws() {
+    if (batch_.Empty()) return;
+    const GlDrawState& draw = batch_.State();
+    const std::vector<InstanceTransform>& instances = batch_.Instances();
+
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
-    ApplyViewport();
-    ApplyRasterState();
-    const FixedFunctionInputs inputs = GatherInputs();
-    ApplySampler(inputs.stageActive ? dynamic_cast<const CGlTexture*>(State().Texture(0)) : nullptr);
-    program_.Use(inputs);
-    glBindVertexArray(mesh->VertexArray());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
-                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * sizeof(std::uint32_t)));
+    ApplyViewport(draw.viewport);
+    ApplyRasterState(draw);
+    ApplySampler(draw);
+    program_.Use(draw.inputs);
+    // The buffer is given new storage each time, so a call still reading the last contents never waits.
+    glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer_.Get());
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(instances.size() * sizeof(InstanceTransform)),
+                 instances.data(), GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(draw.mesh->VertexArray());
+    glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(draw.indexCount), GL_UNSIGNED_INT,
+                            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(draw.startIndex) * sizeof(std::uint32_t)),
+                            static_cast<GLsizei>(instances.size()));
     glBindVertexArray(0);
+    batch_.Clear();
+    ++instancedCalls_;
 }
 
 void CGlDevice::RenderGui(ImDrawData* drawData) {
     // Only once the GUI's renderer backend is set up on this context.
     if (!drawData || !ImGui::GetCurrentContext() || !ImGui::GetIO().BackendRendererUserData) return;
+    FlushDraws();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
     ImGui_ImplOpenGL3_RenderDrawData(drawData);
 }
@@ -333,7 +383,8 @@ CDeviceMeshBuffers* CGlDevice::DoCreateMeshBuffers(const MeshVertex* vertices, U
     return new CGlMeshBuffers(this, vertices, vertexCount, indices, indexCount);
 }
 
-std::vector<BYTE> CGlDevice::ReadBackBuffer() const {
+std::vector<BYTE> CGlDevice::ReadBackBuffer() {
+    FlushDraws();
     const std::size_t rowBytes = std::size_t(width_) * 4;
     std::vector<BYTE> bottomUp(rowBytes * height_);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_.Get());

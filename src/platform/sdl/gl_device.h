@@ -11,11 +11,13 @@
 
 #include "d3d/d3dx9.h"
 #include "d3d/state_device.h"
+#include "platform/sdl/gl_draw_batch.h"
 #include "platform/sdl/gl_fixed_function.h"
 #include "platform/sdl/gl_objects.h"
 
 struct ImDrawData;
 
+class CGlMeshBuffers;
 class CGlTexture;
 
 class CGlDevice : public CStateDevice {
@@ -34,8 +36,17 @@ public:
     // Draws the GUI's draw lists over the scene, as the GUI's renderer backend does on Direct3D 9.
     void RenderGui(ImDrawData* drawData);
 
-    // The back buffer's pixels as 8-bit RGBA, rows top to bottom (for tests and screenshots).
-    std::vector<BYTE> ReadBackBuffer() const;
+    // The back buffer's pixels as 8-bit RGBA, rows top to bottom (for tests and screenshots), once every
+    // draw asked for has reached it.
+    std::vector<BYTE> ReadBackBuffer();
+
+    // Sends the draws held back to be drawn as one call. Anything that draws other than a mesh, reads
+    // pixels or deletes a resource a draw may use does this first.
+    void FlushDraws();
+    // The buffer the per-instance matrices go through; every mesh's vertex array reads it.
+    GLuint InstanceBuffer() const { return instanceBuffer_.Get(); }
+    // How many GL draw calls the meshes have taken so far.
+    std::size_t InstancedCalls() const { return instancedCalls_; }
 
 protected:
     ~CGlDevice() override;
@@ -49,10 +60,11 @@ protected:
     void DoDrawMeshSubset(CDeviceMeshBuffers* buffers, DWORD attribId, UINT startIndex, UINT indexCount) override;
 
 private:
-    void ApplyRasterState() const;
-    void ApplyViewport() const;
+    void ApplyRasterState(const GlDrawState& draw) const;
+    void ApplyViewport(const D3DVIEWPORT9& viewport) const;
     FixedFunctionInputs GatherInputs() const;
-    void ApplySampler(const CGlTexture* texture) const;
+    void GatherDraw(const CGlMeshBuffers* mesh, UINT startIndex, UINT indexCount, GlDrawState& draw) const;
+    void ApplySampler(const GlDrawState& draw) const;
 
     // Declared first so it goes last: every GL object below is deleted while its context still exists.
     struct Context {
@@ -69,6 +81,9 @@ private:
     GlRenderbuffer depthStencil_;
     CGlFixedFunction program_;
     GlSampler sampler_;
+    GlBuffer instanceBuffer_;
+    CGlDrawBatch batch_;
+    std::size_t instancedCalls_ = 0;
 };
 
 // The Direct3D object of the real window: reports the display mode and makes the OpenGL device.

@@ -1,5 +1,10 @@
 #include "platform/sdl/gl_fixed_function.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <iterator>
+
 namespace {
 
 // Matrices arrive as the device's row-major 16 floats; GLSL then holds their transpose, so `M * v` in the
@@ -10,9 +15,9 @@ const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 inPosition;
 layout(location = 1) in vec3 inNormal;
 layout(location = 2) in vec2 inTexCoord;
-uniform mat4 uWorldView;
+layout(location = 3) in mat4 inWorldView;
+layout(location = 7) in mat3 inNormalMatrix;
 uniform mat4 uProjection;
-uniform mat3 uNormalMatrix;
 uniform bool uNormalize;
 uniform vec2 uPixelOffset;
 uniform bool uLighting;
@@ -33,8 +38,8 @@ out vec4 vDiffuse;
 out vec3 vSpecular;
 out vec2 vTexCoord;
 void main() {
-    vec4 p = uWorldView * vec4(inPosition, 1.0);
-    vec3 n = uNormalMatrix * inNormal;
+    vec4 p = inWorldView * vec4(inPosition, 1.0);
+    vec3 n = inNormalMatrix * inNormal;
     if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
     vDiffuse = vec4(1.0);
     vSpecular = vec3(0.0);
@@ -121,7 +126,53 @@ GlShader Compile(GLenum type, const char* source, std::string& error) {
 
 void Colour(GLint location, const D3DCOLORVALUE& c) { glUniform4f(location, c.r, c.g, c.b, c.a); }
 
+template <typename T>
+bool SameBits(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
 }  // namespace
+
+void MakeInstanceTransform(const D3DXMATRIX& worldView, InstanceTransform& out) {
+    std::memcpy(out.worldView, &worldView._11, sizeof(out.worldView));
+    // GLSL holds the inverse itself, so `N * n` is the row-vector product with the inverse-transpose.
+    D3DXMATRIX inverse;
+    if (D3DXMatrixInverse(&inverse, nullptr, &worldView)) {
+        for (int c = 0; c < 3; ++c)
+            for (int r = 0; r < 3; ++r) out.normalColumns[c * 3 + r] = inverse.m[r][c];
+    } else {
+        std::fill(std::begin(out.normalColumns), std::end(out.normalColumns), 0.0f);
+    }
+}
+
+bool SameInputs(const FixedFunctionInputs& a, const FixedFunctionInputs& b) {
+    // Floats are compared by their bits: -0 and 0, or two NaNs, are not taken for one another.
+    return SameBits(a.projection, b.projection) && a.normalizeNormals == b.normalizeNormals &&
+           SameBits(a.pixelOffset, b.pixelOffset) && a.lighting == b.lighting && SameBits(a.material, b.material) &&
+           SameBits(a.globalAmbient, b.globalAmbient) && a.lightCount == b.lightCount &&
+           SameBits(a.lightToward, b.lightToward) && SameBits(a.lightDiffuse, b.lightDiffuse) &&
+           SameBits(a.lightAmbient, b.lightAmbient) && SameBits(a.lightSpecular, b.lightSpecular) &&
+           a.specular == b.specular && a.localViewer == b.localViewer && a.stageActive == b.stageActive &&
+           a.colorOp == b.colorOp && a.colorArg1 == b.colorArg1 && a.colorArg2 == b.colorArg2 &&
+           a.alphaOp == b.alphaOp && a.alphaArg1 == b.alphaArg1 && a.alphaArg2 == b.alphaArg2;
+}
+
+void CGlFixedFunction::AttachInstances(GLuint buffer) {
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    const auto stride = static_cast<GLsizei>(sizeof(InstanceTransform));
+    for (GLuint c = 0; c < 4; ++c) {
+        glEnableVertexAttribArray(kAttribWorldView + c);
+        glVertexAttribPointer(kAttribWorldView + c, 4, GL_FLOAT, GL_FALSE, stride,
+                              reinterpret_cast<const void*>(offsetof(InstanceTransform, worldView) + c * 4 * sizeof(float)));
+        glVertexAttribDivisor(kAttribWorldView + c, 1);
+    }
+    for (GLuint c = 0; c < 3; ++c) {
+        glEnableVertexAttribArray(kAttribNormalMatrix + c);
+        glVertexAttribPointer(kAttribNormalMatrix + c, 3, GL_FLOAT, GL_FALSE, stride,
+                              reinterpret_cast<const void*>(offsetof(InstanceTransform, normalColumns) + c * 3 * sizeof(float)));
+        glVertexAttribDivisor(kAttribNormalMatrix + c, 1);
+    }
+}
 
 bool CGlFixedFunction::Build(std::string& error) {
     GlShader vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
@@ -145,9 +196,7 @@ bool CGlFixedFunction::Build(std::string& error) {
     program_ = std::move(program);
 
     auto at = [&](const char* name) { return glGetUniformLocation(program_.Get(), name); };
-    loc_.worldView = at("uWorldView");
     loc_.projection = at("uProjection");
-    loc_.normalMatrix = at("uNormalMatrix");
     loc_.normalize = at("uNormalize");
     loc_.pixelOffset = at("uPixelOffset");
     loc_.lighting = at("uLighting");
@@ -177,11 +226,7 @@ bool CGlFixedFunction::Build(std::string& error) {
 
 void CGlFixedFunction::Use(const FixedFunctionInputs& in) const {
     glUseProgram(program_.Get());
-    glUniformMatrix4fv(loc_.worldView, 1, GL_FALSE, &in.worldView._11);
     glUniformMatrix4fv(loc_.projection, 1, GL_FALSE, &in.projection._11);
-    // The row-major inverse goes in transposed: GLSL then holds the inverse itself, and `N * n` is the
-    // row-vector product with the inverse-transpose.
-    glUniformMatrix3fv(loc_.normalMatrix, 1, GL_TRUE, in.normalMatrix);
     glUniform1i(loc_.normalize, in.normalizeNormals);
     glUniform2fv(loc_.pixelOffset, 1, in.pixelOffset);
     glUniform1i(loc_.lighting, in.lighting);

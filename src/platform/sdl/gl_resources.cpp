@@ -36,6 +36,7 @@ CGlTexture::CGlTexture(CGlDevice* device, UINT width, UINT height, UINT levels, 
 }
 
 CGlTexture::~CGlTexture() {
+    device_->FlushDraws();  // a held-back draw may read it
     device_->ForgetTexture(this);
     texture_.Reset();
     device_->Release();
@@ -68,11 +69,13 @@ CGlMeshBuffers::CGlMeshBuffers(CGlDevice* device, const MeshVertex* vertices, UI
     glEnableVertexAttribArray(kAttribTexCoord);
     glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(MeshVertex, uv)));
+    CGlFixedFunction::AttachInstances(device_->InstanceBuffer());
     glBindVertexArray(static_cast<GLuint>(previous));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 CGlMeshBuffers::~CGlMeshBuffers() {
+    device_->FlushDraws();  // a held-back draw may read them
     vertexArray_.Reset();
     vertices_.Reset();
     indices_.Reset();
