@@ -161,6 +161,14 @@ public:
     // tags[source], when the working copy holds the source. Returns why it refused ("" when it copied or
     // had nothing to do): the stage would then hold more objects than a stage file can.
     std::string CopyTagGroup(int source, int target);
+    // Removes the tag from the list (every entry of that name) and its group from both copies, as one step
+    // ("Delete tag"). The list keeps at least one tag: "TEST" when it would be empty. False when neither
+    // the list nor the groups hold the tag.
+    bool DeleteTag(const std::string& tag);
+    // Moves the object `index` of the tag's group to the end of `target`'s group, in both copies, as one
+    // step ("Move to tag"); a selection in the source group is cleared. False when there is no such object
+    // or the target is the same tag.
+    bool MoveObjectToTag(const std::string& tag, int index, const std::string& target);
     // ---- the stage file ----
     // The stage file the editor works on (see current_file.h).
     CCurrentFile& CurrentFile() { return currentFile_; }

@@ -10,6 +10,7 @@
 #include "editor/file_change_guard.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
+#include "editor/outliner.h"
 #include "editor/object_list.h"
 #include "editor/recovery_prompt.h"
 #include "editor/tag_controls.h"
@@ -34,10 +35,13 @@ int CEditor::Init() {
     autosave_ = new CAutosave(*this);
     recoveryPrompt_ = new CRecoveryPrompt(*this);
     gizmo_ = new CGizmo(*this);
+    outliner_ = new COutliner(*this);
     return 0;
 }
 
 void CEditor::Uninit() {
+    delete outliner_;
+    outliner_ = nullptr;
     delete tagPanel_;
     tagPanel_ = nullptr;
     delete recoveryPrompt_;

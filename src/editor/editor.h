@@ -22,6 +22,7 @@ class CFileChangeGuard;
 class CAutosave;
 class CRecoveryPrompt;
 class CGizmo;
+class COutliner;
 
 class CEditor {
 public:
@@ -96,6 +97,12 @@ public:
     CAutosave* GetAutosave() const { return autosave_; }
     CRecoveryPrompt* GetRecoveryPrompt() const { return recoveryPrompt_; }
     CGizmo* GetGizmo() const { return gizmo_; }
+    COutliner* GetOutliner() const { return outliner_; }
+    // The "Window" menu: shows or hides the outliner and the "Tags" window, and puts every window back
+    // where it first stood.
+    void ShowWindowMenu();
+    // Puts the main window, "Tags" and the outliner back at their first places and sizes, shown.
+    void ResetLayout();
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
     const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
 
@@ -113,6 +120,8 @@ public:
     bool& mouseOverWindow = focus_.mouseOverWindow;
     bool showMainWindow = true;
     bool showAnotherWindow = false;
+    bool showOutliner = true;
+    bool showTags = true;
 
 private:
     // The one place that asks the GUI library who has the keyboard and the mouse.
@@ -137,6 +146,7 @@ private:
     CAutosave* autosave_ = nullptr;
     CRecoveryPrompt* recoveryPrompt_ = nullptr;
     CGizmo* gizmo_ = nullptr;
+    COutliner* outliner_ = nullptr;
     std::vector<std::string> catalogProblems_;
     std::size_t catalogEntryProblems_ = 0;  // the first lines of catalogProblems_: the catalogs' own
     bool catalogProblemsShown_ = false;

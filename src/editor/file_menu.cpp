@@ -53,6 +53,7 @@ void CFileMenu::ShowMenuBar() {
     }
     editor_.GetEditMenu()->ShowMenu();
     editor_.GetViewMenu()->ShowMenu();
+    editor_.ShowWindowMenu();
     ImGui::EndMenuBar();
     HandleKeys();
 }

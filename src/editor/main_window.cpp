@@ -11,6 +11,7 @@
 #include "editor/file_change_guard.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
+#include "editor/outliner.h"
 #include "editor/recovery_prompt.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
@@ -36,7 +37,8 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     gizmo_->Update(SelectedTag());
     focus_.gizmoHoldsMouse = gizmo_->HoldsMouse();
     ShowMainWindow(showAnother);
-    tagPanel_->Show();
+    if (showTags) tagPanel_->Show(&showTags);
+    if (showOutliner) outliner_->Show(&showOutliner);
     ShowStatusBar();
     viewMenu_->ShowOverlays();
     if (showAnother) ShowAnotherWindow(showAnother);

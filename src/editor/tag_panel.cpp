@@ -44,11 +44,11 @@ const std::vector<CTagPanel::Row>& CTagPanel::CurrentRows() {
     return rows_;
 }
 
-void CTagPanel::Show() {
+void CTagPanel::Show(bool* open) {
     CStageDocument& document = editor_.Document();
     ImGui::SetNextWindowPos(ImVec2(940, 20), ImGuiCond_Once);
     ImGui::SetNextWindowSize(ImVec2(330, 260), ImGuiCond_Once);
-    ImGui::Begin(kWindow, nullptr, 0);
+    ImGui::Begin(kWindow, open, 0);
 
     ImGui::TextUnformatted("Tag");
     ImGui::SameLine(150);

@@ -13,7 +13,8 @@ class CTagPanel {
 public:
     explicit CTagPanel(CEditor& editor) : editor_(editor) {}
 
-    void Show();
+    // Draws the window; its close box, when `open` is given, clears *open.
+    void Show(bool* open = nullptr);
 
     static constexpr const char* kWindow = "Tags";
 

@@ -89,7 +89,8 @@ void CViewMenu::IndicatorLabels() {
     CCamera* camera = editor_.Parts().camera;
     if (!camera) return;
     const ImVec2 display = ImGui::GetIO().DisplaySize;
-    const D3DVIEWPORT9 corner = CViewAids::IndicatorViewport(static_cast<UINT>(display.y));
+    const D3DVIEWPORT9 corner =
+        CViewAids::IndicatorViewport(static_cast<UINT>(display.x), static_cast<UINT>(display.y));
     const ImVec2 centre(static_cast<float>(corner.X) + static_cast<float>(corner.Width) * 0.5f,
                         static_cast<float>(corner.Y) + static_cast<float>(corner.Height) * 0.5f);
     static constexpr const char* kNames[3] = {"X", "Y", "Z"};

@@ -170,9 +170,10 @@ void CViewAids::DrawOutlines(IDirect3DDevice9* device) {
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
 }
 
-D3DVIEWPORT9 CViewAids::IndicatorViewport(UINT backBufferHeight) {
+D3DVIEWPORT9 CViewAids::IndicatorViewport(UINT backBufferWidth, UINT backBufferHeight) {
     D3DVIEWPORT9 viewport{};
-    viewport.X = 8;
+    const UINT right = kIndicatorSize + 8;
+    viewport.X = backBufferWidth > right ? backBufferWidth - right : 0;
     const UINT bottom = kIndicatorSize + kIndicatorMargin;
     viewport.Y = backBufferHeight > bottom ? backBufferHeight - bottom : 0;
     viewport.Width = kIndicatorSize;
@@ -199,7 +200,7 @@ void CViewAids::DrawIndicator(IDirect3DDevice9* device) {
     device->GetTransform(D3DTS_VIEW, &view);
     device->GetTransform(D3DTS_PROJECTION, &projection);
 
-    const D3DVIEWPORT9 corner = IndicatorViewport(full.Y + full.Height);
+    const D3DVIEWPORT9 corner = IndicatorViewport(full.X + full.Width, full.Y + full.Height);
     device->SetViewport(&corner);
     // The turn of the view the stage was drawn with, seen from three units back, without perspective.
     D3DXMATRIX turn = TurnOnly(D3DXMATRIX(view));

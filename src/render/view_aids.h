@@ -18,7 +18,7 @@ struct OutlineBox {
 class CViewAids {
 public:
     static constexpr int kIndicatorSize = 96;    // the axis indicator's square, in back-buffer pixels
-    static constexpr int kIndicatorMargin = 36;  // from the bottom left corner, clear of the status line
+    static constexpr int kIndicatorMargin = 36;  // from the bottom right corner, clear of the status line
     static constexpr float kIndicatorReach = 1.3f; // half the indicator's width in axis lengths
 
     CViewAids() = default;
@@ -43,8 +43,8 @@ public:
     // Draws within the scene, after the stage and before the GUI; leaves the device's states as it found them.
     void Draw();
 
-    // The indicator's square within a back buffer of the given height.
-    static D3DVIEWPORT9 IndicatorViewport(UINT backBufferHeight);
+    // The indicator's square within a back buffer of the given size.
+    static D3DVIEWPORT9 IndicatorViewport(UINT backBufferWidth, UINT backBufferHeight);
     // Where the tip of axis 0 (x), 1 (y) or 2 (z) lies in the indicator's square for the camera's `view`,
     // as an offset from its centre in pixels, y down; its labels are put there.
     static void IndicatorTip(const D3DXMATRIX& view, int axis, float* dx, float* dy);

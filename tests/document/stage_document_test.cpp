@@ -101,6 +101,8 @@ const Edit kEdits[] = {
     {"Add tag", [](CStageDocument& d) { return (d.AddTag("HALL"), true); }},
     {"Rename tag", [](CStageDocument& d) { return d.RenameSelectedTag("HALL"); }},
     {"Copy group", [](CStageDocument& d) { return d.CopyTagGroup(0, 1).empty(); }},
+    {"Delete tag", [](CStageDocument& d) { return d.DeleteTag("B"); }},
+    {"Move to tag", [](CStageDocument& d) { return d.MoveObjectToTag("TEST", 0, "B"); }},
     {"LoadText", [](CStageDocument& d) { return d.LoadText(StageFile()).ok; }},
     {"Open",
      [](CStageDocument& d) {

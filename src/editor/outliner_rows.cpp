@@ -1,0 +1,88 @@
+#include "editor/outliner_rows.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+#include <unordered_set>
+
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+bool Contains(std::string_view haystack, const std::string& needle) {
+    if (needle.empty()) return true;
+    auto equal = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+    };
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(), equal) != haystack.end();
+}
+
+}  // namespace
+
+std::string ObjectRowName(const ObjectPart& part, int index) {
+    if (!part.ObjectLabel.empty()) return part.ObjectLabel;
+    return (part.ModelLabel.empty() ? std::string("(no model)") : part.ModelLabel) + " #" + std::to_string(index);
+}
+
+bool OutlinerMatches(const ObjectPart& part, const std::string& tag, const std::string& needle) {
+    return Contains(part.ObjectLabel, needle) || Contains(part.ModelLabel, needle) || Contains(tag, needle);
+}
+
+const std::vector<OutlinerRow>& COutlinerRows::Get(const std::vector<std::string>& tags, const StageGroups& groups,
+                                                   std::uint64_t version, const std::string& search,
+                                                   const std::set<std::string>& folded) {
+    std::size_t objects = 0;
+    for (const auto& entry : groups) objects += entry.second.size();
+    if (!valid_ || version != version_ || tags.size() != tags_ || groups.size() != groups_ || objects != objects_ ||
+        search != search_ || folded != folded_) {
+        Build(tags, groups, Lower(search), folded);
+        valid_ = true;
+        version_ = version;
+        tags_ = tags.size();
+        groups_ = groups.size();
+        objects_ = objects;
+        search_ = search;
+        folded_ = folded;
+    }
+    return rows_;
+}
+
+void COutlinerRows::Build(const std::vector<std::string>& tags, const StageGroups& groups, const std::string& needle,
+                          const std::set<std::string>& folded) {
+    rows_.clear();
+    std::unordered_set<std::string_view> seen;
+    auto add = [&](const std::string& tag, bool listed, std::size_t listIndex) {
+        if (!seen.insert(tag).second) return;
+        auto group = groups.find(tag);
+        const std::size_t tagRow = rows_.size();
+        rows_.push_back(OutlinerRow{tag, -1, listed, listIndex});
+        if (group == groups.end()) {
+            if (!needle.empty() && !Contains(tag, needle)) rows_.pop_back();
+            return;
+        }
+        const bool open = !needle.empty() || folded.count(tag) == 0;
+        bool any = false;
+        const std::vector<StageObject>& objects = group->second;
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            if (!OutlinerMatches(objects[i].part, tag, needle)) continue;
+            any = true;
+            if (!open) break;
+            rows_.push_back(OutlinerRow{tag, static_cast<int>(i), listed, listIndex});
+        }
+        // Searching, a tag is shown only for what it holds that matches (or its own name).
+        if (!needle.empty() && !any && !Contains(tag, needle)) rows_.resize(tagRow);
+    };
+    for (std::size_t i = 0; i < tags.size(); ++i) add(tags[i], true, i);
+    for (const auto& entry : groups) add(entry.first, false, 0);
+}
+
+int COutlinerRows::Find(const std::string& tag, int object) const {
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].object == object && rows_[i].tag == tag) return static_cast<int>(i);
+    return -1;
+}
