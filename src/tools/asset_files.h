@@ -1,5 +1,6 @@
-// Texture and effect files read as the editor reads them, by our own readers and with no device: the
-// result names the file, and the line and column where an effect goes wrong.
+// Texture and effect files read by our own readers, as the editor reads them on Linux (on Windows it
+// reads them with D3DX, which needs a device), with no device: the result names the file, and the line
+// and column where an effect goes wrong.
 #pragma once
 
 #include <string>

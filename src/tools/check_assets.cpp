@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <unordered_map>
 
 #include "base/system_names.h"
 #include "formats/xfile/xfile_reader.h"
@@ -82,12 +81,11 @@ int RunCheckAssets(const ToolArgs& args, std::ostream& out, std::ostream& err) {
     }
     Report report;
     // Each image file is read once, however many meshes and entries name it.
-    std::unordered_map<std::string, bool> images;
+    std::set<std::string> images;
     auto checkImage = [&](const std::string& name, const std::string& namedBy) {
-        if (!images.emplace(name, true).second) return;
+        if (!images.insert(name).second) return;
         const Result<DecodedImage> image = ReadTextureFile(name);
         if (!image.ok) report.Add(image.Describe() + " (named by " + namedBy + ")");
-        images[name] = image.ok;
     };
 
     std::vector<std::string> problems;
