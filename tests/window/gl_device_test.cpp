@@ -355,13 +355,19 @@ TEST_F(GlDeviceTest, NearerSurfaceHidesFartherOneUntilDepthIsOff) {
 
 namespace {
 
-// A row of overlapping squares, each turned and moved by its own world matrix, the first five in one
-// material and the rest in another; with `oneByOne` each draw is sent on its own. The fill mode set after
-// the last draw must not reach the draws still held back. Gives the GL draw calls the row took.
-std::size_t DrawRow(CGlDevice* device, ID3DXMesh* square, bool oneByOne, std::vector<BYTE>& pixels) {
+// A row of squares `spacing` apart (they overlap below 1.6), each turned and moved by its own world matrix,
+// in two materials: the first five warm and the rest cool, or taking turns. With `oneByOne` each draw is
+// sent on its own. The fill mode set after the last draw must not reach the draws still held back. Gives
+// the GL draw calls the row took.
+std::size_t DrawRow(CGlDevice* device, ID3DXMesh* square, float spacing, bool alternate, bool oneByOne,
+                    std::vector<BYTE>& pixels) {
     D3DMATERIAL9 warm{}, cool{};
-    warm.Diffuse = Colour(0.9f, 0.5f, 0.2f);
-    cool.Diffuse = Colour(0.2f, 0.6f, 0.9f);
+    warm.Diffuse = Colour(0.9f, 0.5f, 0.2f, 0.8f);  // see-through, blended: the order shows
+    cool.Diffuse = Colour(0.2f, 0.6f, 0.9f, 0.6f);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     D3DLIGHT9 light{};
     light.Type = D3DLIGHT_DIRECTIONAL;
     light.Diffuse = Colour(1, 1, 1);
@@ -372,10 +378,10 @@ std::size_t DrawRow(CGlDevice* device, ID3DXMesh* square, bool oneByOne, std::ve
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
     device->BeginScene();
     for (int i = 0; i < 8; ++i) {
-        device->SetMaterial(i < 5 ? &warm : &cool);
+        device->SetMaterial((alternate ? i % 2 == 0 : i < 5) ? &warm : &cool);
         D3DXMATRIX turn, shift, world;
         D3DXMatrixRotationY(&turn, 0.25f * static_cast<float>(i) - 0.8f);
-        D3DXMatrixTranslation(&shift, static_cast<float>(i) - 3.5f, 0.0f, 0.1f * static_cast<float>(i % 3));
+        D3DXMatrixTranslation(&shift, spacing * (static_cast<float>(i) - 3.5f), 0.0f, 0.1f * static_cast<float>(i % 3));
         D3DXMatrixMultiply(&world, &turn, &shift);
         device->SetTransform(D3DTS_WORLD, &world);
         square->DrawSubset(0);
@@ -390,18 +396,28 @@ std::size_t DrawRow(CGlDevice* device, ID3DXMesh* square, bool oneByOne, std::ve
 
 }  // namespace
 
-TEST_F(GlDeviceTest, DrawsDifferingOnlyInTheWorldMatrixGoAsOneCallWithTheSamePixels) {
+TEST_F(GlDeviceTest, DrawsDifferingOnlyInTheWorldMatrixShareCallsWithoutChangingAPixel) {
     ID3DXMesh* square = Mesh(Square(0, 0, 0, 0.8f));
-    std::vector<BYTE> single;
-    EXPECT_EQ(DrawRow(device_, square, true, single), 8u);
-    EXPECT_EQ(DrawRow(device_, square, false, pixels_), 2u);  // one call per material
-    ASSERT_EQ(pixels_.size(), single.size());
-    EXPECT_TRUE(pixels_ == single) << "the instanced calls draw other pixels than the single ones";
-    int x, y;
-    Project(-3.5f, 0, 0, x, y);
-    EXPECT_FALSE(IsBackground(x, y));
-    Project(0.0f, 0.2f, 0, x, y);  // inside a square: solid, not the wireframe set after the draws
-    EXPECT_FALSE(IsBackground(x, y));
+    // Calls: one per material where the draws of each come in a run or their squares stand apart; where
+    // squares of taking-turns materials overlap, no draw may pass another.
+    const struct {
+        float spacing;
+        bool alternate;
+        std::size_t calls;
+    } cases[] = {{1.0f, false, 2}, {1.0f, true, 8}, {2.0f, true, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "spacing " << c.spacing << (c.alternate ? ", taking turns" : ""));
+        std::vector<BYTE> single;
+        EXPECT_EQ(DrawRow(device_, square, c.spacing, c.alternate, true, single), 8u);
+        EXPECT_EQ(DrawRow(device_, square, c.spacing, c.alternate, false, pixels_), c.calls);
+        ASSERT_EQ(pixels_.size(), single.size());
+        EXPECT_TRUE(pixels_ == single) << "the instanced calls draw other pixels than the single ones";
+        int x, y;
+        Project(-3.5f * c.spacing, 0, 0, x, y);
+        EXPECT_FALSE(IsBackground(x, y));
+        Project(0.5f * c.spacing, 0.2f, 0, x, y);  // inside a square: solid, not the wireframe set after the draws
+        EXPECT_FALSE(IsBackground(x, y));
+    }
 }
 
 TEST_F(GlDeviceTest, StatesReadBackAsLastSet) {

@@ -86,6 +86,7 @@ bool CGlDevice::Build(std::string& error) {
     if (!program_.Build(error)) return false;
     sampler_ = GlSampler::Generate();
     instanceBuffer_ = GlBuffer::Generate();
+    draws_.SetSize(width_, height_);
 
     // The back buffer stays bound for drawing; Present binds it again after the blit.
     glDisable(GL_SCISSOR_TEST);
@@ -322,34 +323,58 @@ void CGlDevice::DoDrawMeshSubset(CDeviceMeshBuffers* buffers, DWORD, UINT startI
     InstanceTransform instance;
     MakeInstanceTransform(worldView, instance);
 
-    // A draw that differs from the waiting ones in anything but its world matrix sends them first.
-    if (batch_.Join(draw, instance)) return;
-    FlushDraws();
-    batch_.Restart(draw, instance);
+    if (draws_.Full()) FlushDraws();
+    draws_.Add(draw, instance, ScreenBounds(*mesh, worldView, draw.inputs.projection, draw.viewport));
+}
+
+ScreenRect CGlDevice::ScreenBounds(const CGlMeshBuffers& mesh, const D3DXMATRIX& worldView,
+                                   const D3DXMATRIX& projection, const D3DVIEWPORT9& viewport) const {
+    const ScreenRect whole{0, 0, static_cast<int>(width_), static_cast<int>(height_)};
+    D3DXMATRIX toClip;
+    D3DXMatrixMultiply(&toClip, &worldView, &projection);
+    const D3DXVECTOR3 &lo = mesh.BoundsMin(), &hi = mesh.BoundsMax();
+    float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    for (int corner = 0; corner < 8; ++corner) {
+        const float x = corner & 1 ? hi.x : lo.x, y = corner & 2 ? hi.y : lo.y, z = corner & 4 ? hi.z : lo.z;
+        const float cx = x * toClip._11 + y * toClip._21 + z * toClip._31 + toClip._41;
+        const float cy = x * toClip._12 + y * toClip._22 + z * toClip._32 + toClip._42;
+        const float cw = x * toClip._14 + y * toClip._24 + z * toClip._34 + toClip._44;
+        // A corner at or behind the eye projects nowhere useful: the draw may touch any pixel.
+        if (!(cw > 1e-6f) || !std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(cw)) return whole;
+        const float px = static_cast<float>(viewport.X) + (cx / cw + 1.0f) * 0.5f * static_cast<float>(viewport.Width);
+        const float py = static_cast<float>(viewport.Y) + (1.0f - cy / cw) * 0.5f * static_cast<float>(viewport.Height);
+        if (corner == 0) minX = maxX = px, minY = maxY = py;
+        minX = std::min(minX, px), maxX = std::max(maxX, px), minY = std::min(minY, py), maxY = std::max(maxY, py);
+    }
+    // Two pixels of margin cover the half-pixel shift, rounding and the width of lines and points.
+    auto column = [&](float v) { return static_cast<int>(std::clamp(v, -4.0f, static_cast<float>(width_) + 4.0f)); };
+    auto row = [&](float v) { return static_cast<int>(std::clamp(v, -4.0f, static_cast<float>(height_) + 4.0f)); };
+    return {std::max(column(std::floor(minX)) - 2, 0), std::max(row(std::floor(minY)) - 2, 0),
+            std::min(column(std::ceil(maxX)) + 2, whole.x1), std::min(row(std::ceil(maxY)) + 2, whole.y1)};
 }
 
 void CGlDevice::FlushDraws() {
-    if (batch_.Empty()) return;
-    const GlDrawState& draw = batch_.State();
-    const std::vector<InstanceTransform>& instances = batch_.Instances();
-
+    if (draws_.Empty()) return;
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.Get());
-    ApplyViewport(draw.viewport);
-    ApplyRasterState(draw);
-    ApplySampler(draw);
-    program_.Use(draw.inputs);
-    // The buffer is given new storage each time, so a call still reading the last contents never waits.
-    glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer_.Get());
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(instances.size() * sizeof(InstanceTransform)),
-                 instances.data(), GL_STREAM_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(draw.mesh->VertexArray());
-    glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(draw.indexCount), GL_UNSIGNED_INT,
-                            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(draw.startIndex) * sizeof(std::uint32_t)),
-                            static_cast<GLsizei>(instances.size()));
-    glBindVertexArray(0);
-    batch_.Clear();
-    ++instancedCalls_;
+    for (const CGlDrawQueue::Call& call : draws_.Calls()) {
+        const GlDrawState& draw = call.state;
+        ApplyViewport(draw.viewport);
+        ApplyRasterState(draw);
+        ApplySampler(draw);
+        program_.Use(draw.inputs);
+        // The buffer is given new storage each time, so a call still reading the last contents never waits.
+        glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer_.Get());
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(call.instances.size() * sizeof(InstanceTransform)),
+                     call.instances.data(), GL_STREAM_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindVertexArray(draw.mesh->VertexArray());
+        glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(draw.indexCount), GL_UNSIGNED_INT,
+                                reinterpret_cast<const void*>(static_cast<std::uintptr_t>(draw.startIndex) * sizeof(std::uint32_t)),
+                                static_cast<GLsizei>(call.instances.size()));
+        glBindVertexArray(0);
+        ++instancedCalls_;
+    }
+    draws_.Clear();
 }
 
 void CGlDevice::RenderGui(ImDrawData* drawData) {

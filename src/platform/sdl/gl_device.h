@@ -40,7 +40,7 @@ public:
     // draw asked for has reached it.
     std::vector<BYTE> ReadBackBuffer();
 
-    // Sends the draws held back to be drawn as one call. Anything that draws other than a mesh, reads
+    // Sends the draws held back, as few instanced calls. Anything that draws other than a mesh, reads
     // pixels or deletes a resource a draw may use does this first.
     void FlushDraws();
     // The buffer the per-instance matrices go through; every mesh's vertex array reads it.
@@ -65,6 +65,9 @@ private:
     FixedFunctionInputs GatherInputs() const;
     void GatherDraw(const CGlMeshBuffers* mesh, UINT startIndex, UINT indexCount, GlDrawState& draw) const;
     void ApplySampler(const GlDrawState& draw) const;
+    // The back buffer's pixels the mesh's bounds may cover, drawn with these matrices into the viewport.
+    ScreenRect ScreenBounds(const CGlMeshBuffers& mesh, const D3DXMATRIX& worldView, const D3DXMATRIX& projection,
+                            const D3DVIEWPORT9& viewport) const;
 
     // Declared first so it goes last: every GL object below is deleted while its context still exists.
     struct Context {
@@ -82,7 +85,7 @@ private:
     CGlFixedFunction program_;
     GlSampler sampler_;
     GlBuffer instanceBuffer_;
-    CGlDrawBatch batch_;
+    CGlDrawQueue draws_;
     std::size_t instancedCalls_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/sdl/gl_draw_batch.h"
 
+#include <algorithm>
 #include <cstring>
 
 bool SameDrawState(const GlDrawState& a, const GlDrawState& b) {
@@ -14,14 +15,48 @@ bool SameDrawState(const GlDrawState& a, const GlDrawState& b) {
            SameInputs(a.inputs, b.inputs);
 }
 
-bool CGlDrawBatch::Join(const GlDrawState& state, const InstanceTransform& instance) {
-    if (instances_.empty() || instances_.size() >= kMaxInstances || !SameDrawState(state_, state)) return false;
-    instances_.push_back(instance);
-    return true;
+void CGlDrawQueue::SetSize(UINT width, UINT height) {
+    columns_ = static_cast<int>((width + kTile - 1) / kTile);
+    rows_ = static_cast<int>((height + kTile - 1) / kTile);
+    latest_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
 }
 
-void CGlDrawBatch::Restart(const GlDrawState& state, const InstanceTransform& instance) {
-    state_ = state;
-    instances_.clear();
-    instances_.push_back(instance);
+void CGlDrawQueue::Cells(const ScreenRect& rect, int& cx0, int& cy0, int& cx1, int& cy1) const {
+    cx0 = std::clamp(rect.x0 / kTile, 0, columns_);
+    cy0 = std::clamp(rect.y0 / kTile, 0, rows_);
+    cx1 = std::clamp((rect.x1 + kTile - 1) / kTile, cx0, columns_);
+    cy1 = std::clamp((rect.y1 + kTile - 1) / kTile, cy0, rows_);
+}
+
+void CGlDrawQueue::Add(const GlDrawState& state, const InstanceTransform& instance, const ScreenRect& rect) {
+    int cx0, cy0, cx1, cy1;
+    Cells(rect, cx0, cy0, cx1, cy1);
+    // The latest call that may touch these pixels: joining a call before it would pass its draws.
+    int blocker = 0;
+    for (int y = cy0; y < cy1; ++y)
+        for (int x = cx0; x < cx1; ++x) blocker = std::max(blocker, latest_[static_cast<std::size_t>(y * columns_ + x)]);
+    const int first = std::max(blocker - 1, 0);
+    int joined = -1;
+    for (int i = static_cast<int>(calls_.size()) - 1; i >= first; --i)
+        if (SameDrawState(calls_[static_cast<std::size_t>(i)].state, state)) {
+            joined = i;
+            break;
+        }
+    if (joined < 0) {
+        joined = static_cast<int>(calls_.size());
+        calls_.push_back({state, {}});
+    }
+    calls_[static_cast<std::size_t>(joined)].instances.push_back(instance);
+    ++instances_;
+    for (int y = cy0; y < cy1; ++y)
+        for (int x = cx0; x < cx1; ++x) {
+            int& cell = latest_[static_cast<std::size_t>(y * columns_ + x)];
+            cell = std::max(cell, joined + 1);
+        }
+}
+
+void CGlDrawQueue::Clear() {
+    calls_.clear();
+    instances_ = 0;
+    std::fill(latest_.begin(), latest_.end(), 0);
 }

@@ -1,6 +1,9 @@
 #include "platform/sdl/gl_resources.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "platform/sdl/gl_device.h"
 
@@ -50,6 +53,19 @@ CGlMeshBuffers::CGlMeshBuffers(CGlDevice* device, const MeshVertex* vertices, UI
       vertices_(GlBuffer::Generate()),
       indices_(GlBuffer::Generate()) {
     device_->AddRef();
+    constexpr float kFar = std::numeric_limits<float>::infinity();
+    for (UINT i = 0; i < vertexCount; ++i) {
+        const float* p = vertices[i].pos;
+        // A vertex that is not a number bounds nothing: the box then reaches everywhere.
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
+            boundsMin_ = D3DXVECTOR3(-kFar, -kFar, -kFar);
+            boundsMax_ = D3DXVECTOR3(kFar, kFar, kFar);
+            break;
+        }
+        if (i == 0) boundsMin_ = boundsMax_ = D3DXVECTOR3(p[0], p[1], p[2]);
+        boundsMin_ = D3DXVECTOR3(std::min(boundsMin_.x, p[0]), std::min(boundsMin_.y, p[1]), std::min(boundsMin_.z, p[2]));
+        boundsMax_ = D3DXVECTOR3(std::max(boundsMax_.x, p[0]), std::max(boundsMax_.y, p[1]), std::max(boundsMax_.z, p[2]));
+    }
     GLint previous = 0;
     glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &previous);
     glBindVertexArray(vertexArray_.Get());

@@ -4,6 +4,7 @@
 
 #include "platform/sdl/gl_objects.h"
 #include "d3d/d3d9.h"
+#include "d3d/d3dx9.h"
 #include "d3d/state_device.h"
 
 class CGlDevice;
@@ -34,6 +35,9 @@ public:
                    UINT indexCount);
 
     GLuint VertexArray() const { return vertexArray_.Get(); }
+    // The box around every vertex, in the mesh's own space.
+    const D3DXVECTOR3& BoundsMin() const { return boundsMin_; }
+    const D3DXVECTOR3& BoundsMax() const { return boundsMax_; }
 
 protected:
     ~CGlMeshBuffers() override;
@@ -43,4 +47,5 @@ private:
     GlVertexArray vertexArray_;
     GlBuffer vertices_;
     GlBuffer indices_;
+    D3DXVECTOR3 boundsMin_{0, 0, 0}, boundsMax_{0, 0, 0};
 };
