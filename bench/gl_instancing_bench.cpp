@@ -2,7 +2,8 @@
 // view), against the same meshes with the same matrices drawn directly in OpenGL as one instanced call per
 // mesh subset, in the same run. Each frame is cleared, drawn and waited for (glFinish). The device is given
 // the objects model by model, subset by subset, as one instanced run each; "mixed" gives them object by
-// object with the models interleaved, which the device can only send one by one (for comparison).
+// object with the models interleaved, for comparison: on this dense grid neighbours share screen cells, so
+// few draws can pass one another and most go one by one.
 // Needs a display: scripts/bench runs it on a virtual X server.
 #include <benchmark/benchmark.h>
 
