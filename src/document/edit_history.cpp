@@ -46,6 +46,7 @@ struct TagState {
 struct Selection {
     int index = 0;
     bool valid = false;
+    CObjectSelection set;
     bool operator==(const Selection&) const = default;
 };
 
@@ -125,12 +126,17 @@ StageGroups* GroupsOf(CStageDocument& document, Copy copy) {
 }
 
 Selection CurrentSelection(const CStageDocument& document) {
-    return Selection{document.GetSelectedIndex(), document.IsSelectionValid()};
+    return Selection{document.GetSelectedIndex(), document.IsSelectionValid(), document.Selection()};
 }
 
 void RestoreSelection(CStageDocument& document, const Selection& selection) {
-    document.Select(selection.index);
-    if (!selection.valid) document.ClearSelection();
+    document.RestoreSelection(selection.index, selection.valid, selection.set);
+}
+
+std::size_t SelectionBytes(const Selection& selection) {
+    std::size_t bytes = 0;
+    for (const auto& [tag, members] : selection.set.Groups()) bytes += 64 + tag.size() + members.size() * sizeof(int);
+    return bytes;
 }
 
 // Keeps only the part of the group between the common beginning and the common end.
@@ -304,6 +310,7 @@ void CEditHistory::Close() {
     }
     step->selectionBefore = open->selection;
     step->selectionAfter = CurrentSelection(document_);
+    step->bytes += SelectionBytes(step->selectionBefore) + SelectionBytes(step->selectionAfter);
     for (const Change& change : open->changes) step->bytes += change.bytes + sizeof(Change);
     step->changes = std::move(open->changes);
 

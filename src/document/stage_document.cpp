@@ -52,6 +52,14 @@ void CStageDocument::DeleteObject(int index, const std::string& tag) {
     group.erase(group.begin() + index);
     changes_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
     filledValid_ = false;
+    // The selection keeps naming the same objects.
+    selection_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
+    if (selectionValid_ && tag == ActiveTag()) {
+        if (selectedIndex_ == index)
+            selectionValid_ = false;
+        else if (selectedIndex_ > index)
+            --selectedIndex_;
+    }
 }
 
 void CStageDocument::AddScale(const std::string& tag, float dx, float dy, float dz) {
@@ -126,6 +134,7 @@ void CStageDocument::AssignStageGroup(const std::string& tag, const std::vector<
     else
         to.erase(to.begin() + static_cast<std::ptrdiff_t>(common), to.end());
     changes_.Splice(tag, common, old - common, from.size() - common);
+    selection_.Truncate(tag, to.size());
 }
 
 // ---- the edits ----
@@ -181,6 +190,15 @@ bool CStageDocument::CopySelected(const std::string& tag) {
 
 bool CStageDocument::Paste(const std::string& tag, const D3DXVECTOR3& pos, std::string* notice) {
     // An object with an empty model label pastes like any other; only an empty clipboard pastes nothing.
+    if (clipboardMany_.size() > 1) {
+        // The arrangement moves as one: the centre of the copied origins lands on `pos`.
+        D3DXVECTOR3 centre(0.0f, 0.0f, 0.0f);
+        for (const ObjectPart& part : clipboardMany_) centre += part.Pos;
+        centre = centre * (1.0f / static_cast<float>(clipboardMany_.size()));
+        std::vector<ObjectPart> placed = clipboardMany_;
+        for (ObjectPart& part : placed) part.Pos = part.Pos - centre + pos;
+        return AppendSelected("Paste objects", tag, placed, notice);
+    }
     if (!clipboardFilled_ || !HasRoom(1, notice)) return false;
     ObjectPart copy = clipboard_;
     copy.Pos = pos;
@@ -282,6 +300,7 @@ bool CStageDocument::RenameSelectedTag(const std::string& newName) {
         SetTagLocked(old, false);
     }
     tags_[tagIndex_] = newName;
+    selection_.RenameTag(old, newName);
     return true;
 }
 
@@ -307,6 +326,7 @@ std::string CStageDocument::CopyTagGroup(int source, int target) {
     // The stage takes the copy at once: drawn, saved and undone with the working copy, whether or not the
     // target is ever selected.
     groups_[tag] = it->second;
+    selection_.Truncate(tag, it->second.size());
     return {};
 }
 

@@ -9,6 +9,7 @@
 // SettleGroup. Nothing else needs to copy groups between them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -19,6 +20,7 @@
 
 #include "document/current_file.h"
 #include "document/group_changes.h"
+#include "document/object_selection.h"
 #include "stagefile/file_result.h"
 #include "stagefile/stage_types.h"
 
@@ -79,11 +81,11 @@ public:
     const std::string& SelectedTag() const { return tags_[tagIndex_]; }
 
     // ---- the selection, the current tag and the clipboard ----
-    void Select(int index) {
-        selectedIndex_ = index;
-        selectionValid_ = true;
-    }
-    void ClearSelection() { selectionValid_ = false; }
+    // The selection is a set of objects of any groups; its active object (the last one picked) is the
+    // selected index in the selected tag's group, which the single-object edits act on.
+    // Selects object `index` of the selected tag's group alone.
+    void Select(int index);
+    void ClearSelection();
     int GetSelectedIndex() const { return selectedIndex_; }
     bool IsSelectionValid() const { return selectionValid_; }
     // The group that picking searches and where the selection is highlighted.
@@ -92,9 +94,45 @@ public:
     ObjectPart GetClipboard() const { return clipboard_; }
     void SetClipboard(const ObjectPart& part) {
         clipboard_ = part;
+        clipboardMany_.clear();
         clipboardFilled_ = true;
     }
     bool HasClipboard() const { return clipboardFilled_; }
+
+    // ---- many objects at once (stage_document_selection.cpp) ----
+    enum class Pick { Replace, Toggle, Add };
+    // Object `index` of the tag's group: its tag becomes the selected one; Replace selects it alone, Add
+    // adds it, Toggle adds or removes it. An object added becomes the active one.
+    void SelectObject(const std::string& tag, int index, Pick how);
+    // The selection becomes `set`. The active object stays when it is a member; otherwise it becomes the
+    // last member of the selected tag's group, else the last member (whose tag is then selected).
+    void SetSelection(CObjectSelection set);
+    const CObjectSelection& Selection() const { return selection_; }
+    bool IsSelected(const std::string& tag, int index) const { return selection_.Contains(tag, index); }
+    // The selection exactly as it was (the history's undo and redo).
+    void RestoreSelection(int index, bool valid, const CObjectSelection& set);
+    // Members that are no longer objects of the stage (their group shortened or gone) leave the set.
+    void PruneSelection();
+    // Commands that choose the selection: every object of the tag's group, of every visible group,
+    // nothing, every object of the visible groups that was not selected, every object of the visible
+    // groups whose model is one of the selected objects' models. Hidden and locked groups are left out.
+    void SelectAllInGroup(const std::string& tag);
+    void SelectAllVisible();
+    void InvertSelection();
+    void SelectSameModel();
+
+    // The edits of the selection, each one step; both copies change. With nothing selected they do
+    // nothing and return false.
+    bool DeleteSelection();
+    // Copies the selected objects (not an edit); Paste then places them all.
+    bool CopySelection();
+    // Appends copies of the selected objects to their own groups and selects the copies.
+    bool DuplicateSelection(std::string* notice = nullptr);
+    // Moves the selected objects to the end of the tag's group, keeping them selected; the tag becomes
+    // the selected one.
+    bool MoveSelectionToTag(const std::string& tag);
+    // How many objects the clipboard holds (0 before a copy).
+    std::size_t ClipboardCount() const { return clipboardFilled_ ? std::max<std::size_t>(1, clipboardMany_.size()) : 0; }
 
     // ---- view state of the groups: not saved, not an edit ----
     void SetTagVisible(const std::string& tag, bool visible);
@@ -132,6 +170,8 @@ public:
     // selected index is not a position of that group.
     bool CopySelected(const std::string& tag);
     // Appends the clipboard's object at `pos`; false when nothing has been copied or the stage is full.
+    // Several copied objects keep their arrangement, the centre of their origins at `pos`, and become the
+    // selection.
     bool Paste(const std::string& tag, const D3DXVECTOR3& pos, std::string* notice = nullptr);
     // Appends a copy of the selected object to the tag's group and selects it; false without a selected
     // object in that group or when the stage is full.
@@ -213,10 +253,18 @@ private:
     std::vector<std::string> tags_{"TEST"};
     int tagIndex_ = 0;
     std::string currentTag_;
+    // The tag of the active object (the selected tag; the current one while the tag list is empty).
+    const std::string& ActiveTag() const;
+    // Appends copies of `parts` to the tag's group, selecting them; one step named `what`.
+    bool AppendSelected(const std::string& what, const std::string& tag, const std::vector<ObjectPart>& parts,
+                        std::string* notice);
+
     ObjectPart clipboard_{};
+    std::vector<ObjectPart> clipboardMany_;  // a copy of several objects; empty for one
     bool clipboardFilled_ = false;
     int selectedIndex_ = 0;
     bool selectionValid_ = false;
+    CObjectSelection selection_;
     std::set<std::string> hiddenTags_;
     std::set<std::string> lockedTags_;
     std::string mirroredTag_;

@@ -10,6 +10,7 @@
 #include "editor/finite_drag.h"
 #include "editor/gizmo.h"
 #include "editor/object_list.h"
+#include "editor/selection_menu.h"
 #include "editor/shortcuts.h"
 #include "input/input.h"
 #include "resource/model_manager.h"
@@ -21,6 +22,8 @@ void CCreationPanel::Show(const std::string& tag) {
     editor_.GetObjectList()->Show(tag);
     // The list edited the working copy's group: the stage's group becomes equal to it again.
     editor_.Document().SettleGroup(tag);
+    // Objects removed behind the selection's back (a group shortened in the list) leave it.
+    editor_.Document().PruneSelection();
 
     labels_.clear();
     if (CModelManager* models = editor_.Parts().models)
@@ -41,7 +44,7 @@ void CCreationPanel::Show(const std::string& tag) {
     CGizmo* gizmo = editor_.GetGizmo();
     if (CStage* stage = editor_.Parts().stage) {
         stage->SetCurrentTag(tag);
-        if (!modal && !(gizmo && gizmo->BlocksPicking())) stage->Picking();
+        if (!modal) editor_.GetSelectionMenu()->HandleView(gizmo && gizmo->BlocksPicking());
     }
 }
 
@@ -192,15 +195,24 @@ bool CCreationPanel::CreateAtPointer(const std::string& tag) {
     return editor_.Document().CreateObjectAt(tag, part, &notice_);
 }
 
-bool CCreationPanel::DeleteSelected(const std::string& tag) { return editor_.Document().DeleteSelected(tag); }
+bool CCreationPanel::DeleteSelected(const std::string& tag) {
+    CStageDocument& document = editor_.Document();
+    return document.Selection().Count() > 1 ? document.DeleteSelection() : document.DeleteSelected(tag);
+}
 
-bool CCreationPanel::CopySelected(const std::string& tag) { return editor_.Document().CopySelected(tag); }
+bool CCreationPanel::CopySelected(const std::string& tag) {
+    CStageDocument& document = editor_.Document();
+    return document.Selection().Count() > 1 ? document.CopySelection() : document.CopySelected(tag);
+}
 
 bool CCreationPanel::Paste(const std::string& tag) {
     CPointer* pointer = editor_.Parts().pointer;
     // Without a pointer the pasted object keeps the copied position.
     const ObjectPart& copied = editor_.Document().GetClipboard();
     const D3DXVECTOR3 pos = pointer ? pointer->GetPos() : copied.Pos;
+    // Several objects land with the centre of their origins at the pointer (on the grid when snapping).
+    if (editor_.Document().ClipboardCount() > 1)
+        return editor_.Document().Paste(tag, snap_.enabled ? SnapToGrid(pos, snap_.step) : pos, &notice_);
     return editor_.Document().Paste(tag, Placed(copied, pos), &notice_);
 }
 
@@ -231,5 +243,7 @@ bool CCreationPanel::DropSelected(const std::string& tag) {
 }
 
 bool CCreationPanel::DuplicateSelected(const std::string& tag) {
-    return editor_.Document().DuplicateSelected(tag, &notice_);
+    CStageDocument& document = editor_.Document();
+    return document.Selection().Count() > 1 ? document.DuplicateSelection(&notice_)
+                                            : document.DuplicateSelected(tag, &notice_);
 }

@@ -13,10 +13,12 @@
 #include "editor/outliner.h"
 #include "editor/object_list.h"
 #include "editor/recovery_prompt.h"
+#include "editor/selection_menu.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
 #include "editor/view_menu.h"
+#include "input/input.h"
 #include "platform/platform.h"
 
 CEditor::CEditor(CStageDocument& document)
@@ -36,12 +38,15 @@ int CEditor::Init() {
     recoveryPrompt_ = new CRecoveryPrompt(*this);
     gizmo_ = new CGizmo(*this);
     outliner_ = new COutliner(*this);
+    selectionMenu_ = new CSelectionMenu(*this);
     return 0;
 }
 
 void CEditor::Uninit() {
     delete outliner_;
     outliner_ = nullptr;
+    delete selectionMenu_;
+    selectionMenu_ = nullptr;
     delete tagPanel_;
     tagPanel_ = nullptr;
     delete recoveryPrompt_;
@@ -88,6 +93,10 @@ void CEditor::DecideFocus() {
     focus_.mouseOverWindow = io.WantCaptureMouse;
     // Until the gizmo's update this frame, its hold from the last one.
     focus_.gizmoHoldsMouse = gizmo_ && gizmo_->HoldsMouse();
+    // Shift with the left button draws a selection rectangle rather than turning the camera.
+    const CInputKeyboard* keyboard = parts_.keyboard;
+    const bool shift = keyboard && (keyboard->GetPress(DIK_LSHIFT) || keyboard->GetPress(DIK_RSHIFT));
+    focus_.selectingRect = (selectionMenu_ && selectionMenu_->IsDrawingRect()) || shift;
 }
 
 bool CEditor::DismissPopup() {

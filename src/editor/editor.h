@@ -23,6 +23,7 @@ class CAutosave;
 class CRecoveryPrompt;
 class CGizmo;
 class COutliner;
+class CSelectionMenu;
 
 class CEditor {
 public:
@@ -103,6 +104,7 @@ public:
     void ShowWindowMenu();
     // Puts the main window, "Tags" and the outliner back at their first places and sizes, shown.
     void ResetLayout();
+    CSelectionMenu* GetSelectionMenu() const { return selectionMenu_; }
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
     const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
 
@@ -147,6 +149,7 @@ private:
     CRecoveryPrompt* recoveryPrompt_ = nullptr;
     CGizmo* gizmo_ = nullptr;
     COutliner* outliner_ = nullptr;
+    CSelectionMenu* selectionMenu_ = nullptr;
     std::vector<std::string> catalogProblems_;
     std::size_t catalogEntryProblems_ = 0;  // the first lines of catalogProblems_: the catalogs' own
     bool catalogProblemsShown_ = false;

@@ -7,6 +7,7 @@
 #include "document/edit_history.h"
 #include "editor/autosave.h"
 #include "editor/edit_menu.h"
+#include "editor/selection_menu.h"
 #include "editor/editor.h"
 #include "editor/shortcuts.h"
 #include "editor/view_menu.h"
@@ -52,6 +53,7 @@ void CFileMenu::ShowMenuBar() {
         ImGui::EndMenu();
     }
     editor_.GetEditMenu()->ShowMenu();
+    editor_.GetSelectionMenu()->ShowMenu();
     editor_.GetViewMenu()->ShowMenu();
     editor_.ShowWindowMenu();
     ImGui::EndMenuBar();

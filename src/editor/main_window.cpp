@@ -13,6 +13,7 @@
 #include "editor/gizmo.h"
 #include "editor/outliner.h"
 #include "editor/recovery_prompt.h"
+#include "editor/selection_menu.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
@@ -75,6 +76,7 @@ void CEditor::ShowMainWindow(bool& showAnother) {
     ImGui::Begin("Hello, world!", nullptr, ImGuiWindowFlags_MenuBar);
     fileMenu_->ShowMenuBar();
     editMenu_->HandleKeys();
+    selectionMenu_->HandleKeys();
     viewMenu_->HandleKeys();
 
     ImGuiIO& io = ImGui::GetIO();

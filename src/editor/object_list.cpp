@@ -83,7 +83,8 @@ void CObjectList::Show(const std::string& tag) {
         SkipRows(window, skipped);
         skipped = 0.0f;
 
-        ImGui::PushStyleColor(ImGuiCol_Text, index == selected ? kSelectedColour : kWhite);
+        const bool marked = index == selected || document.IsSelected(tag, index);
+        ImGui::PushStyleColor(ImGuiCol_Text, marked ? kSelectedColour : kWhite);
         bool clicked = false;
         float before = window->DC.CursorPos.y;
         ShowObjectNode(&clicked, part, index, label);
@@ -91,12 +92,31 @@ void CObjectList::Show(const std::string& tag) {
         bool nowOpen = openStates->GetInt(window->GetIDNoKeepAlive(label.c_str()), 0) != 0;
         // A row that toggled this frame was laid out in its old state; measure only settled rows.
         if (nowOpen == open) (open ? openRowHeight_ : closedRowHeight_) = height;
-        if (clicked) document.Select(index);
+        if (clicked) Click(index);
         ImGui::PopStyleColor();
         ++drawnRows_;
     }
     SkipRows(window, skipped);
     ImGui::EndChild();
+}
+
+void CObjectList::Click(int index) {
+    CStageDocument& document = editor_.Document();
+    const ImGuiIO& io = ImGui::GetIO();
+    if (io.KeyCtrl) {
+        document.SelectObject(tag_, index, CStageDocument::Pick::Toggle);
+    } else if (io.KeyShift && document.IsSelectionValid()) {
+        // From the active object to the clicked one; the clicked one becomes active.
+        const int anchor = document.GetSelectedIndex();
+        std::vector<int> range;
+        for (int i = std::min(anchor, index); i <= std::max(anchor, index); ++i) range.push_back(i);
+        CObjectSelection set;
+        set.AddMany(tag_, range);
+        document.SetSelection(std::move(set));
+        document.SelectObject(tag_, index, CStageDocument::Pick::Add);
+    } else {
+        document.Select(index);
+    }
 }
 
 bool CObjectList::TrackDrag(const char* what, int index, bool changed) {

@@ -1,5 +1,6 @@
 // The object list: one tree node per object of the selected group, each opening an inspector with the
-// object's position, rotation, scale and object label. Clicking a node selects the object in the stage.
+// object's position, rotation, scale and object label. Clicking a node selects the object in the stage;
+// Ctrl+click adds or removes it, Shift+click selects the rows from the active object to it.
 #pragma once
 
 #include <array>
@@ -27,6 +28,8 @@ public:
     static std::string NodeLabel(const ObjectPart& part, int index);
 
 private:
+    // A click on the row of object `index`, with the modifiers the GUI holds.
+    void Click(int index);
     void ShowObjectNode(bool* clicked, const ObjectPart& part, int index, const std::string& label);
     // Records the drag field drawn last as one step of the history; returns `changed`.
     bool TrackDrag(const char* what, int index, bool changed);

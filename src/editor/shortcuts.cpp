@@ -25,6 +25,9 @@ const std::vector<Shortcut>& Shortcuts() {
         {C::FrameSelection, DIK_F, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+F", "Frame selection"},
         {C::StartView, DIK_R, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+R", "Start view"},
         {C::DropToSurface, DIK_END, CtrlNeed::Any, ShiftNeed::Any, "End", nullptr},
+        {C::SelectAll, DIK_A, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+A", "All in group"},
+        {C::SelectNone, DIK_A, CtrlNeed::Either, ShiftNeed::With, "Ctrl+Shift+A", "None"},
+        {C::InvertSelection, DIK_I, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+I", "Invert"},
     };
     return table;
 }

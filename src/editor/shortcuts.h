@@ -27,6 +27,9 @@ enum class EditorCommand {
     FrameSelection,
     StartView,
     DropToSurface,
+    SelectAll,
+    SelectNone,
+    InvertSelection,
 };
 
 enum class CtrlNeed { Any, Either, Left };  // Left: the left Ctrl key only

@@ -4,9 +4,12 @@
 // a surface. None of it is an edit of the stage.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "d3d/d3dx9.h"
+#include "render/view_aids.h"
 
 class CEditor;
 
@@ -14,6 +17,7 @@ class CViewMenu {
 public:
     static constexpr const char* kFillLightKey = "FillLight";
     static constexpr const char* kGridKey = "Grid";
+    static constexpr std::size_t kMaxOutlines = 4096;  // outline boxes drawn for a selection at most
     static constexpr unsigned kHoverDelay = 350;  // ms the cursor rests before the tooltip names what is under it
 
     // Reads the fill light's setting (on unless the settings file says otherwise) and applies it.
@@ -45,6 +49,8 @@ public:
     void StartView();
 
 private:
+    // The outline boxes of the selected objects of visible groups, the active one first.
+    std::vector<OutlineBox> SelectionOutlines() const;
     void HoverTooltip();
     void IndicatorLabels();
 

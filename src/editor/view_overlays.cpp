@@ -18,15 +18,7 @@ void CViewMenu::ShowOverlays() {
     const EditorParts& parts = editor_.Parts();
     if (CViewAids* aids = parts.viewAids) {
         if (CCreationPanel* panel = editor_.GetCreationPanel()) aids->SetStep(panel->Snap().step);
-        std::vector<OutlineBox> outlines;
-        const ObjectPart* part = editor_.Document().SelectedObject(editor_.SelectedTag());
-        if (part && parts.models && editor_.Document().IsTagVisible(editor_.SelectedTag())) {
-            OutlineBox box;
-            WorldBox(ObjectWorld(*part), parts.models->GetMin(part->ModelLabel), parts.models->GetMax(part->ModelLabel),
-                     &box.min, &box.max);
-            outlines.push_back(box);
-        }
-        aids->SetOutlines(std::move(outlines));
+        aids->SetOutlines(SelectionOutlines());
         if (aids->IsShown()) IndicatorLabels();
     }
 
@@ -40,6 +32,34 @@ void CViewMenu::ShowOverlays() {
     const bool ctrl = keyboard && (keyboard->GetPress(DIK_LCONTROL) || keyboard->GetPress(DIK_RCONTROL));
     if (ctrl && mouse->GetTrigger(0)) PlacePointerAt(mouse->GetCursorClientPos());
     HoverTooltip();
+}
+
+std::vector<OutlineBox> CViewMenu::SelectionOutlines() const {
+    std::vector<OutlineBox> outlines;
+    const EditorParts& parts = editor_.Parts();
+    const CStageDocument& document = editor_.Document();
+    if (!parts.models) return outlines;
+    auto outline = [&](const ObjectPart& part) {
+        OutlineBox box;
+        WorldBox(ObjectWorld(part), parts.models->GetMin(part.ModelLabel), parts.models->GetMax(part.ModelLabel),
+                 &box.min, &box.max);
+        outlines.push_back(box);
+    };
+    const ObjectPart* active = document.SelectedObject(editor_.SelectedTag());
+    if (active && document.IsTagVisible(editor_.SelectedTag())) outline(*active);
+    for (const auto& [tag, members] : document.Selection().Groups()) {
+        if (!document.IsTagVisible(tag)) continue;
+        auto group = document.WorkingGroups().find(tag);
+        if (group == document.WorkingGroups().end()) continue;
+        for (int i : members) {
+            // Past this many boxes the highlight of the objects themselves says enough.
+            if (outlines.size() >= kMaxOutlines) return outlines;
+            if (static_cast<std::size_t>(i) >= group->second.size()) break;
+            if (tag == editor_.SelectedTag() && i == document.GetSelectedIndex()) continue;  // outlined above
+            outline(group->second[static_cast<std::size_t>(i)].part);
+        }
+    }
+    return outlines;
 }
 
 void CViewMenu::HoverTooltip() {

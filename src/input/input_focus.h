@@ -8,4 +8,5 @@ struct InputFocus {
     bool modalPopup = false;       // a modal popup (a dialog, a question, an error) has the user's attention
     bool mouseOverWindow = false;  // the GUI has the mouse (over or dragging a window, or a popup is open)
     bool gizmoHoldsMouse = false;  // a gizmo handle holds the left button from its press to its release
+    bool selectingRect = false;    // the left button draws a selection rectangle (Shift is held)
 };

@@ -41,7 +41,7 @@ void CCamera::Update() {
 
     if (CInputMouse* mouse = mouse_) {
         const DIMOUSESTATE2& move = mouse->GetMove();
-        if (mouse->GetPress(0) && !overGui && !gizmoHeld) {
+        if (mouse->GetPress(0) && !overGui && !gizmoHeld && !focus.selectingRect) {
             spin_.x = static_cast<float>(move.lX);
             spin_.y = static_cast<float>(move.lY);
         }

@@ -1,5 +1,7 @@
 #include "scene/stage.h"
 
+#include <algorithm>
+
 #include <utility>
 
 #include "resource/model_manager.h"
@@ -82,15 +84,16 @@ void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& g
     // What lies wholly outside the view would be clipped away whole: it is not sent at all. The index gives
     // the objects whose boxes the view may see, in the group's order, so the picture is drawn as before.
     const CGroupIndex* index = frustum.IsSet() ? index_.Group(tag) : nullptr;
+    const std::vector<int>& selected = document_.Selection().Of(tag);
     if (index && index->Size() == group.size()) {
-        for (int i : index->InFrustum(frustum)) DrawObject(tag, group, static_cast<std::size_t>(i), frustum);
+        for (int i : index->InFrustum(frustum)) DrawObject(tag, group, static_cast<std::size_t>(i), frustum, selected);
         return;
     }
-    for (std::size_t i = 0; i < group.size(); ++i) DrawObject(tag, group, i, frustum);
+    for (std::size_t i = 0; i < group.size(); ++i) DrawObject(tag, group, i, frustum, selected);
 }
 
 void CStage::DrawObject(const std::string& tag, const std::vector<StageObject>& group, std::size_t i,
-                        const CViewFrustum& frustum) {
+                        const CViewFrustum& frustum, const std::vector<int>& selected) {
     IDirect3DDevice9* device = device_;
     const ObjectPart& part = group[i].part;
     // An object whose model the catalog does not hold has nothing to draw; it stays in the stage.
@@ -122,8 +125,9 @@ void CStage::DrawObject(const std::string& tag, const std::vector<StageObject>& 
         int held = static_cast<int>(model->materialBuffer->GetBufferSize() / sizeof(D3DXMATERIAL));
         if (count > held) count = held;
     }
-    bool highlighted = document_.IsSelectionValid() && document_.GetSelectedIndex() == static_cast<int>(i) &&
-                       tag == document_.GetCurrentTag();
+    const bool highlighted = (document_.IsSelectionValid() && document_.GetSelectedIndex() == static_cast<int>(i) &&
+                              tag == document_.GetCurrentTag()) ||
+                             std::binary_search(selected.begin(), selected.end(), static_cast<int>(i));
     for (int m = 0; m < count; ++m) {
         const D3DXMATERIAL& material = materials[m];
         if (highlighted) {

@@ -58,19 +58,21 @@ public:
     int GetSelectedIndex() const { return document_.GetSelectedIndex(); }
     bool IsSelectionValid() const { return document_.IsSelectionValid(); }
     const std::string& GetCurrentTag() const { return document_.GetCurrentTag(); }
-    // The editor makes its selected tag the current one every frame: picking searches that group, and
-    // the selection is highlighted only there.
+    // The editor makes its selected tag the current one every frame: the active object is highlighted
+    // there (every member of the selection is, in its own group).
     void SetCurrentTag(const std::string& tag) { document_.SetCurrentTag(tag); }
 
-    // Draws the tag's group; the selected object is highlighted when the tag is the current one.
+    // Draws the tag's group; the selected objects are highlighted.
     void Draw(const std::string& tag);
     // Draws every group that is not hidden, in tag order.
     void DrawVisible();
     // The textures that drawing could not load since the last call, each named once with its reason.
     std::vector<std::string> TakeTextureProblems();
-    // While the right button is held, selects the object of the current tag's group nearest under the
-    // cursor (its mesh's triangles, or its box when it has no mesh). A hidden or locked group is not picked.
-    void Picking();
+    // While the right button is held, selects the nearest object under the cursor of every visible,
+    // unlocked group (its mesh's triangles, or its box when it has no mesh) and makes its tag the selected
+    // one. With Toggle, only the press itself adds the object to the selection or removes it.
+    enum class PickMode { Replace, Toggle };
+    void Picking(PickMode mode = PickMode::Replace);
     // The nearest thing under the client pixel `cursor` as of the last picture: an object of any visible
     // group (its triangles, or its box without a mesh) or, when `ground` is set, the ground plane in front
     // of the eye. Nothing when the line meets neither.
@@ -112,7 +114,10 @@ private:
     CViewFrustum ViewFrustum() const;
     void DrawGroup(const std::string& tag, const std::vector<StageObject>& group, const CViewFrustum& frustum);
     void DrawObject(const std::string& tag, const std::vector<StageObject>& group, std::size_t i,
-                    const CViewFrustum& frustum);
+                    const CViewFrustum& frustum, const std::vector<int>& selected);
+    // The nearest object under the line of a visible group (and unlocked, with `unlockedOnly`) and how far
+    // along the line it is met.
+    std::optional<StageHit> NearestObject(const PickRay& ray, bool unlockedOnly, float* t);
     CStageDocument document_;
     CStageIndex index_;
     std::vector<float> reach_;  // the reach of each model drawn this frame (by handle), -1 until measured

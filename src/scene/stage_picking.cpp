@@ -20,25 +20,19 @@ bool CStage::CursorRay(const D3DXVECTOR3& cursor, PickRay* ray) const {
     return MakePickRay(cursor, viewport, *camera.projection, view, nearPoint, ray);
 }
 
-void CStage::Picking() {
+void CStage::Picking(PickMode mode) {
     CInputMouse* mouse = mouse_;
     if (!mouse || !models_) return;
-    // Only a held right button selects, so without it there is nothing to look for.
-    if (!mouse->GetPress(1)) return;
-    const std::string& tag = document_.GetCurrentTag();
-    if (!IsTagVisible(tag) || IsTagLocked(tag)) return;
-    const StageGroups& groups = std::as_const(document_).Groups();
-    auto group = groups.find(tag);
-    if (group == groups.end() || group->second.empty()) return;
+    // Only a held right button selects, so without it there is nothing to look for; a toggle acts once
+    // per press.
+    if (mode == PickMode::Toggle ? !mouse->GetTrigger(1) : !mouse->GetPress(1)) return;
     PickRay ray;
     if (!CursorRay(mouse->GetCursorClientPos(), &ray)) return;
-
-    index_.Update(document_);
-    const CGroupIndex* spatial = index_.Group(tag);
-    const int index = spatial && spatial->Size() == group->second.size()
-                          ? PickNearestObject(ray, group->second, *models_, *spatial)
-                          : PickNearestObject(ray, group->second, *models_);
-    if (index >= 0) Select(index);
+    float t = 0.0f;
+    const std::optional<StageHit> hit = NearestObject(ray, true, &t);
+    if (!hit) return;
+    document_.SelectObject(hit->tag, hit->index,
+                           mode == PickMode::Toggle ? CStageDocument::Pick::Toggle : CStageDocument::Pick::Replace);
 }
 
 std::vector<int> CStage::ObjectsInRect(const std::string& tag, float x0, float y0, float x1, float y1) {
@@ -65,40 +59,41 @@ std::optional<float> CStage::DropDistance(const std::string& tag, int index) {
                           [this](const std::string& t) { return IsTagVisible(t); }, index_);
 }
 
+std::optional<StageHit> CStage::NearestObject(const PickRay& ray, bool unlockedOnly, float* bestT) {
+    std::optional<StageHit> best;
+    if (!models_) return best;
+    index_.Update(document_);
+    for (const StageGroups::value_type* filled : document_.FilledGroups()) {
+        const std::string& tag = filled->first;
+        if (!IsTagVisible(tag) || (unlockedOnly && IsTagLocked(tag))) continue;
+        const std::vector<StageObject>& group = filled->second;
+        const CGroupIndex* spatial = index_.Group(tag);
+        const int index = spatial && spatial->Size() == group.size() ? PickNearestObject(ray, group, *models_, *spatial)
+                                                                     : PickNearestObject(ray, group, *models_);
+        if (index < 0) continue;
+        // Where the chosen object is met: its triangles, else its turned box.
+        const StageObject& object = group[static_cast<std::size_t>(index)];
+        const ModelData* model = models_->Get(object.model);
+        const D3DXMATRIX world = ObjectWorld(object.part);
+        float t = 0.0f;
+        bool tested = false;
+        D3DXVECTOR3 normal(0.0f, 1.0f, 0.0f);
+        const bool onMesh = model && model->mesh && PickRayHitsMesh(ray, world, model->mesh, &t, &tested, &normal);
+        if (!onMesh) {
+            D3DXVECTOR3 boxMin, boxMax;
+            WorldBox(world, model ? model->min : D3DXVECTOR3(), model ? model->max : D3DXVECTOR3(), &boxMin, &boxMax);
+            if (!PickRayBoxEntry(ray, boxMin, boxMax, &t)) continue;
+        }
+        if (!best || t < *bestT) best = StageHit{tag, index, ray.origin + ray.dir * t, normal}, *bestT = t;
+    }
+    return best;
+}
+
 std::optional<StageHit> CStage::HitUnderCursor(const D3DXVECTOR3& cursor, bool ground) {
     PickRay ray;
     if (!CursorRay(cursor, &ray)) return std::nullopt;
-    std::optional<StageHit> best;
     float bestT = 0.0f;
-    if (models_) {
-        index_.Update(document_);
-        for (const StageGroups::value_type* filled : document_.FilledGroups()) {
-            const std::string& tag = filled->first;
-            if (!IsTagVisible(tag)) continue;
-            const std::vector<StageObject>& group = filled->second;
-            const CGroupIndex* spatial = index_.Group(tag);
-            const int index = spatial && spatial->Size() == group.size()
-                                  ? PickNearestObject(ray, group, *models_, *spatial)
-                                  : PickNearestObject(ray, group, *models_);
-            if (index < 0) continue;
-            // Where the chosen object is met: its triangles, else its turned box.
-            const StageObject& object = group[static_cast<std::size_t>(index)];
-            const ModelData* model = models_->Get(object.model);
-            const D3DXMATRIX world = ObjectWorld(object.part);
-            float t = 0.0f;
-            bool tested = false;
-            D3DXVECTOR3 normal(0.0f, 1.0f, 0.0f);
-            const bool onMesh =
-                model && model->mesh && PickRayHitsMesh(ray, world, model->mesh, &t, &tested, &normal);
-            if (!onMesh) {
-                D3DXVECTOR3 boxMin, boxMax;
-                WorldBox(world, model ? model->min : D3DXVECTOR3(), model ? model->max : D3DXVECTOR3(), &boxMin,
-                         &boxMax);
-                if (!PickRayBoxEntry(ray, boxMin, boxMax, &t)) continue;
-            }
-            if (!best || t < bestT) best = StageHit{tag, index, ray.origin + ray.dir * t, normal}, bestT = t;
-        }
-    }
+    std::optional<StageHit> best = NearestObject(ray, false, &bestT);
     // The ground: where the line crosses y = 0 in front of the eye.
     if (ground && ray.dir.y != 0.0f) {
         const float t = -ray.origin.y / ray.dir.y;

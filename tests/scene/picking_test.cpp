@@ -316,7 +316,7 @@ TEST_F(StagePickingTest, ObjectBehindTheEyeIsNotPicked) {
     EXPECT_EQ(Stage().GetSelectedIndex(), 1);
 }
 
-TEST_F(StagePickingTest, OnlyTheCurrentTagsVisibleUnlockedGroupIsPicked) {
+TEST_F(StagePickingTest, EveryVisibleUnlockedGroupIsPickedAndItsTagSelected) {
     Place(D3DXVECTOR3(0, 10, 0), 50);
     auto picks = [&](const char* current, bool visible, bool locked) {
         Stage().ClearSelection();
@@ -326,7 +326,10 @@ TEST_F(StagePickingTest, OnlyTheCurrentTagsVisibleUnlockedGroupIsPicked) {
         Pick(640, 360);
         return Stage().IsSelectionValid();
     };
-    EXPECT_FALSE(picks("OTHER", true, false));
+    // An object drawn is an object picked, whichever tag was current; its tag becomes the current one.
+    EXPECT_TRUE(picks("OTHER", true, false));
+    EXPECT_EQ(Stage().GetCurrentTag(), "TEST");
+    EXPECT_TRUE(Stage().Document().IsSelected("TEST", 0));
     EXPECT_FALSE(picks("TEST", true, true));
     EXPECT_FALSE(picks("TEST", false, false));
     EXPECT_TRUE(picks("TEST", true, false));
