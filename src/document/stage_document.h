@@ -131,6 +131,9 @@ public:
     // Moves the selected objects to the end of the tag's group, keeping them selected; the tag becomes
     // the selected one.
     bool MoveSelectionToTag(const std::string& tag);
+    // Opens one step for moving, turning or scaling these objects over many frames (a drag), as
+    // BeginObjectEdit does for one; SetPlacement changes them, EndObjectEdit lets the step close.
+    void BeginObjectsEdit(const std::string& what, const std::vector<ObjectRef>& objects);
     // How many objects the clipboard holds (0 before a copy).
     std::size_t ClipboardCount() const { return clipboardFilled_ ? std::max<std::size_t>(1, clipboardMany_.size()) : 0; }
 

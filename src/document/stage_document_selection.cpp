@@ -1,5 +1,6 @@
 // The selection of many objects: choosing it, and the edits that act on all of it at once.
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "document/edit_history.h"
@@ -294,4 +295,16 @@ bool CStageDocument::MoveSelectionToTag(const std::string& tag) {
     set.AddMany(tag, selected);
     SetSelection(std::move(set));
     return true;
+}
+
+void CStageDocument::BeginObjectsEdit(const std::string& what, const std::vector<ObjectRef>& objects) {
+    history_->Begin(what, CEditHistory::kContinuous);
+    std::map<std::string, std::size_t> perGroup;
+    for (const ObjectRef& ref : objects) ++perGroup[ref.tag];
+    // Past a few objects a group is kept whole: one copy rather than one record per object.
+    constexpr std::size_t kObjectsApart = 64;
+    for (const auto& [tag, count] : perGroup)
+        if (count > kObjectsApart) history_->TouchGroup(tag);
+    for (const ObjectRef& ref : objects)
+        if (perGroup[ref.tag] <= kObjectsApart) history_->TouchObject(ref.tag, ref.index);
 }

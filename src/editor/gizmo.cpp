@@ -45,6 +45,39 @@ const ObjectPart* CGizmo::Selected(const std::string& tag) const {
     return document.SelectedObject(tag);
 }
 
+bool CGizmo::Members(const std::string& tag, std::vector<std::pair<ObjectRef, GizmoTransform>>* members,
+                     GizmoTransform* start) const {
+    const CStageDocument& document = editor_.Document();
+    const CObjectSelection& selection = document.Selection();
+    if (selection.Count() < 2) return false;
+    members->clear();
+    std::vector<D3DXVECTOR3> origins;
+    for (const auto& [memberTag, indices] : selection.Groups()) {
+        if (!document.IsTagVisible(memberTag) || document.IsTagLocked(memberTag)) continue;
+        auto group = document.WorkingGroups().find(memberTag);
+        if (group == document.WorkingGroups().end()) continue;
+        for (int i : indices) {
+            if (static_cast<std::size_t>(i) >= group->second.size()) break;
+            const ObjectPart& part = group->second[static_cast<std::size_t>(i)].part;
+            members->push_back({ObjectRef{memberTag, i}, GizmoTransform{part.Pos, part.Rot, part.Scale}});
+            origins.push_back(part.Pos);
+        }
+    }
+    if (members->size() < 2) return false;
+    const ObjectPart* active = Selected(tag);
+    start->Pos = pivot_ == GizmoPivot::Active && active ? active->Pos : CentreOf(origins);
+    start->Rot = active ? active->Rot : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    start->Scale = D3DXVECTOR3(1.0f, 1.0f, 1.0f);
+    return true;
+}
+
+void CGizmo::BeginGroupEdit(const char* what) {
+    std::vector<ObjectRef> objects;
+    objects.reserve(group_.size());
+    for (const auto& member : group_) objects.push_back(member.first);
+    editor_.Document().BeginObjectsEdit(what, objects);
+}
+
 void CGizmo::Update(const std::string& tag) {
     CInputMouse* mouse = editor_.Parts().mouse;
     CInputKeyboard* keyboard = editor_.Parts().keyboard;
@@ -67,8 +100,9 @@ void CGizmo::Update(const std::string& tag) {
     if (dragging_) {
         // The object went away under the drag (deleted, another tag or object chosen, the step undone):
         // drop the drag.
-        if (tag != dragTag_ || !part || document.GetSelectedIndex() != dragIndex_ ||
-            !document.History().IsContinuousOpen()) {
+        const bool gone = group_.empty() ? tag != dragTag_ || !part || document.GetSelectedIndex() != dragIndex_
+                                         : document.Selection().Count() != dragSelectionCount_;
+        if (gone || !document.History().IsContinuousOpen()) {
             EndDrag();
         } else if ((keyboard && keyboard->GetTrigger(DIK_ESCAPE)) || mouse->GetTrigger(1)) {
             holdingRight_ = mouse->GetPress(1);
@@ -87,17 +121,31 @@ void CGizmo::Update(const std::string& tag) {
     if (!mouse->GetPress(1)) holdingRight_ = false;
 
     part = Selected(tag);
-    if (!part || !haveView) return;
-    const GizmoShape shape = BuildGizmoShape(view, part->Pos, mode_);
+    std::vector<std::pair<ObjectRef, GizmoTransform>> members;
+    GizmoTransform groupStart{};
+    const bool many = !dragging_ && Members(tag, &members, &groupStart);
+    if (!(part || many || !group_.empty()) || !haveView) return;
+    // A group's gizmo stays where the drag has taken its pivot.
+    const D3DXVECTOR3 centre = !group_.empty() ? groupNow_.Pos : many ? groupStart.Pos : part->Pos;
+    const GizmoAxes axes = dragging_ ? drag_.axes : objectAxes_ && part ? ::ObjectAxes(part->Rot) : WorldAxes();
+    const GizmoShape shape = BuildGizmoShape(view, centre, mode_, axes);
     // Over a GUI window the GUI has the mouse; a left button held since elsewhere turns the camera.
     const bool guiHasMouse = editor_.Focus().mouseOverWindow;
     if (!dragging_ && !holdingLeft_ && !guiHasMouse && !(mouse->GetPress(0) && !mouse->GetTrigger(0)))
         hovered_ = HitGizmo(shape, cursor);
     if (hovered_ != GizmoHandle::None && mouse->GetTrigger(0)) {
-        const GizmoTransform start{part->Pos, part->Rot, part->Scale};
-        if (BeginGizmoDrag(view, hovered_, start, cursor, &drag_)) {
+        const GizmoTransform start = many ? groupStart : GizmoTransform{part->Pos, part->Rot, part->Scale};
+        if (BeginGizmoDrag(view, hovered_, start, cursor, &drag_, axes)) {
             static constexpr const char* kNames[] = {"Move object", "Turn object", "Scale object"};
-            document.BeginObjectEdit(kNames[static_cast<int>(mode_)], tag, document.GetSelectedIndex());
+            static constexpr const char* kGroupNames[] = {"Move objects", "Turn objects", "Scale objects"};
+            if (many) {
+                group_ = std::move(members);
+                groupNow_ = start;
+                dragSelectionCount_ = document.Selection().Count();
+                BeginGroupEdit(kGroupNames[static_cast<int>(mode_)]);
+            } else {
+                document.BeginObjectEdit(kNames[static_cast<int>(mode_)], tag, document.GetSelectedIndex());
+            }
             dragging_ = true;
             holdingLeft_ = true;
             dragTag_ = tag;
@@ -108,16 +156,30 @@ void CGizmo::Update(const std::string& tag) {
 }
 
 void CGizmo::Apply(const GizmoTransform& transform) {
-    editor_.Document().SetPlacement(dragTag_, dragIndex_, transform.Pos, transform.Rot, transform.Scale);
+    CStageDocument& document = editor_.Document();
+    if (group_.empty()) {
+        document.SetPlacement(dragTag_, dragIndex_, transform.Pos, transform.Rot, transform.Scale);
+        return;
+    }
+    groupNow_ = transform;
+    const bool ownOrigin = pivot_ == GizmoPivot::EachOrigin;
+    for (const auto& [ref, start] : group_) {
+        const GizmoTransform t = FollowGizmo(drag_, transform, start, ownOrigin);
+        document.SetPlacement(ref.tag, ref.index, t.Pos, t.Rot, t.Scale);
+    }
 }
 
 void CGizmo::Cancel() {
-    Apply(drag_.start);  // the step then changed nothing and is dropped
+    // The step then changed nothing and is dropped.
+    if (group_.empty()) Apply(drag_.start);
+    for (const auto& [ref, start] : group_)
+        editor_.Document().SetPlacement(ref.tag, ref.index, start.Pos, start.Rot, start.Scale);
     EndDrag();
 }
 
 void CGizmo::EndDrag() {
     dragging_ = false;
+    group_.clear();
     editor_.Document().EndObjectEdit();
 }
 

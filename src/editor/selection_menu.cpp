@@ -7,6 +7,7 @@
 
 #include "d3d/dinput.h"
 #include "editor/editor.h"
+#include "editor/gizmo.h"
 #include "editor/shortcuts.h"
 #include "input/input.h"
 #include "scene/stage.h"
@@ -46,6 +47,16 @@ void CSelectionMenu::ShowMenu() {
             ImGui::PopID();
         }
         ImGui::EndMenu();
+    }
+    if (CGizmo* gizmo = editor_.GetGizmo()) {
+        ImGui::Separator();
+        ImGui::TextDisabled("Gizmo pivot");
+        static constexpr const char* kPivots[] = {"Selection centre", "Each origin", "Active object"};
+        for (int i = 0; i < 3; ++i)
+            if (ImGui::MenuItem(kPivots[i], nullptr, gizmo->Pivot() == static_cast<GizmoPivot>(i)))
+                gizmo->SetPivot(static_cast<GizmoPivot>(i));
+        if (ImGui::MenuItem("Active object's axes", nullptr, gizmo->ObjectAxes()))
+            gizmo->SetObjectAxes(!gizmo->ObjectAxes());
     }
     ImGui::EndMenu();
 }

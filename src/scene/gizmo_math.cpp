@@ -11,8 +11,6 @@ constexpr float kMinAxisPixels = 10.0f;  // shorter on screen, an axis points ne
 constexpr float kMinPlaneArea = 40.0f;   // square pixels
 constexpr float kEdgeOn = 0.1f;          // |cos| between the cursor's line and a ring's axis
 
-D3DXVECTOR3 Axis(int k) { return D3DXVECTOR3(k == 0 ? 1.0f : 0.0f, k == 1 ? 1.0f : 0.0f, k == 2 ? 1.0f : 0.0f); }
-
 float& Component(D3DXVECTOR3& v, int k) { return k == 0 ? v.x : (k == 1 ? v.y : v.z); }
 
 float Dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -101,6 +99,22 @@ float WrapAngle(float a) {
     return a;
 }
 
+bool IsWorld(const GizmoAxes& axes) {
+    const GizmoAxes world = WorldAxes();
+    return axes[0] == world[0] && axes[1] == world[1] && axes[2] == world[2];
+}
+
+// The turn of `angle` about the unit vector `axis`, for row vectors as the other matrices here.
+D3DXMATRIX TurnMatrix(const D3DXVECTOR3& a, float angle) {
+    const float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    m._11 = c + a.x * a.x * t, m._12 = a.x * a.y * t + a.z * s, m._13 = a.x * a.z * t - a.y * s;
+    m._21 = a.x * a.y * t - a.z * s, m._22 = c + a.y * a.y * t, m._23 = a.y * a.z * t + a.x * s;
+    m._31 = a.x * a.z * t + a.y * s, m._32 = a.y * a.z * t - a.x * s, m._33 = c + a.z * a.z * t;
+    return m;
+}
+
 // The ring's angle of the cursor: in the ring's own plane, or on screen for a ring seen edge-on, signed so
 // that a growing angle is a positive turn about the ring's axis.
 bool RingAngle(const GizmoDrag& drag, const GizmoView& view, ScreenPoint cursor, float* angle) {
@@ -112,16 +126,16 @@ bool RingAngle(const GizmoDrag& drag, const GizmoView& view, ScreenPoint cursor,
         if (!ProjectPoint(view, centre, &c) || !EyeOf(view, &eye)) return false;
         if (Distance(cursor, c) < 1.0f) return false;
         // Seen from the eye, a positive turn about an axis pointing away runs anticlockwise.
-        const float sign = Dot(Axis(k), centre - eye) > 0.0f ? 1.0f : -1.0f;
+        const float sign = Dot(drag.axes[k], centre - eye) > 0.0f ? 1.0f : -1.0f;
         *angle = sign * std::atan2(c.y - cursor.y, cursor.x - c.x);
         return true;
     }
     GizmoRay ray;
     D3DXVECTOR3 hit;
-    if (!CursorRay(view, cursor, &ray) || !HitPlane(ray, centre, Axis(k), &hit)) return false;
+    if (!CursorRay(view, cursor, &ray) || !HitPlane(ray, centre, drag.axes[k], &hit)) return false;
     const D3DXVECTOR3 w = hit - centre;
     // (u, v, axis) is right-handed in the algebra's sense: u x v = axis.
-    const D3DXVECTOR3 u = Axis((k + 1) % 3), v = Axis((k + 2) % 3);
+    const D3DXVECTOR3 u = drag.axes[(k + 1) % 3], v = drag.axes[(k + 2) % 3];
     if (Dot(w, w) <= 0.0f) return false;
     *angle = std::atan2(Dot(w, v), Dot(w, u));
     return true;
@@ -140,16 +154,18 @@ void Decompose(const D3DXMATRIX& m, D3DXVECTOR3* rot) {
 
 float Nearest(float angle, float to) { return to + WrapAngle(angle - to); }
 
-// The start's rotation followed by a turn of `angle` about world axis k.
-D3DXVECTOR3 TurnAbout(const D3DXVECTOR3& start, int k, float angle) {
+// The start's rotation followed by a turn of `angle` about the world direction `axis` (unit length).
+D3DXVECTOR3 TurnAbout(const D3DXVECTOR3& start, const D3DXVECTOR3& axis, float angle) {
     // Yaw is applied last, so a turn about y is a change of yaw alone.
-    if (k == 1) return D3DXVECTOR3(start.x, start.y + angle, start.z);
+    if (axis == D3DXVECTOR3(0.0f, 1.0f, 0.0f)) return D3DXVECTOR3(start.x, start.y + angle, start.z);
     D3DXMATRIX base, turn, turned;
     D3DXMatrixRotationYawPitchRoll(&base, start.y, start.x, start.z);
-    if (k == 0)
+    if (axis == D3DXVECTOR3(1.0f, 0.0f, 0.0f))
         D3DXMatrixRotationX(&turn, angle);
-    else
+    else if (axis == D3DXVECTOR3(0.0f, 0.0f, 1.0f))
         D3DXMatrixRotationZ(&turn, angle);
+    else
+        turn = TurnMatrix(axis, angle);
     D3DXMatrixMultiply(&turned, &base, &turn);
     D3DXVECTOR3 a;
     Decompose(turned, &a);
@@ -201,7 +217,19 @@ float WorldPerPixel(const GizmoView& view, const D3DXVECTOR3& point) {
     return 2.0f * v.z / (view.projection._22 * view.height);
 }
 
-GizmoShape BuildGizmoShape(const GizmoView& view, const D3DXVECTOR3& centre, GizmoMode mode) {
+GizmoAxes WorldAxes() {
+    return {D3DXVECTOR3(1.0f, 0.0f, 0.0f), D3DXVECTOR3(0.0f, 1.0f, 0.0f), D3DXVECTOR3(0.0f, 0.0f, 1.0f)};
+}
+
+GizmoAxes ObjectAxes(const D3DXVECTOR3& rot) {
+    D3DXMATRIX m;
+    D3DXMatrixRotationYawPitchRoll(&m, rot.y, rot.x, rot.z);
+    // The rows are where the object's own x, y and z point.
+    return {D3DXVECTOR3(m._11, m._12, m._13), D3DXVECTOR3(m._21, m._22, m._23), D3DXVECTOR3(m._31, m._32, m._33)};
+}
+
+GizmoShape BuildGizmoShape(const GizmoView& view, const D3DXVECTOR3& centre, GizmoMode mode, const GizmoAxes& axes) {
+    auto Axis = [&](int k) { return axes[static_cast<std::size_t>(k)]; };
     GizmoShape shape;
     shape.mode = mode;
     const float unit = WorldPerPixel(view, centre);
@@ -278,10 +306,12 @@ GizmoHandle HitGizmo(const GizmoShape& shape, ScreenPoint cursor) {
 }
 
 bool BeginGizmoDrag(const GizmoView& view, GizmoHandle handle, const GizmoTransform& start, ScreenPoint cursor,
-                    GizmoDrag* drag) {
+                    GizmoDrag* drag, const GizmoAxes& axes) {
     GizmoDrag d;
     d.handle = handle;
     d.start = start;
+    d.axes = axes;
+    auto Axis = [&](int k) { return axes[static_cast<std::size_t>(k)]; };
     const int k = HandleAxis(handle);
     GizmoRay ray;
     if (!CursorRay(view, cursor, &ray)) return false;
@@ -309,21 +339,38 @@ bool DragGizmo(GizmoDrag& drag, const GizmoView& view, ScreenPoint cursor, const
                GizmoTransform* out) {
     GizmoTransform t = drag.start;
     const int k = HandleAxis(drag.handle);
+    auto Axis = [&](int j) { return drag.axes[static_cast<std::size_t>(j)]; };
+    // Along the world's axes the position lands on the grid; along an object's own, the distance moved
+    // is a number of steps.
+    const bool world = IsWorld(drag.axes);
     if (IsAxis(drag.handle) || IsPlane(drag.handle)) {
         GizmoRay ray;
         if (!CursorRay(view, cursor, &ray)) return false;
-        if (IsAxis(drag.handle)) {
+        if (IsAxis(drag.handle) && world) {
             float along;
             if (!NearestAlong(ray, drag.start.Pos, Axis(k), &along)) return false;
             Component(t.Pos, k) += along - drag.grabAlong;
             if (snap.enabled) Component(t.Pos, k) = SnapToStep(Component(t.Pos, k), snap.step);
-        } else {
+        } else if (IsAxis(drag.handle)) {
+            float along;
+            if (!NearestAlong(ray, drag.start.Pos, Axis(k), &along)) return false;
+            const float moved = along - drag.grabAlong;
+            t.Pos += Axis(k) * (snap.enabled ? SnapToStep(moved, snap.step) : moved);
+        } else if (world) {
             D3DXVECTOR3 hit;
             if (!HitPlane(ray, drag.start.Pos, Axis(k), &hit)) return false;
             t.Pos += hit - drag.grab;
             Component(t.Pos, k) = Component(drag.start.Pos, k);  // exactly in the plane
             for (int j : {(k + 1) % 3, (k + 2) % 3})
                 if (snap.enabled) Component(t.Pos, j) = SnapToStep(Component(t.Pos, j), snap.step);
+        } else {
+            D3DXVECTOR3 hit;
+            if (!HitPlane(ray, drag.start.Pos, Axis(k), &hit)) return false;
+            const D3DXVECTOR3 moved = hit - drag.grab;
+            for (int j : {(k + 1) % 3, (k + 2) % 3}) {
+                const float along = Dot(moved, Axis(j));
+                t.Pos += Axis(j) * (snap.enabled ? SnapToStep(along, snap.step) : along);
+            }
         }
         if (!Finite(t.Pos)) return false;
     } else if (IsRing(drag.handle)) {
@@ -333,11 +380,13 @@ bool DragGizmo(GizmoDrag& drag, const GizmoView& view, ScreenPoint cursor, const
         drag.turned += WrapAngle(angle - drag.lastAngle);
         drag.lastAngle = angle;
         const float turn = snap.enabled ? SnapToStep(drag.turned, snap.angleStep) : drag.turned;
-        t.Rot = TurnAbout(drag.start.Rot, k, turn);
+        drag.applied = turn;
+        t.Rot = TurnAbout(drag.start.Rot, Axis(k), turn);
     } else if (drag.handle == GizmoHandle::Uniform) {
         ScreenPoint c;
         if (!ProjectPoint(view, drag.start.Pos, &c)) return false;
         const float factor = Distance(cursor, c) / drag.grabRadius;
+        drag.factor = factor;
         t.Scale = drag.start.Scale * factor;
     } else {
         return false;
@@ -353,4 +402,37 @@ float SnapToStep(float value, float step) {
 
 D3DXVECTOR3 SnapToGrid(const D3DXVECTOR3& point, float step) {
     return D3DXVECTOR3(SnapToStep(point.x, step), SnapToStep(point.y, step), SnapToStep(point.z, step));
+}
+
+GizmoTransform FollowGizmo(const GizmoDrag& drag, const GizmoTransform& now, const GizmoTransform& object,
+                           bool ownOrigin) {
+    GizmoTransform t = object;
+    const D3DXVECTOR3& pivot = drag.start.Pos;
+    if (IsAxis(drag.handle) || IsPlane(drag.handle)) {
+        t.Pos = object.Pos + (now.Pos - drag.start.Pos);
+    } else if (IsRing(drag.handle)) {
+        const D3DXVECTOR3& axis = drag.axes[static_cast<std::size_t>(HandleAxis(drag.handle))];
+        t.Rot = TurnAbout(object.Rot, axis, drag.applied);
+        if (!ownOrigin) {
+            const D3DXMATRIX turn = TurnMatrix(axis, drag.applied);
+            const D3DXVECTOR3 offset = object.Pos - pivot;
+            D3DXVECTOR3 turned;
+            D3DXVec3TransformCoord(&turned, &offset, &turn);
+            t.Pos = pivot + turned;
+        }
+    } else if (drag.handle == GizmoHandle::Uniform) {
+        t.Scale = object.Scale * drag.factor;
+        if (!ownOrigin) t.Pos = pivot + (object.Pos - pivot) * drag.factor;
+    }
+    return t;
+}
+
+D3DXVECTOR3 CentreOf(const std::vector<D3DXVECTOR3>& points) {
+    if (points.empty()) return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    D3DXVECTOR3 lo = points.front(), hi = points.front();
+    for (const D3DXVECTOR3& p : points) {
+        lo = D3DXVECTOR3(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+        hi = D3DXVECTOR3(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+    }
+    return (lo + hi) * 0.5f;
 }

@@ -121,4 +121,47 @@ TEST_F(GizmoTest, SnappingPutsThePointerAndNewObjectsOnTheGrid) {
     EXPECT_TRUE(StageGroup("TEST")[1].part.Pos == D3DXVECTOR3(0, 10, 10));
 }
 
+TEST_F(GizmoTest, ASelectionMovesAsOneAndOneUndoPutsEveryObjectBack) {
+    CreateAt(-60, 10, 0);
+    Editor().AddTag("B");
+    Editor().tagIndex = 1;
+    Gui().Idle(1);
+    CreateAt(-30, 40, 0);
+    Pointer().SetPos(D3DXVECTOR3(0, 10, 0));
+    Gui().Idle(1);
+    CStageDocument& document = Editor().Document();
+    document.SelectObject("TEST", 0, CStageDocument::Pick::Replace);
+    document.SelectObject("TEST", 1, CStageDocument::Pick::Add);
+    document.SelectObject("B", 0, CStageDocument::Pick::Add);
+    Gui().Idle(1);
+    const std::vector<D3DXVECTOR3> before = {StageGroup("TEST")[0].part.Pos, StageGroup("TEST")[1].part.Pos,
+                                             StageGroup("B")[0].part.Pos};
+    // The gizmo stands at the centre of the three origins: (-30, 25, 0).
+    const CCamera& camera = *app_->Manager().GetCamera();
+    const GizmoShape shape = BuildGizmoShape(GizmoView{camera.mtxView, camera.mtxProjection, 1280, 720},
+                                             CentreOf(before), GizmoMode::Move);
+    MoveTo((shape.centre.x + shape.axisEnd[0].x) / 2, (shape.centre.y + shape.axisEnd[0].y) / 2);
+    app_->Frames(1);
+    ASSERT_EQ(Gizmo().Hovered(), GizmoHandle::AxisX);
+    Platform().SetMouseButton(0, true);
+    app_->Frames(1);
+    MoveTo(shape.axisEnd[0].x, shape.axisEnd[0].y);
+    app_->Frames(2);
+    Platform().SetMouseButton(0, false);
+    Gui().Idle(2);
+    const std::vector<D3DXVECTOR3> after = {StageGroup("TEST")[0].part.Pos, StageGroup("TEST")[1].part.Pos,
+                                            StageGroup("B")[0].part.Pos};
+    const float moved = after[0].x - before[0].x;
+    EXPECT_GT(moved, 1.0f);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_FLOAT_EQ(after[i].x - before[i].x, moved) << i;
+        EXPECT_EQ(after[i].y, before[i].y) << i;
+    }
+    EXPECT_TRUE(EditorGroup("B")[0].part.Pos == after[2]);
+    EXPECT_EQ(Editor().GetHistory()->UndoName(), "Move objects");
+    ASSERT_TRUE(Editor().GetHistory()->Undo());
+    EXPECT_TRUE(StageGroup("TEST")[0].part.Pos == before[0] && StageGroup("TEST")[1].part.Pos == before[1] &&
+                StageGroup("B")[0].part.Pos == before[2] && EditorGroup("B")[0].part.Pos == before[2]);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "scene/gizmo_math.h"
+#include "scene/object_world.h"
 
 namespace {
 
@@ -120,6 +121,53 @@ TEST(GizmoMath, SnappingLandsOnTheGridAndTheUniformHandleScales) {
                           snap, &moved));
     EXPECT_NEAR(moved.Scale.y, 3.0f, 1e-4f);
     EXPECT_EQ(SnapToGrid(D3DXVECTOR3(2.4f, -2.6f, 7.5f), 5.0f), D3DXVECTOR3(0.0f, -5.0f, 10.0f));
+}
+
+TEST(GizmoMath, ASelectionFollowsTheGizmoAboutItsPivotOrEachOrigin) {
+    const float quarter = 1.5707964f;
+    struct Case {
+        const char* what;
+        GizmoHandle handle;
+        GizmoAxes axes;
+        bool ownOrigin;
+        GizmoTransform object;
+        D3DXVECTOR3 pos, localY;  // where the object's origin and its local point (0, 1, 0) end up
+    };
+    const GizmoTransform plain{D3DXVECTOR3(3, 0, 0), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1)};
+    const GizmoTransform yawed{D3DXVECTOR3(3, 0, 0), D3DXVECTOR3(0, quarter, 0), D3DXVECTOR3(1, 1, 1)};
+    // The pivot is (1, 0, 0); moves go by (0, 0, 5), turns a quarter, scales double.
+    const Case cases[] = {
+        {"move", GizmoHandle::PlaneXZ, WorldAxes(), false, plain, {3, 0, 5}, {3, 1, 5}},
+        {"turn about the pivot", GizmoHandle::RingY, WorldAxes(), false, plain, {1, 0, -2}, {1, 1, -2}},
+        {"turn in place", GizmoHandle::RingY, WorldAxes(), true, plain, {3, 0, 0}, {3, 1, 0}},
+        // Its own x points along -z: a quarter about it takes its local y to +x.
+        {"turn about its own x", GizmoHandle::RingX, ObjectAxes(yawed.Rot), true, yawed, {3, 0, 0}, {4, 0, 0}},
+        {"turn about the pivot on z", GizmoHandle::RingZ, WorldAxes(), false, plain, {1, 2, 0}, {0, 2, 0}},
+        {"scale about the pivot", GizmoHandle::Uniform, WorldAxes(), false, plain, {5, 0, 0}, {5, 2, 0}},
+        {"scale in place", GizmoHandle::Uniform, WorldAxes(), true, plain, {3, 0, 0}, {3, 2, 0}},
+    };
+    for (const Case& c : cases) {
+        GizmoDrag drag;
+        drag.handle = c.handle;
+        drag.axes = c.axes;
+        drag.start = GizmoTransform{D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1)};
+        drag.applied = quarter;
+        drag.factor = 2.0f;
+        GizmoTransform now = drag.start;
+        now.Pos += D3DXVECTOR3(0, 0, 5);
+        const GizmoTransform t = FollowGizmo(drag, now, c.object, c.ownOrigin);
+        ObjectPart part{};
+        part.Pos = t.Pos, part.Rot = t.Rot, part.Scale = t.Scale;
+        const D3DXMATRIX world = ObjectWorld(part);
+        D3DXVECTOR3 localY(0, 1, 0), at;
+        D3DXVec3TransformCoord(&at, &localY, &world);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR((&t.Pos.x)[k], (&c.pos.x)[k], 1e-4f) << c.what << " axis " << k;
+            EXPECT_NEAR((&at.x)[k], (&c.localY.x)[k], 1e-4f) << c.what << " axis " << k;
+        }
+    }
+    const std::vector<D3DXVECTOR3> origins = {{0, 0, 0}, {4, 2, -2}, {1, 6, 0}};
+    EXPECT_EQ(CentreOf(origins), D3DXVECTOR3(2, 3, -1));
 }
 
 }  // namespace
