@@ -17,6 +17,7 @@ bool CStageDocument::DeleteTag(const std::string& tag) {
     working_.erase(tag);
     SetTagVisible(tag, true);
     SetTagLocked(tag, false);
+    selection_.RemoveTag(tag);
     if (currentTag_ == tag) ClearSelection();
     tags_.erase(std::remove(tags_.begin(), tags_.end(), tag), tags_.end());
     if (tags_.empty()) tags_.push_back("TEST");
@@ -40,6 +41,7 @@ bool CStageDocument::MoveObjectToTag(const std::string& tag, int index, const st
     std::vector<StageObject>& source = from->second;
     const StageObject moved = source[static_cast<std::size_t>(index)];
     source.erase(source.begin() + index);
+    selection_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
     groups_[target].push_back(moved);
     // The working copy follows the stage: both groups as they now are.
     working_[tag] = source;
