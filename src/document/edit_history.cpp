@@ -163,6 +163,7 @@ void Apply(CStageDocument& document, const Splice& splice, bool forward) {
     if (!(forward ? splice.existsAfter : splice.existedBefore)) {
         groups->erase(splice.tag);
         if (changes) changes->Group(splice.tag);
+        if (changes) document.HiddenObjects().RemoveTag(splice.tag);
         return;
     }
     const std::vector<StageObject>& now = forward ? splice.before : splice.after;
@@ -178,6 +179,8 @@ void Apply(CStageDocument& document, const Splice& splice, bool forward) {
     if (!changes) return;
     for (std::size_t k = 0; k < common; ++k) changes->Object(splice.tag, at + k);
     changes->Splice(splice.tag, at + common, held - common, wanted.size() - common);
+    // Hidden objects are view state: they stay hidden where the objects around them come and go.
+    document.HiddenObjects().Splice(splice.tag, at + common, held - common, wanted.size() - common);
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ void CStageDocument::DeleteObject(int index, const std::string& tag) {
     filledValid_ = false;
     // The selection keeps naming the same objects.
     selection_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
+    hidden_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
     if (selectionValid_ && tag == ActiveTag()) {
         if (selectedIndex_ == index)
             selectionValid_ = false;
@@ -90,6 +91,7 @@ void CStageDocument::SetTagLocked(const std::string& tag, bool locked) {
 void CStageDocument::ResetTagViews() {
     hiddenTags_.clear();
     lockedTags_.clear();
+    hidden_.Clear();
 }
 
 // ---- keeping the two copies equal ----
@@ -135,6 +137,7 @@ void CStageDocument::AssignStageGroup(const std::string& tag, const std::vector<
         to.erase(to.begin() + static_cast<std::ptrdiff_t>(common), to.end());
     changes_.Splice(tag, common, old - common, from.size() - common);
     selection_.Truncate(tag, to.size());
+    hidden_.Truncate(tag, to.size());
 }
 
 // ---- the edits ----
@@ -301,6 +304,7 @@ bool CStageDocument::RenameSelectedTag(const std::string& newName) {
     }
     tags_[tagIndex_] = newName;
     selection_.RenameTag(old, newName);
+    hidden_.RenameTag(old, newName);
     return true;
 }
 
@@ -327,6 +331,7 @@ std::string CStageDocument::CopyTagGroup(int source, int target) {
     // target is ever selected.
     groups_[tag] = it->second;
     selection_.Truncate(tag, it->second.size());
+    hidden_.RemoveTag(tag);
     return {};
 }
 

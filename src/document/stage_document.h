@@ -142,8 +142,17 @@ public:
     bool IsTagVisible(const std::string& tag) const { return hiddenTags_.count(tag) == 0; }
     void SetTagLocked(const std::string& tag, bool locked);
     bool IsTagLocked(const std::string& tag) const { return lockedTags_.count(tag) != 0; }
-    // Every group shown and unlocked again (another stage was opened).
+    // Every group shown and unlocked again, and every object shown (another stage was opened).
     void ResetTagViews();
+    // Hidden objects (neither drawn nor picked), per tag, ascending; they follow the groups' changes.
+    const CObjectSelection& HiddenObjects() const { return hidden_; }
+    CObjectSelection& HiddenObjects() { return hidden_; }
+    // Hides the selected objects and clears the selection.
+    void HideSelection();
+    // Hides every object of every group but the selected ones.
+    void IsolateSelection();
+    // Shows every hidden object again.
+    void ShowAllObjects() { hidden_.Clear(); }
 
     // Every edit of the groups, the tag list and the selection is recorded here (see edit_history.h).
     CEditHistory& History() { return *history_; }
@@ -258,6 +267,8 @@ private:
     std::string currentTag_;
     // The tag of the active object (the selected tag; the current one while the tag list is empty).
     const std::string& ActiveTag() const;
+    // The hidden objects of the tag's group after the objects `removed` (ascending) left it.
+    void DropFromHidden(const std::string& tag, const std::vector<int>& removed);
     // Appends copies of `parts` to the tag's group, selecting them; one step named `what`.
     bool AppendSelected(const std::string& what, const std::string& tag, const std::vector<ObjectPart>& parts,
                         std::string* notice);
@@ -268,6 +279,7 @@ private:
     int selectedIndex_ = 0;
     bool selectionValid_ = false;
     CObjectSelection selection_;
+    CObjectSelection hidden_;
     std::set<std::string> hiddenTags_;
     std::set<std::string> lockedTags_;
     std::string mirroredTag_;

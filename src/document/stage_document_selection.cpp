@@ -1,5 +1,6 @@
 // The selection of many objects: choosing it, and the edits that act on all of it at once.
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -95,6 +96,19 @@ std::vector<int> AllOf(std::size_t count) {
     return all;
 }
 
+// The set less the hidden objects: what cannot be seen is not chosen by a command.
+CObjectSelection WithoutHidden(const CObjectSelection& set, const CObjectSelection& hidden) {
+    if (hidden.Empty()) return set;
+    CObjectSelection shown;
+    for (const auto& [tag, members] : set.Groups()) {
+        const std::vector<int>& gone = hidden.Of(tag);
+        std::vector<int> left;
+        std::set_difference(members.begin(), members.end(), gone.begin(), gone.end(), std::back_inserter(left));
+        shown.AddMany(tag, left);
+    }
+    return shown;
+}
+
 }  // namespace
 
 void CStageDocument::SelectAllInGroup(const std::string& tag) {
@@ -102,14 +116,14 @@ void CStageDocument::SelectAllInGroup(const std::string& tag) {
     auto group = groups_.find(tag);
     if (group != groups_.end() && IsTagVisible(tag) && !IsTagLocked(tag))
         set.AddMany(tag, AllOf(group->second.size()));
-    SetSelection(std::move(set));
+    SetSelection(WithoutHidden(set, hidden_));
 }
 
 void CStageDocument::SelectAllVisible() {
     CObjectSelection set;
     for (const auto& [tag, group] : groups_)
         if (!group.empty() && IsTagVisible(tag) && !IsTagLocked(tag)) set.AddMany(tag, AllOf(group.size()));
-    SetSelection(std::move(set));
+    SetSelection(WithoutHidden(set, hidden_));
 }
 
 void CStageDocument::InvertSelection() {
@@ -129,7 +143,7 @@ void CStageDocument::InvertSelection() {
         set.AddMany(tag, others);
     }
     selectionValid_ = false;  // the active object is no longer selected
-    SetSelection(std::move(set));
+    SetSelection(WithoutHidden(set, hidden_));
 }
 
 void CStageDocument::SelectSameModel() {
@@ -149,7 +163,7 @@ void CStageDocument::SelectSameModel() {
             if (models.count(group[i].part.ModelLabel)) same.push_back(static_cast<int>(i));
         set.AddMany(tag, same);
     }
-    SetSelection(std::move(set));
+    SetSelection(WithoutHidden(set, hidden_));
 }
 
 // ---- the edits of the selection ----
@@ -175,6 +189,7 @@ bool CStageDocument::DeleteSelection() {
         group.resize(kept);
         changes_.Group(tag);
         RefreshGroup(tag);
+        DropFromHidden(tag, members);
     }
     filledValid_ = false;
     mirrorValid_ = false;
@@ -277,6 +292,7 @@ bool CStageDocument::MoveSelectionToTag(const std::string& tag) {
         group.resize(kept);
         changes_.Group(from);
         RefreshGroup(from);
+        DropFromHidden(from, members);
     }
     std::vector<int> selected = moving.Of(tag);
     std::vector<StageObject>& target = groups_[tag];
@@ -307,4 +323,41 @@ void CStageDocument::BeginObjectsEdit(const std::string& what, const std::vector
         if (count > kObjectsApart) history_->TouchGroup(tag);
     for (const ObjectRef& ref : objects)
         if (perGroup[ref.tag] <= kObjectsApart) history_->TouchObject(ref.tag, ref.index);
+}
+
+void CStageDocument::DropFromHidden(const std::string& tag, const std::vector<int>& removed) {
+    // Each hidden object moves up by the removed ones before it; a removed one leaves the set.
+    const std::vector<int> was = hidden_.Of(tag);
+    if (was.empty()) return;
+    std::vector<int> now;
+    std::size_t before = 0;
+    for (int h : was) {
+        while (before < removed.size() && removed[before] < h) ++before;
+        if (before < removed.size() && removed[before] == h) continue;
+        now.push_back(h - static_cast<int>(before));
+    }
+    hidden_.RemoveTag(tag);
+    hidden_.AddMany(tag, now);
+}
+
+void CStageDocument::HideSelection() {
+    for (const auto& [tag, members] : selection_.Groups()) hidden_.AddMany(tag, members);
+    ClearSelection();
+}
+
+void CStageDocument::IsolateSelection() {
+    CObjectSelection hidden;
+    for (const auto& [tag, group] : groups_) {
+        const std::vector<int>& kept = selection_.Of(tag);
+        std::vector<int> others;
+        std::size_t next = 0;
+        for (int i = 0; i < static_cast<int>(group.size()); ++i) {
+            if (next < kept.size() && kept[next] == i)
+                ++next;
+            else
+                others.push_back(i);
+        }
+        hidden.AddMany(tag, others);
+    }
+    hidden_ = std::move(hidden);
 }

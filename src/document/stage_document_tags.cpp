@@ -18,6 +18,7 @@ bool CStageDocument::DeleteTag(const std::string& tag) {
     SetTagVisible(tag, true);
     SetTagLocked(tag, false);
     selection_.RemoveTag(tag);
+    hidden_.RemoveTag(tag);
     if (currentTag_ == tag) ClearSelection();
     tags_.erase(std::remove(tags_.begin(), tags_.end(), tag), tags_.end());
     if (tags_.empty()) tags_.push_back("TEST");
@@ -42,6 +43,7 @@ bool CStageDocument::MoveObjectToTag(const std::string& tag, int index, const st
     const StageObject moved = source[static_cast<std::size_t>(index)];
     source.erase(source.begin() + index);
     selection_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
+    hidden_.Splice(tag, static_cast<std::size_t>(index), 1, 0);
     groups_[target].push_back(moved);
     // The working copy follows the stage: both groups as they now are.
     working_[tag] = source;

@@ -38,6 +38,13 @@ void CSelectionMenu::ShowMenu() {
     if (ImGui::MenuItem("Invert", ShortcutKeys(EditorCommand::InvertSelection))) document.InvertSelection();
     if (ImGui::MenuItem("Same model", nullptr, false, any)) document.SelectSameModel();
     ImGui::Separator();
+    if (ImGui::MenuItem("Hide selection", ShortcutKeys(EditorCommand::HideSelection), false, any))
+        document.HideSelection();
+    if (ImGui::MenuItem("Isolate selection", nullptr, false, any)) document.IsolateSelection();
+    if (ImGui::MenuItem("Show all", ShortcutKeys(EditorCommand::ShowAllObjects), false,
+                        !document.HiddenObjects().Empty()))
+        document.ShowAllObjects();
+    ImGui::Separator();
     if (ImGui::BeginMenu("Move to tag", any)) {
         // A copy: moving may select another tag.
         const std::vector<std::string> tags = editor_.tags;
@@ -68,6 +75,8 @@ void CSelectionMenu::HandleKeys() {
     if (ShortcutPressed(EditorCommand::SelectAll, *keyboard)) document.SelectAllInGroup(editor_.SelectedTag());
     if (ShortcutPressed(EditorCommand::SelectNone, *keyboard)) document.ClearSelection();
     if (ShortcutPressed(EditorCommand::InvertSelection, *keyboard)) document.InvertSelection();
+    if (ShortcutPressed(EditorCommand::HideSelection, *keyboard)) document.HideSelection();
+    if (ShortcutPressed(EditorCommand::ShowAllObjects, *keyboard)) document.ShowAllObjects();
 }
 
 void CSelectionMenu::HandleView(bool pickingBlocked) {

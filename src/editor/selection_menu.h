@@ -1,7 +1,7 @@
 // The "Select" menu: select all of the selected tag's group or of every visible group, select none,
 // invert, select every object with a selected object's model, move the selection to another tag, and the
-// gizmo's pivot and axes for a selection of many; the
-// keys Ctrl+A, Ctrl+Shift+A and Ctrl+I. And, in the view: the right button picks across every visible,
+// gizmo's pivot and axes for a selection of many, hiding and isolating the selection and showing all; the
+// keys Ctrl+A, Ctrl+Shift+A, Ctrl+I, Ctrl+H and Ctrl+Shift+H. And, in the view: the right button picks across every visible,
 // unlocked group (Shift+right button adds or removes the object), and Shift with a left drag draws a
 // selection rectangle.
 #pragma once

@@ -28,6 +28,8 @@ const std::vector<Shortcut>& Shortcuts() {
         {C::SelectAll, DIK_A, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+A", "All in group"},
         {C::SelectNone, DIK_A, CtrlNeed::Either, ShiftNeed::With, "Ctrl+Shift+A", "None"},
         {C::InvertSelection, DIK_I, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+I", "Invert"},
+        {C::HideSelection, DIK_H, CtrlNeed::Either, ShiftNeed::Without, "Ctrl+H", "Hide selection"},
+        {C::ShowAllObjects, DIK_H, CtrlNeed::Either, ShiftNeed::With, "Ctrl+Shift+H", "Show all"},
     };
     return table;
 }

@@ -30,6 +30,8 @@ enum class EditorCommand {
     SelectAll,
     SelectNone,
     InvertSelection,
+    HideSelection,
+    ShowAllObjects,
 };
 
 enum class CtrlNeed { Any, Either, Left };  // Left: the left Ctrl key only

@@ -318,12 +318,22 @@ double DirLength2(const PickRay& ray) {
 
 }  // namespace
 
-int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models) {
+namespace {
+
+bool Skipped(const std::vector<int>* skip, std::size_t i) {
+    return skip && !skip->empty() && std::binary_search(skip->begin(), skip->end(), static_cast<int>(i));
+}
+
+}  // namespace
+
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models,
+                      const std::vector<int>* skip) {
     const double dirLength2 = DirLength2(ray);
     if (!(dirLength2 > 0.0)) return -1;
 
     std::vector<Candidate> candidates;
     for (std::size_t i = 0; i < group.size(); ++i) {
+        if (Skipped(skip, i)) continue;
         Candidate candidate;
         if (MakeCandidate(ray, dirLength2, group[i], models, i, &candidate)) candidates.push_back(candidate);
     }
@@ -342,7 +352,7 @@ int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group,
 }
 
 int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models,
-                      const CGroupIndex& index) {
+                      const CGroupIndex& index, const std::vector<int>* skip) {
     const double dirLength2 = DirLength2(ray);
     if (!(dirLength2 > 0.0)) return -1;
 
@@ -366,7 +376,8 @@ int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group,
     auto pushObject = [&](int i) {
         Candidate candidate;
         const std::size_t at = static_cast<std::size_t>(i);
-        if (at >= group.size() || !MakeCandidate(ray, dirLength2, group[at], models, at, &candidate)) return;
+        if (at >= group.size() || Skipped(skip, at) || !MakeCandidate(ray, dirLength2, group[at], models, at, &candidate))
+            return;
         candidates.push_back(candidate);
         queue.push_back({candidate.entry, true, candidates.size() - 1, at});
         std::push_heap(queue.begin(), queue.end(), later);
@@ -405,7 +416,8 @@ int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group,
 }
 
 std::vector<int> ObjectsMeetingFrustum(const CViewFrustum& frustum, const std::vector<StageObject>& group,
-                                       const CModelManager& models, const CGroupIndex* index) {
+                                       const CModelManager& models, const CGroupIndex* index,
+                                       const std::vector<int>* skip) {
     std::vector<int> candidates;
     if (index) {
         candidates = index->InFrustum(frustum);
@@ -415,7 +427,7 @@ std::vector<int> ObjectsMeetingFrustum(const CViewFrustum& frustum, const std::v
     }
     std::vector<int> found;
     for (int i : candidates) {
-        if (i < 0 || static_cast<std::size_t>(i) >= group.size()) continue;
+        if (i < 0 || static_cast<std::size_t>(i) >= group.size() || Skipped(skip, static_cast<std::size_t>(i))) continue;
         const StageObject& object = group[static_cast<std::size_t>(i)];
         const ModelData& model = ModelOf(object, models);
         if (!FinitePlacement(object.part, model)) continue;

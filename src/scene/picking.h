@@ -56,15 +56,18 @@ bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mes
 // The index of the object of `group` that the line meets nearest in front of the eye, or -1. Each object
 // is tested against its model's mesh (from `models`, by its handle) under its world transform, or against
 // its turned box when it has no mesh; at equal distances the lower index wins. Objects whose placement or bounds are not finite are
-// missed.
-int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models);
+// missed, and so are the objects listed in `skip` (ascending indices: hidden ones).
+int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models,
+                      const std::vector<int>* skip = nullptr);
 // The same answer from the group's spatial index: only the objects whose boxes lie along the line are
 // looked at, nearest first, until no box left begins before the best hit.
 int PickNearestObject(const PickRay& ray, const std::vector<StageObject>& group, const CModelManager& models,
-                      const CGroupIndex& index);
+                      const CGroupIndex& index, const std::vector<int>* skip = nullptr);
 
 // The objects of `group` whose box (as picking sees it: the turned bounds' world box) meets `frustum`
 // (CViewFrustum::BoxMeets), in index order; objects whose placement or bounds are not finite are left out.
 // With `index` (up to date with the group) only its candidates are looked at.
+// Objects listed in `skip` (ascending) are left out too.
 std::vector<int> ObjectsMeetingFrustum(const CViewFrustum& frustum, const std::vector<StageObject>& group,
-                                       const CModelManager& models, const CGroupIndex* index = nullptr);
+                                       const CModelManager& models, const CGroupIndex* index = nullptr,
+                                       const std::vector<int>* skip = nullptr);

@@ -85,11 +85,16 @@ void CStage::DrawGroup(const std::string& tag, const std::vector<StageObject>& g
     // the objects whose boxes the view may see, in the group's order, so the picture is drawn as before.
     const CGroupIndex* index = frustum.IsSet() ? index_.Group(tag) : nullptr;
     const std::vector<int>& selected = document_.Selection().Of(tag);
+    const std::vector<int>& hidden = document_.HiddenObjects().Of(tag);
+    auto draw = [&](std::size_t i) {
+        if (hidden.empty() || !std::binary_search(hidden.begin(), hidden.end(), static_cast<int>(i)))
+            DrawObject(tag, group, i, frustum, selected);
+    };
     if (index && index->Size() == group.size()) {
-        for (int i : index->InFrustum(frustum)) DrawObject(tag, group, static_cast<std::size_t>(i), frustum, selected);
+        for (int i : index->InFrustum(frustum)) draw(static_cast<std::size_t>(i));
         return;
     }
-    for (std::size_t i = 0; i < group.size(); ++i) DrawObject(tag, group, i, frustum, selected);
+    for (std::size_t i = 0; i < group.size(); ++i) draw(i);
 }
 
 void CStage::DrawObject(const std::string& tag, const std::vector<StageObject>& group, std::size_t i,

@@ -79,7 +79,7 @@ public:
     std::optional<StageHit> HitUnderCursor(const D3DXVECTOR3& cursor, bool ground);
     // The objects of the tag's group whose box meets the part of the view under the client rectangle
     // between the two corners (pixels), in index order: what a rectangle selection takes. Nothing for a
-    // hidden or locked group, a rectangle without area, or before the camera is set; objects whose placement
+    // hidden or locked group (nor hidden objects), a rectangle without area, or before the camera is set; objects whose placement
     // or bounds are not finite are left out, as picking leaves them out.
     std::vector<int> ObjectsInRect(const std::string& tag, float x0, float y0, float x1, float y1);
     // How far the object `index` of the tag's group falls onto the highest visible surface below it (see

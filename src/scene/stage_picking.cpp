@@ -49,7 +49,8 @@ std::vector<int> CStage::ObjectsInRect(const std::string& tag, float x0, float y
     index_.Update(document_);
     const CGroupIndex* spatial = index_.Group(tag);
     return ObjectsMeetingFrustum(frustum, group->second, *models_,
-                                 spatial && spatial->Size() == group->second.size() ? spatial : nullptr);
+                                 spatial && spatial->Size() == group->second.size() ? spatial : nullptr,
+                                 &document_.HiddenObjects().Of(tag));
 }
 
 std::optional<float> CStage::DropDistance(const std::string& tag, int index) {
@@ -68,8 +69,10 @@ std::optional<StageHit> CStage::NearestObject(const PickRay& ray, bool unlockedO
         if (!IsTagVisible(tag) || (unlockedOnly && IsTagLocked(tag))) continue;
         const std::vector<StageObject>& group = filled->second;
         const CGroupIndex* spatial = index_.Group(tag);
-        const int index = spatial && spatial->Size() == group.size() ? PickNearestObject(ray, group, *models_, *spatial)
-                                                                     : PickNearestObject(ray, group, *models_);
+        const std::vector<int>* hidden = &document_.HiddenObjects().Of(tag);
+        const int index = spatial && spatial->Size() == group.size()
+                              ? PickNearestObject(ray, group, *models_, *spatial, hidden)
+                              : PickNearestObject(ray, group, *models_, hidden);
         if (index < 0) continue;
         // Where the chosen object is met: its triangles, else its turned box.
         const StageObject& object = group[static_cast<std::size_t>(index)];

@@ -150,4 +150,29 @@ TEST(SelectionEdits, CommandsAndDeletionsKeepTheSetOnTheSameObjects) {
     EXPECT_FALSE(d.History().CanUndo() && d.History().UndoName() == "Delete objects");
 }
 
+TEST(SelectionEdits, HiddenObjectsAreViewStateThatFollowsTheGroups) {
+    CStageDocument d;
+    Prepare(d);
+    const std::size_t steps = d.History().UndoCount();
+    d.IsolateSelection();  // A#1 and B#0 hidden
+    EXPECT_EQ(d.HiddenObjects().Groups(), (Members{{"A", {1}}, {"B", {0}}}));
+    d.SelectObject("A", 0, CStageDocument::Pick::Replace);
+    d.HideSelection();
+    EXPECT_TRUE(d.Selection().Empty());
+    EXPECT_EQ(d.History().UndoCount(), steps);  // not an edit
+    d.SelectAllVisible();                        // only what shows: A#2 and B#1
+    EXPECT_EQ(d.Selection().Groups(), (Members{{"A", {2}}, {"B", {1}}}));
+
+    // Deleting A#2 and B#1, undone and redone: the hidden ones stay on their objects.
+    ASSERT_TRUE(d.DeleteSelection());
+    d.History().End();
+    EXPECT_EQ(d.HiddenObjects().Groups(), (Members{{"A", {0, 1}}, {"B", {0}}}));
+    ASSERT_TRUE(d.History().Undo());
+    EXPECT_EQ(d.HiddenObjects().Groups(), (Members{{"A", {0, 1}}, {"B", {0}}}));
+    d.DeleteObject(0, "A");
+    EXPECT_EQ(d.HiddenObjects().Groups(), (Members{{"A", {0}}, {"B", {0}}}));
+    d.ShowAllObjects();
+    EXPECT_TRUE(d.HiddenObjects().Empty());
+}
+
 }  // namespace

@@ -99,4 +99,20 @@ TEST_F(SelectionViewTest, ShiftLeftDragSelectsTheObjectsInsideTheRectangle) {
     EXPECT_EQ(app_->Manager().GetCamera()->rot.y, yaw);  // the camera held still
 }
 
+TEST_F(SelectionViewTest, AHiddenObjectIsNeitherPickedNorTakenByARectangle) {
+    RightClick("B", 0);
+    Gui().Chord(DIK_LCONTROL, DIK_H);
+    EXPECT_TRUE(Editor().Document().HiddenObjects().Contains("B", 0));
+    RightClick("B", 0);
+    EXPECT_TRUE(Selection().Empty());
+    EXPECT_FALSE(Editor().GetSelectionMenu()->SelectInRect(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 0)));
+    ASSERT_TRUE(Editor().GetSelectionMenu()->SelectInRect(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1280, 720, 0)));
+    EXPECT_EQ(Selection().Groups(), (std::map<std::string, std::vector<int>>{{"TEST", {0, 1}}}));
+    Platform().SetKey(DIK_LCONTROL, true);
+    Gui().Chord(DIK_LSHIFT, DIK_H);
+    Platform().SetKey(DIK_LCONTROL, false);
+    RightClick("B", 0);
+    EXPECT_TRUE(Selection().Contains("B", 0));
+}
+
 }  // namespace
