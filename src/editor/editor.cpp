@@ -93,6 +93,8 @@ void CEditor::DecideFocus() {
     focus_.mouseOverWindow = io.WantCaptureMouse;
     // Until the gizmo's update this frame, its hold from the last one.
     focus_.gizmoHoldsMouse = gizmo_ && gizmo_->HoldsMouse();
+    // A popup that opened under a selection rectangle ends it: its release would select what was there.
+    if (focus_.modalPopup && selectionMenu_) selectionMenu_->CancelRect();
     // Shift with the left button draws a selection rectangle rather than turning the camera.
     const CInputKeyboard* keyboard = parts_.keyboard;
     const bool shift = keyboard && (keyboard->GetPress(DIK_LSHIFT) || keyboard->GetPress(DIK_RSHIFT));

@@ -23,6 +23,8 @@ public:
     void HandleView(bool pickingBlocked);
     // True while a rectangle is being drawn: the camera holds still.
     bool IsDrawingRect() const { return drawingRect_; }
+    // Drops a rectangle being drawn, selecting nothing (a modal popup took the user's attention).
+    void CancelRect() { drawingRect_ = false; }
     // The selection becomes the objects of every visible, unlocked group that show inside the rectangle
     // between the two client pixels; true when the rectangle had an area.
     bool SelectInRect(const D3DXVECTOR3& from, const D3DXVECTOR3& to);

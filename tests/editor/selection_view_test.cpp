@@ -115,4 +115,22 @@ TEST_F(SelectionViewTest, AHiddenObjectIsNeitherPickedNorTakenByARectangle) {
     EXPECT_TRUE(Selection().Contains("B", 0));
 }
 
+TEST_F(SelectionViewTest, APopupOpeningUnderARectangleEndsItWithoutSelecting) {
+    const ScreenPoint a = OnScreen("TEST", 1);
+    Platform().SetKey(DIK_LSHIFT, true);
+    Platform().SetCursor(std::lround(a.x - 150), std::lround(a.y - 60));
+    app_->Frames(1);
+    Platform().SetMouseButton(0, true);
+    app_->Frames(1);
+    ASSERT_TRUE(Editor().GetSelectionMenu()->IsDrawingRect());
+    Editor().GetFileMenu()->AskSaveAs([] {});  // the file dialog, modal
+    Platform().SetCursor(std::lround(a.x + 150), std::lround(a.y + 60));
+    app_->Frames(3);
+    EXPECT_FALSE(Editor().GetSelectionMenu()->IsDrawingRect());
+    Platform().SetMouseButton(0, false);
+    Platform().SetKey(DIK_LSHIFT, false);
+    app_->Frames(2);
+    EXPECT_TRUE(Selection().Empty());
+}
+
 }  // namespace
