@@ -184,6 +184,8 @@ bool CCreationPanel::CreateAtPointer(const std::string& tag) {
     if (labels_.empty()) return false;
     ObjectPart part = creationPrototype_;
     part.ModelLabel = labels_[editor_.modelIndex];
+    // Where the pointer is now: it may have been put on a surface since the prototype followed it.
+    if (CPointer* pointer = editor_.Parts().pointer) part.Pos = pointer->GetPos();
     const CModelManager* models = editor_.Parts().models;
     if (alignToSurface_ && PointerOnSurface() && models) {
         // Its own bottom, along the normal, touches the point.

@@ -10,6 +10,7 @@
 #include "editor/file_change_guard.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
+#include "editor/model_palette.h"
 #include "editor/outliner.h"
 #include "editor/object_list.h"
 #include "editor/recovery_prompt.h"
@@ -39,10 +40,13 @@ int CEditor::Init() {
     gizmo_ = new CGizmo(*this);
     outliner_ = new COutliner(*this);
     selectionMenu_ = new CSelectionMenu(*this);
+    modelPalette_ = new CModelPalette(*this);
     return 0;
 }
 
 void CEditor::Uninit() {
+    delete modelPalette_;  // releases its pictures while the device is still there
+    modelPalette_ = nullptr;
     delete outliner_;
     outliner_ = nullptr;
     delete selectionMenu_;

@@ -24,6 +24,7 @@ class CRecoveryPrompt;
 class CGizmo;
 class COutliner;
 class CSelectionMenu;
+class CModelPalette;
 
 class CEditor {
 public:
@@ -99,10 +100,11 @@ public:
     CRecoveryPrompt* GetRecoveryPrompt() const { return recoveryPrompt_; }
     CGizmo* GetGizmo() const { return gizmo_; }
     COutliner* GetOutliner() const { return outliner_; }
-    // The "Window" menu: shows or hides the outliner and the "Tags" window, and puts every window back
+    CModelPalette* GetModelPalette() const { return modelPalette_; }
+    // The "Window" menu: shows or hides the outliner, "Tags" and "Models", and puts every window back
     // where it first stood.
     void ShowWindowMenu();
-    // Puts the main window, "Tags" and the outliner back at their first places and sizes, shown.
+    // Puts the main window, "Tags", the outliner and "Models" back at their first places and sizes, shown.
     void ResetLayout();
     CSelectionMenu* GetSelectionMenu() const { return selectionMenu_; }
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
@@ -124,6 +126,7 @@ public:
     bool showAnotherWindow = false;
     bool showOutliner = true;
     bool showTags = true;
+    bool showModelPalette = true;
 
 private:
     // The one place that asks the GUI library who has the keyboard and the mouse.
@@ -150,6 +153,7 @@ private:
     CGizmo* gizmo_ = nullptr;
     COutliner* outliner_ = nullptr;
     CSelectionMenu* selectionMenu_ = nullptr;
+    CModelPalette* modelPalette_ = nullptr;
     std::vector<std::string> catalogProblems_;
     std::size_t catalogEntryProblems_ = 0;  // the first lines of catalogProblems_: the catalogs' own
     bool catalogProblemsShown_ = false;

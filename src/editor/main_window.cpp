@@ -11,6 +11,7 @@
 #include "editor/file_change_guard.h"
 #include "editor/file_menu.h"
 #include "editor/gizmo.h"
+#include "editor/model_palette.h"
 #include "editor/outliner.h"
 #include "editor/recovery_prompt.h"
 #include "editor/selection_menu.h"
@@ -40,6 +41,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     ShowMainWindow(showAnother);
     if (showTags) tagPanel_->Show(&showTags);
     if (showOutliner) outliner_->Show(&showOutliner);
+    if (showModelPalette) modelPalette_->Show(&showModelPalette);
     ShowStatusBar();
     viewMenu_->ShowOverlays();
     if (showAnother) ShowAnotherWindow(showAnother);

@@ -72,6 +72,8 @@ public:
     // Around a device reset: the GUI's device objects go before it and are made again after it.
     virtual void GuiInvalidateDeviceObjects() {}
     virtual void GuiCreateDeviceObjects() {}
+    // What the GUI's images name a texture of the device by (its renderer backend's texture id).
+    virtual void* GuiTexture(IDirect3DTexture9* texture) { return texture; }
 
     // The system's own file dialog, where the platform has one; null (the default) lets the editor draw
     // its own. The caller owns the result.

@@ -198,7 +198,7 @@ TEST(PickingWindow, CtrlClickPutsThePointerOnTheGroundAndEnterCreatesAnObjectSta
     const int exitCode = loop.Run([&](std::uint64_t frame) {
         switch (frame) {
         case 10:  // on the ground in front of the pointer, clear of the GUI
-            Shell("xdotool windowfocus --sync " + window + " mousemove --sync --window " + window + " 900 600");
+            Shell("xdotool windowfocus --sync " + window + " mousemove --sync --window " + window + " 800 480");
             Shell("xdotool keydown Control_L");
             break;
         case 15: Shell("xdotool mousedown 1"); break;

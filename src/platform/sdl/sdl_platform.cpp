@@ -5,11 +5,13 @@
 #include <imgui_impl_sdl.h>
 
 #include <cfloat>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/sdl/gl_device.h"
+#include "platform/sdl/gl_resources.h"
 #include "platform/sdl/sdl_keymap.h"
 #include "platform/sdl/sdl_window_handle.h"
 
@@ -249,6 +251,12 @@ bool CSdlPlatform::GuiProcessMessage(const PlatformMessage& message) {
                                static_cast<float>(event->button.x), static_cast<float>(event->button.y));
     }
     return message.kind == PlatformMessage::Kind::KeyDown && ImGui::GetIO().WantTextInput;
+}
+
+void* CSdlPlatform::GuiTexture(IDirect3DTexture9* texture) {
+    // The OpenGL backend draws an image by its texture object's name.
+    auto* gl = dynamic_cast<CGlTexture*>(texture);
+    return gl ? reinterpret_cast<void*>(static_cast<std::uintptr_t>(gl->Name())) : nullptr;
 }
 
 void CSdlPlatform::GuiShutdown() {

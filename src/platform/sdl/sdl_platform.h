@@ -52,6 +52,7 @@ public:
     void GuiRenderDrawData(ImDrawData* drawData) override;
     bool GuiProcessMessage(const PlatformMessage& message) override;
     void GuiShutdown() override;
+    void* GuiTexture(IDirect3DTexture9* texture) override;
 
     SDL_Window* SdlWindow() const { return window_; }
 

@@ -1,0 +1,42 @@
+// The "Models" window: the model catalog as a grid of pictures with their labels, and a search field.
+// Clicking a picture chooses the model for new objects, as the "Model" combo does; dragging one into the
+// view creates an object of it on the surface under the cursor. Models the catalog could not load are
+// shown as marked squares that name the reason.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "render/model_thumbnails.h"
+
+class CEditor;
+
+class CModelPalette {
+public:
+    static constexpr const char* kWindow = "Models";
+
+    explicit CModelPalette(CEditor& editor) : editor_(editor) {}
+
+    // Draws the window while *open; its close box clears *open.
+    void Show(bool* open);
+    // Chooses the model for new objects (the "Model" combo's choice and the pointer's preview); false for
+    // a label the catalog lacks.
+    bool Choose(const std::string& label);
+    // Creates an object of the model on what lies under the client pixel (another object or the ground),
+    // its bottom resting there, in the selected tag's group; false when nothing lies there.
+    bool DropInView(const std::string& label, float x, float y);
+    // The labels shown under the search text, in catalog order.
+    std::vector<std::string> Shown() const;
+    void SetSearch(const std::string& text);
+    const CModelThumbnails& Thumbnails() const { return thumbnails_; }
+
+private:
+    void ShowTile(const std::string& label, float size);
+    void FinishDrag();
+
+    CEditor& editor_;
+    CModelThumbnails thumbnails_;
+    std::array<char, 128> search_{};
+    std::string dragged_;  // the model being dragged out of the window
+};

@@ -1,0 +1,35 @@
+// The "Models" window in the headless editor: a click on a square chooses the model, a drag into the
+// view creates an object of it on the ground.
+#include "editor/model_palette.h"
+#include "editor_fixture.h"
+#include "resource/model_manager.h"
+
+TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
+    CModelPalette& palette = *Editor().GetModelPalette();
+    ASSERT_TRUE(Gui().Click(CModelPalette::kWindow, {"cone", "tile"}));
+    EXPECT_EQ(Editor().GetCreationPanel()->ModelLabels().at(static_cast<std::size_t>(Editor().modelIndex)), "cone");
+    palette.SetSearch("CR");
+    EXPECT_EQ(palette.Shown(), std::vector<std::string>{"crate"});
+    palette.SetSearch("");
+
+    // From the "box" square down to the ground below the middle of the view.
+    std::optional<ImVec2> from = Gui().Locate(CModelPalette::kWindow, {"box", "tile"});
+    ASSERT_TRUE(from);
+    CHeadlessPlatform& platform = Platform();
+    platform.SetCursor(static_cast<LONG>(from->x), static_cast<LONG>(from->y));
+    app_->Frames(1);
+    platform.SetMouseButton(0, true);
+    app_->Frames(1);
+    for (int step = 1; step <= 10; ++step) {
+        platform.SetCursor(static_cast<LONG>(from->x + (800.0f - from->x) * step / 10.0f),
+                           static_cast<LONG>(from->y + (470.0f - from->y) * step / 10.0f));
+        app_->Frames(1);
+    }
+    platform.SetMouseButton(0, false);
+    app_->Frames(2);
+    const std::vector<StageObject>& group = StageGroup(Editor().SelectedTag());
+    ASSERT_EQ(group.size(), 1u);
+    EXPECT_EQ(group[0].part.ModelLabel, "box");
+    // Its bottom on the ground (the stage holds nothing else).
+    EXPECT_NEAR(group[0].part.Pos.y, -Editor().Parts().models->GetMin("box").y * group[0].part.Scale.y, 1e-3f);
+}
