@@ -104,6 +104,9 @@ public:
     // Object `index` of the tag's group: its tag becomes the selected one; Replace selects it alone, Add
     // adds it, Toggle adds or removes it. An object added becomes the active one.
     void SelectObject(const std::string& tag, int index, Pick how);
+    // Shift-click: the objects of the tag's group from the active one to `index` become the selection, and
+    // `index` the active one (only `index` when the active object is not in that group).
+    void SelectRange(const std::string& tag, int index);
     // The selection becomes `set`. The active object stays when it is a member; otherwise it becomes the
     // last member of the selected tag's group, else the last member (whose tag is then selected).
     void SetSelection(CObjectSelection set);

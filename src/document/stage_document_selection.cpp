@@ -361,3 +361,17 @@ void CStageDocument::IsolateSelection() {
     }
     hidden_ = std::move(hidden);
 }
+
+void CStageDocument::SelectRange(const std::string& tag, int index) {
+    if (!IsSelectionValid() || currentTag_ != tag) {
+        SelectObject(tag, index, Pick::Replace);
+        return;
+    }
+    const int anchor = GetSelectedIndex();
+    std::vector<int> range;
+    for (int i = std::min(anchor, index); i <= std::max(anchor, index); ++i) range.push_back(i);
+    CObjectSelection set;
+    set.AddMany(tag, range);
+    SetSelection(std::move(set));
+    SelectObject(tag, index, Pick::Add);
+}

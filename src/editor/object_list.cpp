@@ -106,14 +106,7 @@ void CObjectList::Click(int index) {
     if (io.KeyCtrl) {
         document.SelectObject(tag_, index, CStageDocument::Pick::Toggle);
     } else if (io.KeyShift && document.IsSelectionValid()) {
-        // From the active object to the clicked one; the clicked one becomes active.
-        const int anchor = document.GetSelectedIndex();
-        std::vector<int> range;
-        for (int i = std::min(anchor, index); i <= std::max(anchor, index); ++i) range.push_back(i);
-        CObjectSelection set;
-        set.AddMany(tag_, range);
-        document.SetSelection(std::move(set));
-        document.SelectObject(tag_, index, CStageDocument::Pick::Add);
+        document.SelectRange(tag_, index);
     } else {
         document.Select(index);
     }

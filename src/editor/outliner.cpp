@@ -26,8 +26,18 @@ const std::vector<OutlinerRow>& COutliner::Rows() {
 bool COutliner::SelectRow(const OutlinerRow& row) {
     if (row.object < 0 || !row.listed) return false;
     editor_.tagIndex = static_cast<int>(row.listIndex);
-    editor_.Document().SetCurrentTag(row.tag);
-    editor_.Document().Select(row.object);
+    CStageDocument& document = editor_.Document();
+    // Ctrl adds or removes one object, Shift takes the range from the active one, as in the object list.
+    const bool ctrl = ImGui::GetCurrentContext() && ImGui::GetIO().KeyCtrl;
+    const bool shift = ImGui::GetCurrentContext() && ImGui::GetIO().KeyShift;
+    if (ctrl) {
+        document.SelectObject(row.tag, row.object, CStageDocument::Pick::Toggle);
+    } else if (shift) {
+        document.SelectRange(row.tag, row.object);
+    } else {
+        document.SetCurrentTag(row.tag);
+        document.SelectObject(row.tag, row.object, CStageDocument::Pick::Replace);
+    }
     seenTag_ = row.tag, seenIndex_ = row.object, seenValid_ = true;  // chosen here: nothing to reveal
     return true;
 }
@@ -180,8 +190,7 @@ void COutliner::ShowObjectRow(const OutlinerRow& row) {
         ImGui::Unindent();
         return;
     }
-    const bool selected = row.tag == editor_.SelectedTag() && document.IsSelectionValid() &&
-                          document.GetSelectedIndex() == row.object;
+    const bool selected = document.IsSelected(row.tag, row.object);
     const std::string name = ObjectRowName(part, row.object);
     if (ImGui::Selectable(name.c_str(), selected, ImGuiSelectableFlags_AllowDoubleClick)) {
         SelectRow(row);
