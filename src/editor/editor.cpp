@@ -5,6 +5,7 @@
 
 #include "document/edit_history.h"
 #include "editor/autosave.h"
+#include "resource/asset_reload.h"
 #include "editor/creation_panel.h"
 #include "editor/edit_menu.h"
 #include "editor/file_change_guard.h"
@@ -41,12 +42,15 @@ int CEditor::Init() {
     outliner_ = new COutliner(*this);
     selectionMenu_ = new CSelectionMenu(*this);
     modelPalette_ = new CModelPalette(*this);
+    assetReload_ = new CAssetReload();
     return 0;
 }
 
 void CEditor::Uninit() {
     delete modelPalette_;  // releases its pictures while the device is still there
     modelPalette_ = nullptr;
+    delete assetReload_;
+    assetReload_ = nullptr;
     delete outliner_;
     outliner_ = nullptr;
     delete selectionMenu_;

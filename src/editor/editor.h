@@ -25,6 +25,7 @@ class CGizmo;
 class COutliner;
 class CSelectionMenu;
 class CModelPalette;
+class CAssetReload;
 
 class CEditor {
 public:
@@ -109,6 +110,10 @@ public:
     CSelectionMenu* GetSelectionMenu() const { return selectionMenu_; }
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
     const std::vector<std::string>& CatalogProblems() const { return catalogProblems_; }
+    // Stats the next `slice` of the asset files and reloads those changed and quiet (see asset_reload.h);
+    // what cannot be reloaded joins the catalog problems. True when something was reloaded or a change waits
+    // to be quiet: frames should run.
+    bool ReloadAssets(DWORD now, std::size_t slice);
 
 private:
     CStageDocument& document_;
@@ -154,6 +159,8 @@ private:
     COutliner* outliner_ = nullptr;
     CSelectionMenu* selectionMenu_ = nullptr;
     CModelPalette* modelPalette_ = nullptr;
+    CAssetReload* assetReload_ = nullptr;
+    std::vector<std::string> reloadProblems_;  // not shown yet
     std::vector<std::string> catalogProblems_;
     std::size_t catalogEntryProblems_ = 0;  // the first lines of catalogProblems_: the catalogs' own
     bool catalogProblemsShown_ = false;

@@ -20,6 +20,7 @@
 #include "editor/unsaved_guard.h"
 #include "editor/view_menu.h"
 #include "platform/platform.h"
+#include "resource/asset_reload.h"
 #include "resource/model_manager.h"
 #include "resource/shader_manager.h"
 #include "resource/texture_manager.h"
@@ -52,6 +53,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     if (IPlatform* platform = parts_.platform) {
         autosave_->Update(platform->TimeGetTime());
         fileChangeGuard_->Update(platform->TimeGetTime());
+        ReloadAssets(platform->TimeGetTime(), CAssetReload::kSlice);
     }
     return showAnother;
 }
@@ -65,7 +67,19 @@ bool CEditor::Tick(DWORD now) {
     const auto before = shown();
     autosave_->Update(now);
     fileChangeGuard_->Update(now);
-    return shown() != before || IsWorking();
+    // Resting: a larger share of the files, once a second, so a change made meanwhile wakes the frames.
+    const bool reloading = ReloadAssets(now, CAssetReload::kSlice * 16);
+    return shown() != before || IsWorking() || reloading;
+}
+
+bool CEditor::ReloadAssets(DWORD now, std::size_t slice) {
+    if (!assetReload_) return false;
+    CStage* stage = parts_.stage;
+    assetReload_->Connect({parts_.models, parts_.textures, parts_.shaders, stage ? stage->TextureCache() : nullptr});
+    ReloadOutcome outcome = assetReload_->Update(now, slice);
+    if (outcome.modelsChanged && stage) stage->FindNewModels();
+    reloadProblems_.insert(reloadProblems_.end(), outcome.problems.begin(), outcome.problems.end());
+    return !outcome.reloaded.empty() || assetReload_->IsWaiting();
 }
 
 bool CEditor::IsWorking() const {
@@ -121,9 +135,12 @@ void CEditor::ShowCatalogProblems() {
         if (!catalogProblems_.empty()) ImGui::OpenPopup(kPopup);
         catalogProblemsOpen_ = !catalogProblems_.empty();
     }
-    // Textures are loaded when first drawn: a new failure opens the popup again.
+    // Textures are loaded when first drawn, and files are reloaded when changed: a new failure opens the
+    // popup again.
     if (CStage* stage = parts_.stage) {
         std::vector<std::string> textures = stage->TakeTextureProblems();
+        textures.insert(textures.end(), reloadProblems_.begin(), reloadProblems_.end());
+        reloadProblems_.clear();
         if (!textures.empty()) {
             catalogProblems_.insert(catalogProblems_.end(), textures.begin(), textures.end());
             if (!catalogProblemsOpen_) ImGui::OpenPopup(kPopup);

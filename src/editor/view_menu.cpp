@@ -17,6 +17,7 @@
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
 #include "scene/picking.h"
+#include "scene/placeholder.h"
 #include "scene/pointer.h"
 
 CViewMenu::CViewMenu(CEditor& editor) : editor_(editor), settingsPath_(CRecentFiles::DefaultSettingsPath()) {
@@ -67,9 +68,11 @@ bool CViewMenu::FrameSelection() {
     CCamera* camera = editor_.Parts().camera;
     if (!part || !pointer || !camera) return false;
     D3DXVECTOR3 boxMin = part->Pos, boxMax = part->Pos;
-    if (const CModelManager* models = editor_.Parts().models)
-        WorldBox(ObjectWorld(*part), models->GetMin(part->ModelLabel), models->GetMax(part->ModelLabel), &boxMin,
-                 &boxMax);
+    if (const CModelManager* models = editor_.Parts().models) {
+        D3DXVECTOR3 low, high;
+        ModelBoundsOf(models, part->ModelLabel, &low, &high);
+        WorldBox(ObjectWorld(*part), low, high, &boxMin, &boxMax);
+    }
     const D3DXVECTOR3 centre = (boxMin + boxMax) * 0.5f;
     const D3DXVECTOR3 half = (boxMax - boxMin) * 0.5f;
     const float radius = std::max(D3DXVec3Length(&half), 1.0f);

@@ -12,6 +12,7 @@
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
 #include "scene/picking.h"
+#include "scene/placeholder.h"
 #include "scene/stage.h"
 
 void CViewMenu::ShowOverlays() {
@@ -41,8 +42,9 @@ std::vector<OutlineBox> CViewMenu::SelectionOutlines() const {
     if (!parts.models) return outlines;
     auto outline = [&](const ObjectPart& part) {
         OutlineBox box;
-        WorldBox(ObjectWorld(part), parts.models->GetMin(part.ModelLabel), parts.models->GetMax(part.ModelLabel),
-                 &box.min, &box.max);
+        D3DXVECTOR3 low, high;
+        ModelBoundsOf(parts.models, part.ModelLabel, &low, &high);
+        WorldBox(ObjectWorld(part), low, high, &box.min, &box.max);
         outlines.push_back(box);
     };
     const ObjectPart* active = document.SelectedObject(editor_.SelectedTag());

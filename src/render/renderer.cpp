@@ -113,7 +113,10 @@ void CRenderer::Draw() {
 
         CObject::DrawAll();
         if (CStage* stage = parts_.stage) stage->DrawVisible();
-        if (CViewAids* aids = parts_.viewAids) aids->Draw();
+        if (CViewAids* aids = parts_.viewAids) {
+            if (parts_.stage) aids->SetPlaceholders(parts_.stage->Placeholders());
+            aids->Draw();
+        }
 
         // The GUI is drawn last, over the scene; only when a GUI frame is open.
         if (GuiFrameOpen() && guiDrawn_) {

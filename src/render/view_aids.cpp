@@ -108,6 +108,7 @@ void CViewAids::Draw() {
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device_->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     if (gridShown_) DrawGrid(device_);
+    DrawPlaceholders(device_);
     DrawOutlines(device_);
     DrawIndicator(device_);
 }
@@ -168,6 +169,17 @@ void CViewAids::DrawOutlines(IDirect3DDevice9* device) {
         box_->DrawSubset(0);
     }
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+}
+
+void CViewAids::DrawPlaceholders(IDirect3DDevice9* device) {
+    if (placeholders_.empty()) return;
+    // Hidden behind what stands in front, like the object it stands for; a magenta no model has.
+    D3DMATERIAL9 material = LineMaterial(1.0f, 0.15f, 0.85f, 1.0f);
+    device->SetMaterial(&material);
+    for (const D3DXMATRIX& world : placeholders_) {
+        device->SetTransform(D3DTS_WORLD, &world);
+        box_->DrawSubset(0);
+    }
 }
 
 D3DVIEWPORT9 CViewAids::IndicatorViewport(UINT backBufferWidth, UINT backBufferHeight) {

@@ -1,5 +1,5 @@
-// The view aids drawn over the stage: the ground grid on y = 0 around the camera's centre, the outlines of
-// the selected objects, and the axis indicator in the corner that turns with the camera. They are view
+// The view aids drawn over the stage: the ground grid on y = 0 around the camera's centre, the boxes that
+// stand for objects without a model, the outlines of the selected objects, and the axis indicator in the corner that turns with the camera. They are view
 // settings, not part of the stage, and are left out of the picture run.
 #pragma once
 
@@ -39,6 +39,8 @@ public:
     void SetStep(float step) { step_ = step; }
     float Spacing() const;
     void SetOutlines(std::vector<OutlineBox> boxes) { outlines_ = std::move(boxes); }
+    // The placeholders of objects without a model: world transforms of the cube from 0 to 1.
+    void SetPlaceholders(const std::vector<D3DXMATRIX>& worlds) { placeholders_ = worlds; }
 
     // Draws within the scene, after the stage and before the GUI; leaves the device's states as it found them.
     void Draw();
@@ -52,6 +54,7 @@ public:
 private:
     void DrawGrid(IDirect3DDevice9* device);
     void DrawOutlines(IDirect3DDevice9* device);
+    void DrawPlaceholders(IDirect3DDevice9* device);
     void DrawIndicator(IDirect3DDevice9* device);
 
     IDirect3DDevice9* device_ = nullptr;
@@ -64,4 +67,5 @@ private:
     bool gridShown_ = true;
     float step_ = 1.0f;
     std::vector<OutlineBox> outlines_;
+    std::vector<D3DXMATRIX> placeholders_;
 };

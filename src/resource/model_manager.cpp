@@ -29,6 +29,7 @@ Result<ModelData> LoadModelData(const std::string& path, IDirect3DDevice9* devic
 CModelManager::~CModelManager() { Uninit(); }
 
 void CModelManager::Load(const std::string& path) {
+    catalogPath_ = path;
     WalkModelCatalog(path, problems_, [this](const std::vector<std::string>& entry) { return AddModel(entry); });
 }
 
@@ -44,7 +45,8 @@ Result<> CModelManager::LoadXModel(const std::vector<std::string>& entry) {
     // A mesh named again is shared, not loaded again: a catalog naming one file many times costs one mesh.
     if (auto shared = meshByPath_.find(entry[1]); shared != meshByPath_.end()) {
         const ModelData model = models_[static_cast<std::size_t>(shared->second)];  // a copy: Keep appends
-        AddModelData(entry[0], model);
+        const ModelHandle handle = AddModelData(entry[0], model);
+        if (handle != kNoModel) pathOf_[static_cast<std::size_t>(handle)] = entry[1];
         return {};
     }
     if (auto failed = failedPaths_.find(entry[1]); failed != failedPaths_.end()) return Failure(failed->second);
@@ -54,7 +56,9 @@ Result<> CModelManager::LoadXModel(const std::vector<std::string>& entry) {
         failedPaths_.emplace(entry[1], why);
         return Failure(why);
     }
-    meshByPath_.emplace(entry[1], Keep(entry[0], model.value));
+    const ModelHandle handle = Keep(entry[0], model.value);
+    if (handle != kNoModel) pathOf_[static_cast<std::size_t>(handle)] = entry[1];
+    meshByPath_.emplace(entry[1], handle);
     return {};
 }
 
@@ -62,6 +66,8 @@ ModelHandle CModelManager::Keep(const std::string& label, const ModelData& model
     const auto [it, added] = handles_.emplace(label, static_cast<ModelHandle>(models_.size()));
     if (!added) return kNoModel;
     models_.push_back(model);
+    pathOf_.emplace_back();
+    ++revision_;
     return it->second;
 }
 
@@ -79,6 +85,8 @@ void CModelManager::Uninit() {
         SafeRelease(data.materialBuffer);
     }
     models_.clear();
+    pathOf_.clear();
+    ++revision_;
     handles_.clear();
     meshByPath_.clear();
     failedPaths_.clear();
@@ -119,4 +127,47 @@ D3DXVECTOR3 CModelManager::GetMax(const std::string& label) const {
 D3DXVECTOR3 CModelManager::GetMin(const std::string& label) const {
     const ModelData* model = Get(Find(label));
     return model ? model->min : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+}
+
+Result<> CModelManager::ReloadMesh(const std::string& path) {
+    if (failedPaths_.erase(path)) {
+        const std::vector<std::string> problems = ReloadCatalog();
+        for (const std::string& problem : problems)
+            if (problem.find(path) != std::string::npos) return Failure(problem);
+        return {};
+    }
+    if (!meshByPath_.count(path)) return {};
+    Result<ModelData> loaded = LoadModelData(path, device_);
+    if (!loaded.ok) return Failure(path, "the mesh cannot be reloaded (" + loaded.message + "); the old one is kept");
+    const ModelData& fresh = loaded.value;
+    for (std::size_t h = 0; h < models_.size(); ++h) {
+        if (pathOf_[h] != path) continue;
+        ModelData& model = models_[h];
+        SafeRelease(model.mesh);
+        SafeRelease(model.materialBuffer);
+        model = fresh;
+        if (model.mesh) model.mesh->AddRef();
+        if (model.materialBuffer) model.materialBuffer->AddRef();
+    }
+    // The references the loader gave are held by the models now.
+    ModelData made = fresh;
+    SafeRelease(made.mesh);
+    SafeRelease(made.materialBuffer);
+    ++revision_;
+    return {};
+}
+
+std::vector<std::string> CModelManager::ReloadCatalog() {
+    std::vector<std::string> problems;
+    if (catalogPath_.empty()) return problems;
+    failedPaths_.clear();
+    WalkModelCatalog(catalogPath_, problems, [this](const std::vector<std::string>& entry) { return AddModel(entry); });
+    return problems;
+}
+
+std::vector<std::string> CModelManager::MeshPaths() const {
+    std::vector<std::string> paths;
+    for (const auto& [path, handle] : meshByPath_) paths.push_back(path);
+    for (const auto& [path, why] : failedPaths_) paths.push_back(path);
+    return paths;
 }

@@ -64,12 +64,29 @@ public:
     // What was wrong with the catalog file, one line per problem, in the order found.
     const std::vector<std::string>& GetProblems() const { return problems_; }
 
+    // ---- reloading what changed on disk ----
+    // Loads the mesh file again and gives every model loaded from it the new mesh, materials and bounds;
+    // their handles stay. When it cannot be loaded the models keep what they had and the reason is given.
+    // A file that failed before is loaded for the catalog's entries that named it.
+    Result<> ReloadMesh(const std::string& path);
+    // Reads the catalog file given to Load again: entries with new labels are added (and meshes that failed
+    // before are tried again); the models already held stay as they are. Gives the problems found.
+    std::vector<std::string> ReloadCatalog();
+    // The catalog file given to Load, and every mesh file the catalog named, loaded or failed.
+    std::string CatalogPath() const { return catalogPath_; }
+    std::vector<std::string> MeshPaths() const;
+    // Changes whenever a model is added or reloaded: whoever keeps the models' bounds measures again.
+    std::size_t Revision() const { return revision_; }
+
 private:
     // Adds a model whose references the catalog takes over.
     ModelHandle Keep(const std::string& label, const ModelData& model);
 
     IDirect3DDevice9* device_;
     std::vector<ModelData> models_;               // by handle
+    std::vector<std::string> pathOf_;             // by handle: its mesh file (empty when made elsewhere)
+    std::string catalogPath_;
+    std::size_t revision_ = 0;
     std::map<std::string, ModelHandle> handles_;  // by label
     std::unordered_map<std::string, ModelHandle> meshByPath_;  // the first model of each mesh file loaded
     std::unordered_map<std::string, std::string> failedPaths_;  // mesh files that could not be loaded, and why

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include <nlohmann/json_fwd.hpp>
+#include <nlohmann/json.hpp>
 
 #include "d3d/d3dx9.h"
 #include "platform/platform.h"
@@ -42,7 +42,24 @@ public:
     // What was wrong with the catalog file, one line per problem, in the order found.
     const std::vector<std::string>& GetProblems() const { return problems_; }
 
+    // ---- reloading what changed on disk ----
+    // Compiles again every effect that read `path` (its own file or one it includes) and puts it, with its
+    // handles, in place of the old one. An effect that no longer compiles keeps the old; its error is given.
+    std::vector<std::string> ReloadFile(const std::string& path);
+    // Reads the catalog file again: labels not held yet are compiled and added; the others stay.
+    std::vector<std::string> ReloadCatalog();
+    std::string CatalogPath() const { return catalogPath_; }
+    // The files every effect read (its own and its includes).
+    std::vector<std::string> EffectFiles() const;
+
 private:
+    // Compiles the entry's effect and keeps it unless its label is held; *errors gets why it failed.
+    void Register(const nlohmann::json& entry, std::string* errors);
+    // Compiles the effect of `path`; null with the compiler's text when it fails.
+    ID3DXEffect* Compile(const std::string& path, std::string* errors);
+    // Registers the entry's technique and parameter handles of the label's effect.
+    void AddHandles(const std::string& label, const nlohmann::json& entry);
+
     IDirect3DDevice9* device_;
     IPlatform* platform_;
     HWND window_;
@@ -52,4 +69,7 @@ private:
     std::unordered_map<std::string, D3DXHANDLE> techniques_;
     std::unordered_map<std::string, D3DXHANDLE> parameters_;
     std::vector<std::string> problems_;
+    std::string catalogPath_;
+    std::unordered_map<std::string, nlohmann::json> entries_;           // by label, for compiling again
+    std::unordered_map<std::string, std::vector<std::string>> filesOf_;  // by label: what its effect read
 };

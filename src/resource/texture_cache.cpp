@@ -54,6 +54,24 @@ IDirect3DTexture9* CTextureCache::GetTexture(const std::string& fileName) {
     return texture;
 }
 
+Result<> CTextureCache::Reload(const std::string& fileName) {
+    auto it = textures_.find(fileName);
+    if (it == textures_.end()) return {};
+    std::string reason;
+    IDirect3DTexture9* texture = CreateTexture(device_, fileName, true, reason);
+    if (!texture) return ::Failure(fileName, "the texture cannot be reloaded (" + reason + "); the old one is kept");
+    SafeRelease(it->second);
+    it->second = texture;
+    return {};
+}
+
+std::vector<std::string> CTextureCache::FileNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, texture] : textures_) names.push_back(name);
+    for (const auto& [name, failure] : failed_) names.push_back(name);
+    return names;
+}
+
 void CTextureCache::Uninit() {
     for (auto& [name, texture] : textures_) SafeRelease(texture);
     textures_.clear();

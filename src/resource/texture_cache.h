@@ -8,6 +8,7 @@
 
 #include "d3d/d3dx9.h"
 #include "base/file_bytes.h"
+#include "base/result.h"
 
 class CTextureCache {
 public:
@@ -20,6 +21,12 @@ public:
     // The texture for a material's file name, or null when the file cannot be loaded. A failed file is
     // tried again once it has changed (its size or modification time), or appeared.
     IDirect3DTexture9* GetTexture(const std::string& fileName);
+    // Loads a cached texture's file again and puts the new texture in its place; when it cannot be loaded
+    // the old one stays and the reason is given. A file not cached (or that failed) is left to the next
+    // request, which tries it again because it changed.
+    Result<> Reload(const std::string& fileName);
+    // Every file requested so far, loaded or failed: what may change on disk.
+    std::vector<std::string> FileNames() const;
     // Releases every cached texture.
     void Uninit();
     // The files that could not be loaded since the last call, one line each naming the file and the

@@ -15,7 +15,19 @@ void WalkTextureCatalog(const std::string& path, std::vector<std::string>& probl
 }
 
 void CTextureManager::Load(const std::string& path) {
+    path_ = path;
     WalkTextureCatalog(path, problems_, [&](const std::string& label, const std::string& imagePath) {
         textures_.emplace(label, imagePath);
     });
+}
+
+std::vector<std::string> CTextureManager::Reload() {
+    std::vector<std::string> problems;
+    if (path_.empty()) return problems;
+    std::map<std::string, std::string> read;
+    WalkTextureCatalog(path_, problems, [&](const std::string& label, const std::string& imagePath) {
+        read.emplace(label, imagePath);
+    });
+    textures_ = std::move(read);
+    return problems;
 }

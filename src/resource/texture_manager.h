@@ -20,6 +20,9 @@ public:
     // are reported (GetProblems) and left out.
     void Load(const std::string& path = "Data/FILE/texture.json");
     void Uninit() { textures_.clear(); }
+    // Reads the catalog file given to Load again in place of what it held; gives the problems found.
+    std::vector<std::string> Reload();
+    std::string CatalogPath() const { return path_; }
     const std::map<std::string, std::string>& GetTextureMap() const { return textures_; }
 
     // What was wrong with the catalog file, one line per problem, in the order found.
@@ -28,4 +31,5 @@ public:
 private:
     std::map<std::string, std::string> textures_;
     std::vector<std::string> problems_;
+    std::string path_;
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "scene/object_world.h"
+#include "scene/placeholder.h"
 #include "scene/stage_index.h"
 
 namespace {
@@ -268,11 +269,9 @@ bool PickRayHitsMesh(const PickRay& ray, const D3DXMATRIX& world, ID3DXMesh* mes
 
 namespace {
 
-// An object whose model the catalog does not hold has no mesh and bounds of no size.
+// An object whose model the catalog does not hold is its placeholder's box.
 const ModelData& ModelOf(const StageObject& object, const CModelManager& models) {
-    static const ModelData kNoModelData;
-    const ModelData* model = models.Get(object.model);
-    return model ? *model : kNoModelData;
+    return ModelOrPlaceholder(object, &models);
 }
 
 // Broad phase for one object: the sphere, then the world box of the turned bounds. False when the line

@@ -1,11 +1,12 @@
 #include "scene/stage.h"
 
 #include <algorithm>
-
+#include <cmath>
 #include <utility>
 
 #include "resource/model_manager.h"
 #include "scene/object_world.h"
+#include "scene/placeholder.h"
 #include "scene/surface_drop.h"
 
 namespace {
@@ -75,6 +76,7 @@ void CStage::Draw(const std::string& tag) {
     document_.GroupsToEdit()[tag];
     const std::vector<StageObject>& group = std::as_const(document_).Groups().at(tag);
     reach_.clear();
+    placeholders_.clear();
     index_.Update(document_);
     DrawGroup(tag, group, ViewFrustum());
 }
@@ -101,9 +103,15 @@ void CStage::DrawObject(const std::string& tag, const std::vector<StageObject>& 
                         const CViewFrustum& frustum, const std::vector<int>& selected) {
     IDirect3DDevice9* device = device_;
     const ObjectPart& part = group[i].part;
-    // An object whose model the catalog does not hold has nothing to draw; it stays in the stage.
+    // An object whose model the catalog does not hold is drawn by the view as its placeholder's edges.
     const ModelData* model = models_->Get(group[i].model);
-    if (!model || !model->mesh || (model->numMaterials > 0 && !model->materialBuffer)) return;
+    if (!model) {
+        const D3DXMATRIX world = PlaceholderWorld(part);
+        if (std::all_of(&world._11, &world._11 + 16, [](float v) { return std::isfinite(v); }))
+            placeholders_.push_back(world);
+        return;
+    }
+    if (!model->mesh || (model->numMaterials > 0 && !model->materialBuffer)) return;
     // Its sphere is tested too: the box of a turned object may reach past it.
     if (frustum.IsSet()) {
         if (static_cast<std::size_t>(group[i].model) >= reach_.size()) reach_.resize(group[i].model + 1, -1.0f);
@@ -154,10 +162,28 @@ void CStage::DrawObject(const std::string& tag, const std::vector<StageObject>& 
     device->SetTexture(0, nullptr);
 }
 
+void CStage::FindNewModels() {
+    if (!models_) return;
+    auto found = [this](const StageObject& object) {
+        return object.model == kNoModel && models_->Find(object.part.ModelLabel) != kNoModel;
+    };
+    auto resolve = [&](StageGroups& groups) {
+        for (auto& [tag, group] : groups)
+            for (StageObject& object : group)
+                if (found(object)) object.model = models_->Find(object.part.ModelLabel);
+    };
+    bool any = false;
+    for (const auto& [tag, group] : std::as_const(document_).Groups())
+        any = any || std::any_of(group.begin(), group.end(), found);
+    if (any) resolve(document_.Groups());  // through the non-const look-up: the index measures again
+    resolve(document_.WorkingGroups());
+}
+
 void CStage::DrawVisible() {
     // Empty groups cost no look-up: a stage of many tags draws in the time of its objects.
     const CViewFrustum frustum = ViewFrustum();
     reach_.clear();  // measured again each frame: the catalog may change between frames
+    placeholders_.clear();
     index_.Update(document_);
     for (const StageGroups::value_type* entry : document_.FilledGroups())
         if (IsTagVisible(entry->first)) DrawGroup(entry->first, entry->second, frustum);

@@ -66,6 +66,15 @@ public:
     void Draw(const std::string& tag);
     // Draws every group that is not hidden, in tag order.
     void DrawVisible();
+    // Where the last Draw or DrawVisible found placeholders in view: for each object whose model the
+    // catalog does not hold, the world transform of the cube from 0 to 1 onto its box. The view draws
+    // their edges.
+    const std::vector<D3DXMATRIX>& Placeholders() const { return placeholders_; }
+    // The cache of the textures drawing uses (null after Uninit); it is made again for another device.
+    CTextureCache* TextureCache() { return textureCache_; }
+    // After the catalog gained models: objects whose model label it now holds leave their placeholders for
+    // the model, in both copies of the groups. Not an edit: the history is untouched.
+    void FindNewModels();
     // The textures that drawing could not load since the last call, each named once with its reason.
     std::vector<std::string> TakeTextureProblems();
     // While the right button is held, selects the nearest object under the cursor of every visible,
@@ -120,6 +129,7 @@ private:
     std::optional<StageHit> NearestObject(const PickRay& ray, bool unlockedOnly, float* t);
     CStageDocument document_;
     CStageIndex index_;
+    std::vector<D3DXMATRIX> placeholders_;
     std::vector<float> reach_;  // the reach of each model drawn this frame (by handle), -1 until measured
     CTextureCache* textureCache_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;

@@ -9,6 +9,7 @@
 #include "document/stage_document.h"
 #include "scene/object_world.h"
 #include "scene/picking.h"
+#include "scene/placeholder.h"
 
 namespace {
 
@@ -20,9 +21,7 @@ constexpr std::size_t kGone = std::numeric_limits<std::size_t>::max();
 }  // namespace
 
 bool IndexedBox(const StageObject& object, const CModelManager* models, BoundsBox* box) {
-    static const ModelData kNoModelData;
-    const ModelData* found = models ? models->Get(object.model) : nullptr;
-    const ModelData& model = found ? *found : kNoModelData;
+    const ModelData& model = ModelOrPlaceholder(object, models);
     // Bounds in either order, and the unit past the maximum that a mesh may reach.
     const D3DXVECTOR3 top = model.mesh ? model.max + D3DXVECTOR3(1, 1, 1) : model.max;
     const D3DXVECTOR3 lo(std::min(model.min.x, model.max.x), std::min(model.min.y, model.max.y),
@@ -92,10 +91,10 @@ const CGroupIndex* CStageIndex::Group(const std::string& tag) const {
 void CStageIndex::Update(CStageDocument& document) {
     const CGroupChanges changes = document.TakeGroupChanges();
     const StageGroups& groups = std::as_const(document).Groups();
-    // A catalog that gained or lost models may now give bounds to objects that had none.
-    const std::size_t modelCount = models_ ? models_->Count() : 0;
-    if (modelCount != modelCount_) {
-        modelCount_ = modelCount;
+    // A catalog that gained, lost or reloaded models may now give other bounds.
+    const std::size_t revision = models_ ? models_->Revision() : 0;
+    if (revision != modelRevision_) {
+        modelRevision_ = revision;
         measureAll_ = true;
     }
 

@@ -81,6 +81,6 @@ private:
 
     std::unordered_map<std::string, CGroupIndex> groups_;
     const CModelManager* models_ = nullptr;
-    std::size_t modelCount_ = 0;
+    std::size_t modelRevision_ = 0;
     bool measureAll_ = true;
 };

@@ -3,6 +3,7 @@
 #include "input/input.h"
 #include "scene/object_world.h"
 #include "scene/picking.h"
+#include "scene/placeholder.h"
 #include "scene/stage.h"
 #include "scene/surface_drop.h"
 
@@ -76,15 +77,15 @@ std::optional<StageHit> CStage::NearestObject(const PickRay& ray, bool unlockedO
         if (index < 0) continue;
         // Where the chosen object is met: its triangles, else its turned box.
         const StageObject& object = group[static_cast<std::size_t>(index)];
-        const ModelData* model = models_->Get(object.model);
+        const ModelData& model = ModelOrPlaceholder(object, models_);
         const D3DXMATRIX world = ObjectWorld(object.part);
         float t = 0.0f;
         bool tested = false;
         D3DXVECTOR3 normal(0.0f, 1.0f, 0.0f);
-        const bool onMesh = model && model->mesh && PickRayHitsMesh(ray, world, model->mesh, &t, &tested, &normal);
+        const bool onMesh = model.mesh && PickRayHitsMesh(ray, world, model.mesh, &t, &tested, &normal);
         if (!onMesh) {
             D3DXVECTOR3 boxMin, boxMax;
-            WorldBox(world, model ? model->min : D3DXVECTOR3(), model ? model->max : D3DXVECTOR3(), &boxMin, &boxMax);
+            WorldBox(world, model.min, model.max, &boxMin, &boxMax);
             if (!PickRayBoxEntry(ray, boxMin, boxMax, &t)) continue;
         }
         if (!best || t < *bestT) best = StageHit{tag, index, ray.origin + ray.dir * t, normal}, *bestT = t;

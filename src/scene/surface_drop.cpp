@@ -5,13 +5,12 @@
 
 #include "scene/object_world.h"
 #include "scene/picking.h"
+#include "scene/placeholder.h"
 
 namespace {
 
 const ModelData& ModelOf(const StageObject& object, const CModelManager& models) {
-    static const ModelData kNoModelData;
-    const ModelData* model = models.Get(object.model);
-    return model ? *model : kNoModelData;
+    return ModelOrPlaceholder(object, &models);
 }
 
 // The distance down from `ray.origin` to the object's surface, when the line meets it at or below.

@@ -7,6 +7,7 @@
 #include "render/ground_grid.h"
 #include "editor/editor.h"
 #include "render/view_aids.h"
+#include "resource/model_manager.h"
 #include "scene/stage.h"
 #include "support/headless_editor.h"
 #include "support/temp_dir.h"
@@ -42,12 +43,14 @@ TEST_F(ViewAidsTest, AFrameDrawsGridAndIndicatorAsLinesAndPutsTheStatesBack) {
     CViewAids* aids = editor.Manager().GetViewAids();
     ASSERT_NE(aids, nullptr);
     aids->SetShown(true);
-    // A selected object (of no model: a box of no size at its place) is outlined.
+    // A selected object (of a model without size: a box of no size at its place) is outlined.
     CStage* stage = editor.Manager().GetStage();
+    editor.Manager().GetModelManager()->AddModelData("POINT", ModelData{});
     ObjectPart part{};
     part.Pos = {4, 5, 6};
     part.Scale = {1, 1, 1};
-    stage->CreateObject(part, "TEST", "");
+    part.ModelLabel = "POINT";
+    stage->CreateObject(part, "TEST", "POINT");
     editor.Manager().GetEditor()->RefreshGroup("TEST");
     stage->Select(0);
     editor.Device().ClearLog();
@@ -72,4 +75,17 @@ TEST_F(ViewAidsTest, AFrameDrawsGridAndIndicatorAsLinesAndPutsTheStatesBack) {
     editor.Device().ClearLog();
     editor.Frames(1);
     EXPECT_EQ(editor.Device().Draws().size(), 4u);  // the outline and the indicator
+
+    // An object whose model the catalog lacks adds its placeholder's edges, a unit box on its position.
+    part.Pos = {-8, 0, 2};
+    part.Scale = {2, 2, 2};
+    part.ModelLabel = "MISSING";
+    stage->CreateObject(part, "TEST", "MISSING");
+    editor.Manager().GetEditor()->RefreshGroup("TEST");
+    editor.Device().ClearLog();
+    editor.Frames(1);
+    int placeholders = 0;
+    for (const auto& draw : editor.Device().Draws())
+        placeholders += draw.fillMode == D3DFILL_WIREFRAME && draw.world._41 == -9.0f && draw.world._11 == 2.0f;
+    EXPECT_EQ(placeholders, 1);
 }

@@ -351,6 +351,31 @@ TEST_F(StagePickingTest, DegenerateViewportOrProjectionSelectsNothing) {
     EXPECT_TRUE(Stage().IsSelectionValid());
 }
 
+TEST_F(StagePickingTest, AnObjectWithoutAModelIsPickedAndDrawnAsItsPlaceholder) {
+    ObjectPart part{};
+    part.Scale = D3DXVECTOR3(20, 20, 20);  // the unit box from y = 0 to 20 under the look-at point
+    part.ModelLabel = "NOT IN THE CATALOG";
+    Stage().CreateObject(part, "TEST", part.ModelLabel);
+    editor_->Manager().GetEditor()->RefreshGroup("TEST");
+    Pick(840, 360);  // beside the box
+    EXPECT_FALSE(Stage().IsSelectionValid());
+    Pick(640, 360);
+    ASSERT_TRUE(Stage().IsSelectionValid());
+    const std::optional<StageHit> hit = Stage().HitUnderCursor(D3DXVECTOR3(640, 360, 0), false);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->index, 0);
+    EXPECT_NEAR(hit->point.z, 10.0f, 0.5f);  // on the box's face toward the eye
+
+    // The index holds its box; the view draws its edges where it stands.
+    const CGroupIndex* index = Stage().Index().Group("TEST");
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->Overlapping(BoundsBox{D3DXVECTOR3(-9, 19, -9), D3DXVECTOR3(9, 19.5f, 9)}), std::vector<int>{0});
+    editor_->Frames(1);
+    ASSERT_EQ(Stage().Placeholders().size(), 1u);
+    EXPECT_NEAR(Stage().Placeholders()[0]._41, -10.0f, 1e-4f);
+    EXPECT_NEAR(Stage().Placeholders()[0]._11, 20.0f, 1e-4f);
+}
+
 TEST_F(StagePickingTest, FollowsTheCameraWhenItTurns) {
     // Left of the middle as seen from the start (+x is to the left looking down -z); after a half turn it is
     // right of the middle, and the middle of the view is empty.
