@@ -21,6 +21,7 @@
 #include "render/camera.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
+#include "dense_stage.h"
 #include "run_benchmarks.h"
 
 namespace {
@@ -38,17 +39,7 @@ public:
             return;
         }
         CManager* manager = CManager::GetInstance();
-        const char* const models[] = {"SPHERE", "box", "cylinder", "cone", "crate", "house", "tree"};
-        ObjectPart part{};
-        const int side = 317;
-        for (int i = 0; i < kObjects; ++i) {
-            part.Pos = D3DXVECTOR3((i % side - side / 2) * 6.0f, 0.0f, (i / side - side / 2) * 6.0f);
-            part.Rot = D3DXVECTOR3(0.1f * (i % 7), 0.37f * (i % 17), 0.05f * (i % 5));
-            const float s = 0.5f + 0.25f * static_cast<float>(i % 4);
-            part.Scale = D3DXVECTOR3(s, s * 1.5f, s);
-            part.ModelLabel = models[i % 7];
-            manager->GetStage()->CreateObject(part, kTag, part.ModelLabel);
-        }
+        FillDenseStage(*manager->GetStage(), kTag, kObjects, false);
         manager->GetEditor()->RefreshGroup(kTag);
         loop_ = new CFrameLoop(platform_);
         for (int i = 0; i < 3; ++i) loop_->RunFrame();

@@ -22,6 +22,7 @@
 #include "resource/model_manager.h"
 #include "scene/picking.h"
 #include "scene/stage.h"
+#include "dense_stage.h"
 #include "run_benchmarks.h"
 
 namespace {
@@ -41,22 +42,7 @@ public:
             return;
         }
         CManager* manager = CManager::GetInstance();
-        CStage* stage = manager->GetStage();
-        const char* const models[] = {"SPHERE", "box", "cylinder", "cone", "crate", "house", "tree"};
-        ObjectPart part{};
-        part.Scale = D3DXVECTOR3(40, 1, 40);
-        part.ModelLabel = "floor";
-        stage->CreateObject(part, kTag, part.ModelLabel);
-        const int side = 317;
-        for (int i = 0; i < kObjects; ++i) {
-            const int x = i % side - side / 2, z = i / side - side / 2;
-            part.Pos = D3DXVECTOR3(x * 6.0f, 0.0f, z * 6.0f);
-            part.Rot = D3DXVECTOR3(0.1f * (i % 7), 0.37f * (i % 17), 0.05f * (i % 5));
-            const float s = 0.5f + 0.25f * static_cast<float>(i % 4);
-            part.Scale = D3DXVECTOR3(s, s * 1.5f, s);
-            part.ModelLabel = models[i % 7];
-            stage->CreateObject(part, kTag, part.ModelLabel);
-        }
+        FillDenseStage(*manager->GetStage(), kTag, kObjects);
         manager->GetEditor()->RefreshGroup(kTag);
         loop_ = new CFrameLoop(platform_);
         for (int i = 0; i < 3; ++i) loop_->RunFrame();  // the camera's transforms are set, the index built
