@@ -137,6 +137,8 @@ public:
     // Opens one step for moving, turning or scaling these objects over many frames (a drag), as
     // BeginObjectEdit does for one; SetPlacement changes them, EndObjectEdit lets the step close.
     void BeginObjectsEdit(const std::string& what, const std::vector<ObjectRef>& objects);
+    // Sets the object label of every one of these objects, in both copies, as one step ("Set label").
+    void SetObjectsLabel(const std::vector<ObjectRef>& objects, const std::string& label);
     // How many objects the clipboard holds (0 before a copy).
     std::size_t ClipboardCount() const { return clipboardFilled_ ? std::max<std::size_t>(1, clipboardMany_.size()) : 0; }
 

@@ -375,3 +375,14 @@ void CStageDocument::SelectRange(const std::string& tag, int index) {
     SetSelection(std::move(set));
     SelectObject(tag, index, Pick::Add);
 }
+
+void CStageDocument::SetObjectsLabel(const std::vector<ObjectRef>& objects, const std::string& label) {
+    BeginObjectsEdit("Set label", objects);
+    for (const ObjectRef& ref : objects)
+        for (StageGroups* groups : {&working_, &groups_}) {
+            std::vector<StageObject>& group = (*groups)[ref.tag];
+            if (ref.index >= 0 && static_cast<std::size_t>(ref.index) < group.size())
+                group[static_cast<std::size_t>(ref.index)].part.ObjectLabel = label;
+        }
+    EndObjectEdit();
+}

@@ -15,6 +15,7 @@
 #include "editor/outliner.h"
 #include "editor/object_list.h"
 #include "editor/recovery_prompt.h"
+#include "editor/selection_inspector.h"
 #include "editor/selection_menu.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
@@ -43,10 +44,13 @@ int CEditor::Init() {
     selectionMenu_ = new CSelectionMenu(*this);
     modelPalette_ = new CModelPalette(*this);
     assetReload_ = new CAssetReload();
+    inspector_ = new CSelectionInspector(*this);
     return 0;
 }
 
 void CEditor::Uninit() {
+    delete inspector_;
+    inspector_ = nullptr;
     delete modelPalette_;  // releases its pictures while the device is still there
     modelPalette_ = nullptr;
     delete assetReload_;

@@ -26,6 +26,7 @@ class COutliner;
 class CSelectionMenu;
 class CModelPalette;
 class CAssetReload;
+class CSelectionInspector;
 
 class CEditor {
 public:
@@ -102,10 +103,11 @@ public:
     CGizmo* GetGizmo() const { return gizmo_; }
     COutliner* GetOutliner() const { return outliner_; }
     CModelPalette* GetModelPalette() const { return modelPalette_; }
-    // The "Window" menu: shows or hides the outliner, "Tags" and "Models", and puts every window back
+    CSelectionInspector* GetInspector() const { return inspector_; }
+    // The "Window" menu: shows or hides the outliner, "Tags", "Models" and the inspector, and puts every window back
     // where it first stood.
     void ShowWindowMenu();
-    // Puts the main window, "Tags", the outliner and "Models" back at their first places and sizes, shown.
+    // Puts the main window, "Tags", the outliner, "Models" and the inspector back at their first places and sizes, shown.
     void ResetLayout();
     CSelectionMenu* GetSelectionMenu() const { return selectionMenu_; }
     // What the catalogs reported at start-up, as shown in the "Catalog problems" popup.
@@ -132,6 +134,7 @@ public:
     bool showOutliner = true;
     bool showTags = true;
     bool showModelPalette = true;
+    bool showInspector = true;
 
 private:
     // The one place that asks the GUI library who has the keyboard and the mouse.
@@ -161,6 +164,7 @@ private:
     CModelPalette* modelPalette_ = nullptr;
     CAssetReload* assetReload_ = nullptr;
     std::vector<std::string> reloadProblems_;  // not shown yet
+    CSelectionInspector* inspector_ = nullptr;
     std::vector<std::string> catalogProblems_;
     std::size_t catalogEntryProblems_ = 0;  // the first lines of catalogProblems_: the catalogs' own
     bool catalogProblemsShown_ = false;

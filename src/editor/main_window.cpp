@@ -14,6 +14,7 @@
 #include "editor/model_palette.h"
 #include "editor/outliner.h"
 #include "editor/recovery_prompt.h"
+#include "editor/selection_inspector.h"
 #include "editor/selection_menu.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
@@ -43,6 +44,7 @@ bool CEditor::Update(bool showMain, bool showAnother) {
     if (showTags) tagPanel_->Show(&showTags);
     if (showOutliner) outliner_->Show(&showOutliner);
     if (showModelPalette) modelPalette_->Show(&showModelPalette);
+    if (showInspector) inspector_->Show(&showInspector);
     ShowStatusBar();
     viewMenu_->ShowOverlays();
     if (showAnother) ShowAnotherWindow(showAnother);

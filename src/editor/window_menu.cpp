@@ -3,6 +3,7 @@
 
 #include "editor/editor.h"
 #include "editor/model_palette.h"
+#include "editor/selection_inspector.h"
 #include "editor/outliner.h"
 #include "editor/tag_panel.h"
 
@@ -11,14 +12,15 @@ void CEditor::ShowWindowMenu() {
     ImGui::MenuItem(COutliner::kWindow, nullptr, &showOutliner);
     ImGui::MenuItem(CTagPanel::kWindow, nullptr, &showTags);
     ImGui::MenuItem(CModelPalette::kWindow, nullptr, &showModelPalette);
+    ImGui::MenuItem(CSelectionInspector::kWindow, nullptr, &showInspector);
     ImGui::Separator();
     if (ImGui::MenuItem("Reset layout")) ResetLayout();
     ImGui::EndMenu();
 }
 
 void CEditor::ResetLayout() {
-    showMainWindow = showOutliner = showTags = showModelPalette = true;
-    // The main window above the outliner on the left, "Tags" on the right, "Models" along the bottom.
+    showMainWindow = showOutliner = showTags = showModelPalette = showInspector = true;
+    // The main window above the outliner on the left, "Tags" and the inspector on the right, "Models" along the bottom.
     ImGui::SetWindowPos("Hello, world!", ImVec2(0, 20));
     ImGui::SetWindowSize("Hello, world!", ImVec2(400, 400));
     ImGui::SetWindowPos(COutliner::kWindow, ImVec2(0, 425));
@@ -27,4 +29,6 @@ void CEditor::ResetLayout() {
     ImGui::SetWindowSize(CTagPanel::kWindow, ImVec2(330, 260));
     ImGui::SetWindowPos(CModelPalette::kWindow, ImVec2(405, 545));
     ImGui::SetWindowSize(CModelPalette::kWindow, ImVec2(760, 150));
+    ImGui::SetWindowPos(CSelectionInspector::kWindow, ImVec2(940, 285));
+    ImGui::SetWindowSize(CSelectionInspector::kWindow, ImVec2(330, 250));
 }
