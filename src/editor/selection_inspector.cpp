@@ -117,7 +117,8 @@ void CSelectionInspector::Show(bool* open) {
         if (label) std::memcpy(label_.data(), label->data(), std::min(label->size(), label_.size() - 1));
     }
     ImGui::SetNextItemWidth(200.0f);
-    ImGui::InputTextWithHint("##Label", label ? "" : "mixed", label_.data(), label_.size());
+    ImGui::InputTextWithHint("##Label", label ? "" : "mixed", label_.data(), label_.size(),
+                             ImGuiInputTextFlags_AutoSelectAll);
     if (ImGui::IsItemDeactivatedAfterEdit()) SetLabel(label_.data());
     ImGui::SameLine();
     ImGui::TextUnformatted("Label");
@@ -153,7 +154,8 @@ void CSelectionInspector::ShowRow(const char* name, int first) {
                 text[0] = '\0';
         }
         ImGui::SetNextItemWidth(70.0f);
-        ImGui::InputTextWithHint("##v", "mixed", text.data(), text.size(), ImGuiInputTextFlags_CharsScientific);
+        ImGui::InputTextWithHint("##v", "mixed", text.data(), text.size(),
+                                 ImGuiInputTextFlags_CharsScientific | ImGuiInputTextFlags_AutoSelectAll);
         if (ImGui::IsItemDeactivatedAfterEdit()) {
             char* end = nullptr;
             const float value = std::strtof(text.data(), &end);
