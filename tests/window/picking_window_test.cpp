@@ -248,7 +248,7 @@ TEST(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
     const int exitCode = loop.Run([&](std::uint64_t frame) {
         switch (frame) {
         case 10:  // away from the GUI windows
-            Shell(move + "900 500");
+            Shell(move + "700 300");
             Shell("xdotool windowfocus --sync " + window + " keydown w");
             break;
         case 20:
@@ -259,7 +259,7 @@ TEST(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
         case 21:
         case 22:
         case 23:
-            Shell(move + std::to_string(900 + 30 * (frame - 20)) + " 500");
+            Shell(move + std::to_string(700 + 30 * (frame - 20)) + " 300");
             break;
         case 24:
             Shell("xdotool mouseup 1");
