@@ -3,11 +3,11 @@
 #include <imgui.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "editor/creation_panel.h"
 #include "editor/editor.h"
+#include "editor/outliner_rows.h"
 #include "platform/platform.h"
 #include "resource/model_manager.h"
 #include "scene/pointer.h"
@@ -16,15 +16,6 @@
 namespace {
 
 constexpr const char* kDragPayload = "VELLUMAR_MODEL";
-
-bool ContainsFolded(const std::string& text, const char* needle) {
-    const std::size_t length = std::strlen(needle);
-    if (length == 0) return true;
-    auto equal = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    };
-    return std::search(text.begin(), text.end(), needle, needle + length, equal) != text.end();
-}
 
 }  // namespace
 
@@ -37,7 +28,7 @@ std::vector<std::string> CModelPalette::Shown() const {
     std::vector<std::string> labels;
     if (const CModelManager* models = editor_.Parts().models)
         for (const auto& entry : models->GetModelMap())
-            if (ContainsFolded(entry.first, search_.data())) labels.push_back(entry.first);
+            if (ContainsIgnoringCase(entry.first, search_.data())) labels.push_back(entry.first);
     return labels;
 }
 

@@ -5,24 +5,12 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace {
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
-bool Contains(std::string_view haystack, const std::string& needle) {
-    if (needle.empty()) return true;
-    auto equal = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+bool ContainsIgnoringCase(std::string_view text, std::string_view needle) {
+    auto equal = [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     };
-    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(), equal) != haystack.end();
+    return std::search(text.begin(), text.end(), needle.begin(), needle.end(), equal) != text.end();
 }
-
-}  // namespace
 
 std::string ObjectRowName(const ObjectPart& part, int index) {
     if (!part.ObjectLabel.empty()) return part.ObjectLabel;
@@ -30,7 +18,8 @@ std::string ObjectRowName(const ObjectPart& part, int index) {
 }
 
 bool OutlinerMatches(const ObjectPart& part, const std::string& tag, const std::string& needle) {
-    return Contains(part.ObjectLabel, needle) || Contains(part.ModelLabel, needle) || Contains(tag, needle);
+    return ContainsIgnoringCase(part.ObjectLabel, needle) || ContainsIgnoringCase(part.ModelLabel, needle) ||
+           ContainsIgnoringCase(tag, needle);
 }
 
 const std::vector<OutlinerRow>& COutlinerRows::Get(const std::vector<std::string>& tags, const StageGroups& groups,
@@ -40,7 +29,7 @@ const std::vector<OutlinerRow>& COutlinerRows::Get(const std::vector<std::string
     for (const auto& entry : groups) objects += entry.second.size();
     if (!valid_ || version != version_ || tags.size() != tags_ || groups.size() != groups_ || objects != objects_ ||
         search != search_ || folded != folded_) {
-        Build(tags, groups, Lower(search), folded);
+        Build(tags, groups, search, folded);
         valid_ = true;
         version_ = version;
         tags_ = tags.size();
@@ -62,7 +51,7 @@ void COutlinerRows::Build(const std::vector<std::string>& tags, const StageGroup
         const std::size_t tagRow = rows_.size();
         rows_.push_back(OutlinerRow{tag, -1, listed, listIndex});
         if (group == groups.end()) {
-            if (!needle.empty() && !Contains(tag, needle)) rows_.pop_back();
+            if (!needle.empty() && !ContainsIgnoringCase(tag, needle)) rows_.pop_back();
             return;
         }
         const bool open = !needle.empty() || folded.count(tag) == 0;
@@ -75,7 +64,7 @@ void COutlinerRows::Build(const std::vector<std::string>& tags, const StageGroup
             rows_.push_back(OutlinerRow{tag, static_cast<int>(i), listed, listIndex});
         }
         // Searching, a tag is shown only for what it holds that matches (or its own name).
-        if (!needle.empty() && !any && !Contains(tag, needle)) rows_.resize(tagRow);
+        if (!needle.empty() && !any && !ContainsIgnoringCase(tag, needle)) rows_.resize(tagRow);
     };
     for (std::size_t i = 0; i < tags.size(); ++i) add(tags[i], true, i);
     for (const auto& entry : groups) add(entry.first, false, 0);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "stagefile/stage_types.h"
@@ -19,7 +20,9 @@ struct OutlinerRow {
 
 // The text a row shows for an object: its label, or its model and index when it has none.
 std::string ObjectRowName(const ObjectPart& part, int index);
-// True when `needle` (already in lower case) is in the label, the model or the tag, in any letter case.
+// True when `needle` is in `text`, in any letter case (the outliner's and the model palette's search).
+bool ContainsIgnoringCase(std::string_view text, std::string_view needle);
+// True when `needle` is in the label, the model or the tag, in any letter case.
 bool OutlinerMatches(const ObjectPart& part, const std::string& tag, const std::string& needle);
 
 class COutlinerRows {

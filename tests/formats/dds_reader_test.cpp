@@ -10,14 +10,14 @@
 TEST(DdsReader, DecodesEveryFormatAndShapeOrSaysWhyNot) {
     using namespace std::string_literals;
     using Texel = std::vector<int>;
-    const DdsSpec l8{.pixelFlags = 0x20000, .bits = 8, .masks = {0xFF}};
-    auto number = [](std::uint32_t d3dFormat) { return DdsSpec{.pixelFlags = 0x4, .fourCc = d3dFormat, .bits = 0}; };
+    const DdsLayout l8{.pixelFlags = 0x20000, .bits = 8, .masks = {0xFF}};
+    auto number = [](std::uint32_t d3dFormat) { return DdsLayout{.pixelFlags = 0x4, .fourCc = d3dFormat, .bits = 0}; };
     auto rgb16 = [](std::uint32_t flags, std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {
-        return DdsSpec{.pixelFlags = flags, .bits = 16, .masks = {r, g, b, a}};
+        return DdsLayout{.pixelFlags = flags, .bits = 16, .masks = {r, g, b, a}};
     };
-    const DdsSpec cube{2, 2, 2, true, 0xFE00, 0, 0x20000, 0, 8, {0xFF}}, volume{2, 2, 2, true, 0x200000, 2, 0x20000, 0, 8, {0xFF}};
-    const DdsSpec loose{4, 4, 3, false, 0, 0, 0x20000, 0, 8, {0xFF}}, flagged{4, 4, 3, true, 0, 0, 0x20000, 0, 8, {0xFF}};
-    const DdsSpec deep{2, 2, 1, true, 0x200000, 0xFFFFFFFF, 0x20000, 0, 8, {0xFF}};
+    const DdsLayout cube{2, 2, 2, true, 0xFE00, 0, 0x20000, 0, 8, {0xFF}}, volume{2, 2, 2, true, 0x200000, 2, 0x20000, 0, 8, {0xFF}};
+    const DdsLayout loose{4, 4, 3, false, 0, 0, 0x20000, 0, 8, {0xFF}}, flagged{4, 4, 3, true, 0, 0, 0x20000, 0, 8, {0xFF}};
+    const DdsLayout deep{2, 2, 1, true, 0x200000, 0xFFFFFFFF, 0x20000, 0, 8, {0xFF}};
     std::string faces;  // face k: level 0 of 10 + 2k, level 1 of 11 + 2k
     for (char face = 0; face < 6; ++face) faces += std::string(4, static_cast<char>(10 + 2 * face)) + static_cast<char>(11 + 2 * face);
 

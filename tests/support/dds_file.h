@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-struct DdsSpec {
+struct DdsLayout {
     std::uint32_t width = 1, height = 1;
     std::uint32_t mips = 1;
     bool mipFlag = true;      // DDSD_MIPMAPCOUNT, set when mips > 1
@@ -23,15 +23,15 @@ inline std::uint32_t FourCcOf(const char* code) {
     return v;
 }
 
-inline std::string MakeDds(const DdsSpec& spec, const std::string& pixels) {
-    std::uint32_t h[31] = {124, 0x1007u | (spec.mipFlag && spec.mips > 1 ? 0x20000u : 0u) | (spec.depth ? 0x800000u : 0u),
-                           spec.height, spec.width, 0, spec.depth, spec.mips};
+inline std::string MakeDds(const DdsLayout& layout, const std::string& pixels) {
+    std::uint32_t h[31] = {124, 0x1007u | (layout.mipFlag && layout.mips > 1 ? 0x20000u : 0u) | (layout.depth ? 0x800000u : 0u),
+                           layout.height, layout.width, 0, layout.depth, layout.mips};
     h[18] = 32;
-    h[19] = spec.pixelFlags;
-    h[20] = spec.fourCc;
-    h[21] = spec.bits;
-    for (int i = 0; i < 4; ++i) h[22 + i] = spec.masks[i];
-    h[26] = 0x1000u | (spec.mips > 1 ? 0x400008u : 0u);
-    h[27] = spec.caps2;
+    h[19] = layout.pixelFlags;
+    h[20] = layout.fourCc;
+    h[21] = layout.bits;
+    for (int i = 0; i < 4; ++i) h[22 + i] = layout.masks[i];
+    h[26] = 0x1000u | (layout.mips > 1 ? 0x400008u : 0u);
+    h[27] = layout.caps2;
     return "DDS " + std::string(reinterpret_cast<const char*>(h), sizeof h) + pixels;
 }

@@ -29,7 +29,7 @@ protected:
 }  // namespace
 
 TEST_F(AssetTool, TextureAndEffectInfoDescribeTheFileOrNameItsFirstError) {
-    DdsSpec cube;
+    DdsLayout cube;
     cube.width = cube.height = 2, cube.mips = 2, cube.caps2 = 0xFE00, cube.pixelFlags = 0x41;
     cube.masks[0] = 0xFF0000, cube.masks[1] = 0xFF00, cube.masks[2] = 0xFF, cube.masks[3] = 0xFF000000;
     dir.Write("cube.dds", MakeDds(cube, std::string(6 * 20, '\x7F')));
