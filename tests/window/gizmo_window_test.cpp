@@ -17,15 +17,22 @@
 
 namespace {
 
-TEST(GizmoWindow, DraggingTheXArrowOfASelectedCrateMovesItAlongX) {
-    TempDir folder;
-    std::filesystem::create_directory_symlink(SourceDir() / "Data", folder.Path() / "Data");
-    ScopedWorkingDir inFolder(folder.Path());
-    CCamera::ResetSpin();
+// The editor in a real window, started in a folder whose Data/ is the sample data.
+class GizmoWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory_symlink(SourceDir() / "Data", folder_.Path() / "Data");
+        CCamera::ResetSpin();
+        std::string error;
+        ASSERT_TRUE(StartEditor(platform, error)) << error;
+    }
 
+    TempDir folder_;
+    ScopedWorkingDir inFolder_{folder_.Path()};
     CSdlPlatform platform;
-    std::string error;
-    ASSERT_TRUE(StartEditor(platform, error)) << error;
+};
+
+TEST_F(GizmoWindow, DraggingTheXArrowOfASelectedCrateMovesItAlongX) {
     CManager* manager = CManager::GetInstance();
     CStage* stage = manager->GetStage();
     // The crate at the pointer, which the camera looks at: the middle of the view. The camera looks
@@ -63,15 +70,7 @@ TEST(GizmoWindow, DraggingTheXArrowOfASelectedCrateMovesItAlongX) {
     EXPECT_EQ(yaw, 0.0f);
 }
 
-TEST(GizmoWindow, ARectangleAroundThreeCratesSelectsThemTheArrowMovesAllAndOneCtrlZPutsThemBack) {
-    TempDir folder;
-    std::filesystem::create_directory_symlink(SourceDir() / "Data", folder.Path() / "Data");
-    ScopedWorkingDir inFolder(folder.Path());
-    CCamera::ResetSpin();
-
-    CSdlPlatform platform;
-    std::string error;
-    ASSERT_TRUE(StartEditor(platform, error)) << error;
+TEST_F(GizmoWindow, ARectangleAroundThreeCratesSelectsThemTheArrowMovesAllAndOneCtrlZPutsThemBack) {
     CManager* manager = CManager::GetInstance();
     CStage* stage = manager->GetStage();
     // Three crates in a row across the middle of the view.
