@@ -13,24 +13,12 @@
 #include "scene/pointer.h"
 #include "scene/stage.h"
 #include "support/temp_dir.h"
+#include "sample_editor_window.h"
 #include "x_tools.h"
 
 namespace {
 
-// The editor in a real window, started in a folder whose Data/ is the sample data.
-class GizmoWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::filesystem::create_directory_symlink(SourceDir() / "Data", folder_.Path() / "Data");
-        CCamera::ResetSpin();
-        std::string error;
-        ASSERT_TRUE(StartEditor(platform, error)) << error;
-    }
-
-    TempDir folder_;
-    ScopedWorkingDir inFolder_{folder_.Path()};
-    CSdlPlatform platform;
-};
+using GizmoWindow = SampleEditorWindow;
 
 TEST_F(GizmoWindow, DraggingTheXArrowOfASelectedCrateMovesItAlongX) {
     CManager* manager = CManager::GetInstance();

@@ -223,9 +223,13 @@ void CSdlPlatform::GuiNewFrame() {
     io.DisplaySize = ImVec2(static_cast<float>(kBackBufferWidth), static_cast<float>(kBackBufferHeight));
     io.DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
     // The buttons come from the events, one change a frame, and the frame sees a press or release where
-    // it happened rather than where the pointer is now.
+    // it happened rather than where the pointer is now. Otherwise the pointer is where the last mouse event
+    // put it: the backend asks for the global pointer position, which SDL caches until the device reports
+    // raw motion, so a pointer moved otherwise (warped, or by a remote desktop) would leave a drag in the
+    // GUI standing still while the button is held.
     float x = 0, y = 0;
     if (mouseButtons_.Apply(guiButtons_, x, y)) io.MousePos = ImVec2(x, y);
+    else if (pointerKnown_) io.MousePos = ImVec2(pointerX_, pointerY_);
     for (int button = 0; button < CMouseButtonQueue::kButtons; ++button) io.MouseDown[button] = guiButtons_[button];
     if (io.MousePos.x != -FLT_MAX && io.MousePos.y != -FLT_MAX) {
         int w = 0, h = 0;
@@ -242,7 +246,17 @@ bool CSdlPlatform::GuiProcessMessage(const PlatformMessage& message) {
     if (!guiPlatform_ || !message.native) return false;
     const auto* event = static_cast<const SDL_Event*>(message.native);
     ImGui_ImplSDL2_ProcessEvent(event);
+    if (event->type == SDL_MOUSEMOTION) {
+        pointerKnown_ = true;
+        pointerX_ = static_cast<float>(event->motion.x);
+        pointerY_ = static_cast<float>(event->motion.y);
+    } else if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_LEAVE) {
+        pointerKnown_ = false;
+    }
     if (event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP) {
+        pointerKnown_ = true;
+        pointerX_ = static_cast<float>(event->button.x);
+        pointerY_ = static_cast<float>(event->button.y);
         // SDL numbers left, middle, right, X1, X2 from 1; the GUI left, right, middle, X1, X2 from 0.
         static constexpr int kGuiButton[] = {-1, 0, 2, 1, 3, 4};
         const int sdlButton = event->button.button;

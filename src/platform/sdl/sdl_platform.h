@@ -69,6 +69,9 @@ private:
     SDL_Event current_{};                 // the event behind the last message handed out
     CMouseButtonQueue mouseButtons_;                        // presses and releases the GUI has not yet seen
     bool guiButtons_[CMouseButtonQueue::kButtons] = {};    // the buttons as the GUI has seen them
+    // Where the last mouse event put the pointer, in client-area pixels, until it leaves the window.
+    bool pointerKnown_ = false;
+    float pointerX_ = 0.0f, pointerY_ = 0.0f;
     bool guiPlatform_ = false;
     bool guiRenderer_ = false;
     CGlDevice* guiDevice_ = nullptr;  // the device the GUI draws on; it outlives the GUI
