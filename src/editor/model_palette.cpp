@@ -67,8 +67,11 @@ void CModelPalette::Show(bool* open) {
         ImGui::End();
         return;
     }
-    // The pictures are drawn the first time the window shows, and again for models the catalog gains.
-    if (const CModelManager* models = editor_.Parts().models) thumbnails_.Render(editor_.Parts().device, *models);
+    // The pictures are drawn the first time the window shows, and again when a model or a texture changes.
+    if (const CModelManager* models = editor_.Parts().models) {
+        CStage* stage = editor_.Parts().stage;
+        thumbnails_.Render(editor_.Parts().device, *models, stage ? stage->TextureCache() : nullptr);
+    }
     ImGui::SetNextItemWidth(-1.0f);
     ImGui::InputTextWithHint("##ModelSearch", "Search models", search_.data(), search_.size());
 

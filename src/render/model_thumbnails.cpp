@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "resource/model_manager.h"
+#include "resource/texture_cache.h"
 
 namespace {
 
@@ -76,8 +77,12 @@ IDirect3DTexture9* CModelThumbnails::Get(const std::string& label) const {
     return it == textures_.end() ? nullptr : it->second;
 }
 
-int CModelThumbnails::Render(IDirect3DDevice9* device, const CModelManager& models) {
+int CModelThumbnails::Render(IDirect3DDevice9* device, const CModelManager& models, CTextureCache* textures) {
     if (!device) return 0;
+    const std::size_t texturesRevision = textures ? textures->Revision() : 0;
+    if (models.Revision() != modelsRevision_ || texturesRevision != texturesRevision_) tried_.clear();
+    modelsRevision_ = models.Revision();
+    texturesRevision_ = texturesRevision;
     std::vector<std::pair<std::string, const ModelData*>> todo;
     for (const auto& [label, data] : models.GetModelMap()) {
         if (tried_.count(label)) continue;
@@ -114,11 +119,15 @@ int CModelThumbnails::Render(IDirect3DDevice9* device, const CModelManager& mode
             const auto* materials =
                 model.materialBuffer ? static_cast<const D3DXMATERIAL*>(model.materialBuffer->GetBufferPointer()) : nullptr;
             for (DWORD m = 0; m < std::max<DWORD>(model.numMaterials, 1); ++m) {
-                D3DMATERIAL9 material = materials && m < model.numMaterials ? materials[m].MatD3D : savedMaterial;
+                const bool own = materials && m < model.numMaterials;
+                D3DMATERIAL9 material = own ? materials[m].MatD3D : savedMaterial;
                 material.Ambient = material.Diffuse;  // lit from every side a little, as the view is
                 device->SetMaterial(&material);
+                const char* file = own ? materials[m].pTextureFilename : nullptr;
+                device->SetTexture(0, file && textures ? textures->GetTexture(file) : nullptr);
                 model.mesh->DrawSubset(m);
             }
+            device->SetTexture(0, nullptr);
         }
         device->EndScene();
         device->SetViewport(&full);
@@ -138,7 +147,9 @@ int CModelThumbnails::Render(IDirect3DDevice9* device, const CModelManager& mode
                 const auto* corner = static_cast<const unsigned char*>(locked.pBits) + y * locked.Pitch + x * 4;
                 IDirect3DTexture9* texture = nullptr;
                 if (SUCCEEDED(MakeTexture(device, corner, locked.Pitch, &texture))) {
-                    textures_[todo[first + i].first] = texture;
+                    IDirect3DTexture9*& kept = textures_[todo[first + i].first];
+                    SafeRelease(kept);
+                    kept = texture;
                     ++made;
                 }
             }

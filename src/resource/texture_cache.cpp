@@ -49,7 +49,7 @@ IDirect3DTexture9* CTextureCache::GetTexture(const std::string& fileName) {
             problems_.push_back(fileName + ": the texture cannot be loaded (" + reason + "); drawn without it");
         return nullptr;
     }
-    failed_.erase(fileName);
+    if (failed_.erase(fileName)) ++revision_;
     textures_.emplace(fileName, texture);
     return texture;
 }
@@ -62,6 +62,7 @@ Result<> CTextureCache::Reload(const std::string& fileName) {
     if (!texture) return ::Failure(fileName, "the texture cannot be reloaded (" + reason + "); the old one is kept");
     SafeRelease(it->second);
     it->second = texture;
+    ++revision_;
     return {};
 }
 

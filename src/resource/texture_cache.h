@@ -1,6 +1,7 @@
 // Textures named by mesh materials, created from their files on first request and kept until shut-down.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -32,6 +33,9 @@ public:
     // The files that could not be loaded since the last call, one line each naming the file and the
     // reason; each file is named once a run, however often it fails.
     std::vector<std::string> TakeProblems();
+    // Changes whenever a texture takes the place of an older one, or of one that had failed: whoever
+    // keeps a picture drawn with the textures draws it again.
+    std::size_t Revision() const { return revision_; }
 
 private:
     // What a failed file was when it failed; `exists` false when there was no file.
@@ -45,4 +49,5 @@ private:
     std::unordered_map<std::string, Failure> failed_;
     std::unordered_set<std::string> reported_;
     std::vector<std::string> problems_;
+    std::size_t revision_ = 0;
 };
