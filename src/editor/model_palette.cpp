@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "editor/creation_panel.h"
 #include "editor/editor.h"
@@ -55,7 +56,13 @@ bool CModelPalette::DropInView(const std::string& label, float x, float y) {
     const std::optional<StageHit> hit = stage->HitUnderCursor(D3DXVECTOR3(x, y, 0.0f), true);
     if (!hit) return false;
     panel->PlacePointerOnSurface(hit->point, hit->normal);
-    return panel->CreateAtPointer(editor_.SelectedTag());
+    const std::string tag = editor_.SelectedTag();
+    if (!panel->CreateAtPointer(tag)) return false;
+    CStageDocument& document = editor_.Document();
+    const StageGroups& groups = std::as_const(document).Groups();
+    if (auto group = groups.find(tag); group != groups.end() && !group->second.empty())
+        document.SelectObject(tag, static_cast<int>(group->second.size()) - 1, CStageDocument::Pick::Replace);
+    return true;
 }
 
 void CModelPalette::Show(bool* open) {

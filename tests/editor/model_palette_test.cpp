@@ -30,6 +30,7 @@ TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
     const std::vector<StageObject>& group = StageGroup(Editor().SelectedTag());
     ASSERT_EQ(group.size(), 1u);
     EXPECT_EQ(group[0].part.ModelLabel, "box");
+    EXPECT_TRUE(Editor().Document().IsSelected(Editor().SelectedTag(), 0));
     // Its bottom on the ground (the stage holds nothing else).
     EXPECT_NEAR(group[0].part.Pos.y, -Editor().Parts().models->GetMin("box").y * group[0].part.Scale.y, 1e-3f);
 }
