@@ -5,26 +5,11 @@
 
 #include "support/dds_file.h"
 #include "support/temp_dir.h"
-#include "tools/commands.h"
+#include "support/tool_run.h"
 
 namespace {
 
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-ToolRun Tool(int (*command)(const ToolArgs&, std::ostream&, std::ostream&), ToolArgs args) {
-    std::ostringstream out, err;
-    int code = command(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-class AssetTool : public ::testing::Test {
-protected:
-    TempDir dir;
-    ScopedWorkingDir cwd{dir.Path()};
-};
+using AssetTool = ToolTest;
 
 }  // namespace
 

@@ -12,29 +12,11 @@
 #include "support/stage_samples.h"
 #include "stagefile/temp_file.h"
 #include "support/temp_dir.h"
-#include "tools/commands.h"
+#include "support/tool_run.h"
 
 namespace {
 
 const char* const kExample = kExampleStageText;
-
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-ToolRun Tool(int (*command)(const ToolArgs&, std::ostream&, std::ostream&), ToolArgs args) {
-    std::ostringstream out, err;
-    int code = command(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-// Each test works in a folder of its own, without catalogs.
-class ToolTest : public ::testing::Test {
-protected:
-    TempDir dir;
-    ScopedWorkingDir cwd{dir.Path()};
-};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/application.h"
@@ -40,27 +41,54 @@ Mesh Cube {
 }
 )";
 
-TEST(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
-    TempDir folder;
-    folder.Write("Data/FILE/model.json", R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"]]})");
-    folder.Write("Data/model/cube.x", kCubeX);
-    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
-    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
-    ScopedWorkingDir inFolder(folder.Path());
+// A square of 400 x 400 units at y = 0, seen from above.
+const char* const kGroundX = R"(xof 0303txt 0032
+Mesh Ground {
+  4; -200.0;0.0;-200.0;, -200.0;0.0;200.0;, 200.0;0.0;200.0;, 200.0;0.0;-200.0;;
+  2; 3;0,1,2;, 3;0,2,3;;
+}
+)";
 
+// The editor in a real window, started in a scratch folder with the cube and the ground as mesh files,
+// `models` as its model catalog and empty texture and effect catalogs.
+class ShapesWindow : public ::testing::Test {
+protected:
+    void Start(const std::string& models) {
+        folder_.Write("Data/FILE/model.json", models);
+        folder_.Write("Data/model/cube.x", kCubeX);
+        folder_.Write("Data/model/ground.x", kGroundX);
+        folder_.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
+        folder_.Write("Data/FILE/shader.json", R"({"SHADER": []})");
+        inFolder_.emplace(folder_.Path());
+        CCamera::ResetSpin();
+        std::string error;
+        ASSERT_TRUE(StartEditor(platform, error)) << error;
+    }
+    // An object of the model in the "TEST" group at `pos`, unturned and of its own size.
+    static void Place(const std::string& model, const D3DXVECTOR3& pos) {
+        ObjectPart part{};
+        part.Pos = pos;
+        part.Scale = D3DXVECTOR3(1, 1, 1);
+        part.ModelLabel = model;
+        CManager* manager = CManager::GetInstance();
+        manager->GetStage()->CreateObject(part, "TEST", model);
+        manager->GetEditor()->RefreshGroup("TEST");
+    }
+
+    TempDir folder_;
+    std::optional<ScopedWorkingDir> inFolder_;
     CSdlPlatform platform;
-    std::string error;
-    ASSERT_TRUE(StartEditor(platform, error)) << error;
+};
+
+using PickingWindow = ShapesWindow;
+using CameraWindow = ShapesWindow;
+
+TEST_F(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
+    ASSERT_NO_FATAL_FAILURE(Start(R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"]]})"));
     CManager* manager = CManager::GetInstance();
     CStage* stage = manager->GetStage();
-
     // One object at the pointer, which the camera looks at from the start: the middle of the view.
-    ObjectPart part{};
-    part.Pos = manager->GetPointer()->GetPos();
-    part.Scale = D3DXVECTOR3(1, 1, 1);
-    part.ModelLabel = "BOX";
-    stage->CreateObject(part, "TEST", "BOX");
-    manager->GetEditor()->RefreshGroup("TEST");
+    Place("BOX", manager->GetPointer()->GetPos());
     ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the catalog did not load";
 
     const std::string window = XWindowId(platform.SdlWindow());
@@ -103,37 +131,13 @@ TEST(PickingWindow, RightButtonHeldOverAPlacedObjectSelectsIt) {
     EXPECT_EQ(selectedIndex, 0);
 }
 
-// A square of 400 x 400 units at y = 0, seen from above.
-const char* const kGroundX = R"(xof 0303txt 0032
-Mesh Ground {
-  4; -200.0;0.0;-200.0;, -200.0;0.0;200.0;, 200.0;0.0;200.0;, 200.0;0.0;-200.0;;
-  2; 3;0,1,2;, 3;0,2,3;;
-}
-)";
-
-TEST(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
-    TempDir folder;
-    folder.Write("Data/FILE/model.json",
-                 R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"], ["GROUND", "Data/model/ground.x"]]})");
-    folder.Write("Data/model/cube.x", kCubeX);
-    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
-    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
-    folder.Write("Data/model/ground.x", kGroundX);
-    ScopedWorkingDir inFolder(folder.Path());
-
-    CSdlPlatform platform;
-    std::string error;
-    ASSERT_TRUE(StartEditor(platform, error)) << error;
+TEST_F(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
+    ASSERT_NO_FATAL_FAILURE(Start(
+        R"({"MODEL": [["SPHERE", "Data/model/cube.x"], ["BOX", "Data/model/cube.x"], ["GROUND", "Data/model/ground.x"]]})"));
     CManager* manager = CManager::GetInstance();
     CStage* stage = manager->GetStage();
-    ObjectPart part{};
-    part.Scale = D3DXVECTOR3(1, 1, 1);
-    part.ModelLabel = "GROUND";
-    stage->CreateObject(part, "TEST", "GROUND");
-    part.Pos = manager->GetPointer()->GetPos();  // (0, 10, 0): the cube stands on the ground
-    part.ModelLabel = "BOX";
-    stage->CreateObject(part, "TEST", "BOX");
-    manager->GetEditor()->RefreshGroup("TEST");
+    Place("GROUND", D3DXVECTOR3(0, 0, 0));
+    Place("BOX", manager->GetPointer()->GetPos());  // (0, 10, 0): the cube stands on the ground
     ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the catalog did not load";
 
     const std::string window = XWindowId(platform.SdlWindow());
@@ -169,26 +173,11 @@ TEST(PickingWindow, AnObjectStandingOnAGroundCreatedBeforeItIsPicked) {
     EXPECT_EQ(overGround, 0);
 }
 
-TEST(PickingWindow, CtrlClickPutsThePointerOnTheGroundAndEnterCreatesAnObjectStandingThere) {
-    TempDir folder;
-    folder.Write("Data/FILE/model.json", R"({"MODEL": [["BOX", "Data/model/cube.x"], ["GROUND", "Data/model/ground.x"]]})");
-    folder.Write("Data/model/cube.x", kCubeX);
-    folder.Write("Data/model/ground.x", kGroundX);
-    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
-    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
-    ScopedWorkingDir inFolder(folder.Path());
-    CCamera::ResetSpin();
-
-    CSdlPlatform platform;
-    std::string error;
-    ASSERT_TRUE(StartEditor(platform, error)) << error;
+TEST_F(PickingWindow, CtrlClickPutsThePointerOnTheGroundAndEnterCreatesAnObjectStandingThere) {
+    ASSERT_NO_FATAL_FAILURE(Start(R"({"MODEL": [["BOX", "Data/model/cube.x"], ["GROUND", "Data/model/ground.x"]]})"));
     CManager* manager = CManager::GetInstance();
     CStage* stage = manager->GetStage();
-    ObjectPart part{};
-    part.Scale = D3DXVECTOR3(1, 1, 1);
-    part.ModelLabel = "GROUND";
-    stage->CreateObject(part, "TEST", "GROUND");
-    manager->GetEditor()->RefreshGroup("TEST");
+    Place("GROUND", D3DXVECTOR3(0, 0, 0));
     ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the catalog did not load";
 
     const std::string window = XWindowId(platform.SdlWindow());
@@ -226,17 +215,9 @@ TEST(PickingWindow, CtrlClickPutsThePointerOnTheGroundAndEnterCreatesAnObjectSta
     EXPECT_NEAR(group[1].part.Pos.z, pointer.z, 1e-3f);
 }
 
-TEST(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
-    TempDir folder;  // empty catalogs: nothing here needs a model, and no problem popup holds the mouse
-    folder.Write("Data/FILE/model.json", R"({"MODEL": []})");
-    folder.Write("Data/FILE/texture.json", R"({"TEXTURE": []})");
-    folder.Write("Data/FILE/shader.json", R"({"SHADER": []})");
-    ScopedWorkingDir inFolder(folder.Path());
-    CCamera::ResetSpin();
-
-    CSdlPlatform platform;
-    std::string error;
-    ASSERT_TRUE(StartEditor(platform, error)) << error;
+TEST_F(CameraWindow, WMovesThePointerLeftDragTurnsTheCameraAndTheWheelZooms) {
+    // No models: nothing here needs one, and no problem popup holds the mouse.
+    ASSERT_NO_FATAL_FAILURE(Start(R"({"MODEL": []})"));
     CManager* manager = CManager::GetInstance();
     const std::string window = XWindowId(platform.SdlWindow());
     ASSERT_FALSE(window.empty());
