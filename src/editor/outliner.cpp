@@ -51,6 +51,10 @@ bool COutliner::AddAndSelectTag(const std::string& name) {
         listed = std::find(tags.begin(), tags.end(), name);
     }
     editor_.tagIndex = static_cast<int>(listed - tags.begin());
+    // Its row is scrolled to, as a picked object's is: a new tag comes last, often out of view.
+    const CStageDocument& document = std::as_const(editor_.Document());
+    seenTag_ = name, seenIndex_ = document.GetSelectedIndex(), seenValid_ = document.IsSelectionValid();
+    revealTag_ = name, revealIndex_ = -1, revealPending_ = true;
     return true;
 }
 
@@ -63,7 +67,7 @@ void COutliner::FollowSelection() {
     seenTag_ = tag, seenIndex_ = index, seenValid_ = valid;
     if (!valid) return;
     folded_.erase(tag);
-    revealPending_ = true;
+    revealTag_ = tag, revealIndex_ = index, revealPending_ = true;
 }
 
 void COutliner::Show(bool* open) {
@@ -81,7 +85,7 @@ void COutliner::Show(bool* open) {
     const float rowHeight = ImGui::GetTextLineHeightWithSpacing();
     if (revealPending_) {
         revealPending_ = false;
-        revealedRow_ = rows_.Find(seenTag_, seenIndex_);
+        revealedRow_ = rows_.Find(revealTag_, revealIndex_);
         if (revealedRow_ >= 0) {
             const float top = static_cast<float>(revealedRow_) * rowHeight;
             const float view = ImGui::GetWindowHeight();

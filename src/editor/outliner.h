@@ -55,7 +55,10 @@ private:
     std::string seenTag_;
     int seenIndex_ = -1;
     bool seenValid_ = false;
+    // The row to scroll to in this frame (an object, or a tag's own row with index -1).
     bool revealPending_ = false;
+    std::string revealTag_;
+    int revealIndex_ = -1;
     int revealedRow_ = -1;
     // The object being renamed in place, and its text.
     std::string renameTag_;

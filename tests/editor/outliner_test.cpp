@@ -78,7 +78,9 @@ TEST_F(OutlinerTest, ASelectionMadeInTheViewIsRevealedAndARowClickSelects) {
     EXPECT_EQ(Outliner().RevealedRow(), 4);
     ASSERT_TRUE(Outliner().SelectRow(Outliner().Rows()[2]));
     EXPECT_EQ(Stage().GetSelectedIndex(), 1);
-    // A new tag, made and selected in one step.
+    // A new tag, made and selected in one step, and its row revealed.
     ASSERT_TRUE(Outliner().AddAndSelectTag("HALL"));
     EXPECT_EQ(Editor().SelectedTag(), "HALL");
+    app_->Frames(1);
+    EXPECT_EQ(Outliner().RevealedRow(), 5);
 }
