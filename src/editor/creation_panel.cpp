@@ -168,31 +168,40 @@ bool CCreationPanel::GoToSelection(const std::string& tag) {
     return true;
 }
 
-D3DXVECTOR3 CCreationPanel::Placed(const ObjectPart& part, D3DXVECTOR3 pos) const {
+D3DXVECTOR3 CCreationPanel::Placed(const ObjectPart& part, D3DXVECTOR3 pos, bool onSurface) const {
     const CModelManager* models = editor_.Parts().models;
     auto resting = [&](const D3DXVECTOR3& at) {
         if (!models) return at;
         return RestingPosition(part, models->GetMin(part.ModelLabel), models->GetMax(part.ModelLabel), at);
     };
-    if (PointerOnSurface()) return resting(pos);
+    if (onSurface) return resting(pos);
     if (!snap_.enabled) return pos;
     pos = SnapToGrid(pos, snap_.step);
     return snapBottom_ ? resting(pos) : pos;
 }
 
 bool CCreationPanel::CreateAtPointer(const std::string& tag) {
+    // Where the pointer is now: it may have been put on a surface since the prototype followed it.
+    CPointer* pointer = editor_.Parts().pointer;
+    const D3DXVECTOR3 pos = pointer ? pointer->GetPos() : creationPrototype_.Pos;
+    return CreateAt(tag, pos, PointerOnSurface() ? &surfaceNormal_ : nullptr);
+}
+
+bool CCreationPanel::CreateOnSurface(const std::string& tag, const D3DXVECTOR3& point, const D3DXVECTOR3& normal) {
+    return CreateAt(tag, point, &normal);
+}
+
+bool CCreationPanel::CreateAt(const std::string& tag, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal) {
     if (labels_.empty()) return false;
     ObjectPart part = creationPrototype_;
     part.ModelLabel = labels_[editor_.modelIndex];
-    // Where the pointer is now: it may have been put on a surface since the prototype followed it.
-    if (CPointer* pointer = editor_.Parts().pointer) part.Pos = pointer->GetPos();
     const CModelManager* models = editor_.Parts().models;
-    if (alignToSurface_ && PointerOnSurface() && models) {
+    if (alignToSurface_ && surfaceNormal && models) {
         // Its own bottom, along the normal, touches the point.
-        part.Rot = UpAlongNormal(surfaceNormal_, part.Rot.y);
-        part.Pos = part.Pos - surfaceNormal_ * (models->GetMin(part.ModelLabel).y * part.Scale.y);
+        part.Rot = UpAlongNormal(*surfaceNormal, part.Rot.y);
+        part.Pos = pos - *surfaceNormal * (models->GetMin(part.ModelLabel).y * part.Scale.y);
     } else {
-        part.Pos = Placed(part, part.Pos);
+        part.Pos = Placed(part, pos, surfaceNormal != nullptr);
     }
     return editor_.Document().CreateObjectAt(tag, part, &notice_);
 }
@@ -215,7 +224,7 @@ bool CCreationPanel::Paste(const std::string& tag) {
     // Several objects land with the centre of their origins at the pointer (on the grid when snapping).
     if (editor_.Document().ClipboardCount() > 1)
         return editor_.Document().Paste(tag, snap_.enabled ? SnapToGrid(pos, snap_.step) : pos, &notice_);
-    return editor_.Document().Paste(tag, Placed(copied, pos), &notice_);
+    return editor_.Document().Paste(tag, Placed(copied, pos, PointerOnSurface()), &notice_);
 }
 
 bool CCreationPanel::DropSelected(const std::string& tag) {

@@ -49,6 +49,9 @@ public:
     void PlacePointerOnSurface(const D3DXVECTOR3& point, const D3DXVECTOR3& normal = D3DXVECTOR3(0.0f, 1.0f, 0.0f));
     // True while the pointer stays where PlacePointerOnSurface put it.
     bool PointerOnSurface() const;
+    // Creates an object of the chosen model resting on a surface at `point`, as Enter would with the
+    // pointer put there, but leaves the pointer (and with it the camera) where it is. One history step.
+    bool CreateOnSurface(const std::string& tag, const D3DXVECTOR3& point, const D3DXVECTOR3& normal);
 
     // Grid snapping of gizmo moves and turns, the pointer and new objects.
     const GizmoSnap& Snap() const { return snap_; }
@@ -65,10 +68,13 @@ private:
     void SnapPointer();
     void ShowGroupScale(const std::string& tag);
     void HandleKeys(const std::string& tag);
-    // Where a new object placed as `part` lands when asked for at `pos`: with its bottom on the surface the
-    // pointer was put on; else on the grid while snapping is on, with its bottom on the grid's level when
+    // Where a new object placed as `part` lands when asked for at `pos`: with its bottom on the surface
+    // when `onSurface`; else on the grid while snapping is on, with its bottom on the grid's level when
     // "Snap bottom" is on.
-    D3DXVECTOR3 Placed(const ObjectPart& part, D3DXVECTOR3 pos) const;
+    D3DXVECTOR3 Placed(const ObjectPart& part, D3DXVECTOR3 pos, bool onSurface) const;
+    // Creates an object of the chosen model at `pos`; `surfaceNormal` is the normal of the surface it
+    // stands on there, or null off any surface.
+    bool CreateAt(const std::string& tag, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal);
 
     CEditor& editor_;
     ObjectPart creationPrototype_{};  // mirrors the pointer; ModelLabel is the chosen model

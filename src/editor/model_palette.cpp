@@ -55,9 +55,9 @@ bool CModelPalette::DropInView(const std::string& label, float x, float y) {
     if (!stage || !panel || !Choose(label)) return false;
     const std::optional<StageHit> hit = stage->HitUnderCursor(D3DXVECTOR3(x, y, 0.0f), true);
     if (!hit) return false;
-    panel->PlacePointerOnSurface(hit->point, hit->normal);
+    // The pointer, and with it the camera, stays: the view does not jump with every object dropped.
     const std::string tag = editor_.SelectedTag();
-    if (!panel->CreateAtPointer(tag)) return false;
+    if (!panel->CreateOnSurface(tag, hit->point, hit->normal)) return false;
     CStageDocument& document = editor_.Document();
     const StageGroups& groups = std::as_const(document).Groups();
     if (auto group = groups.find(tag); group != groups.end() && !group->second.empty())

@@ -25,7 +25,7 @@ public:
     bool Choose(const std::string& label);
     // Creates an object of the model on what lies under the client pixel (another object or the ground),
     // its bottom resting there, in the selected tag's group, and selects it alone (to be moved or turned
-    // next); false when nothing lies there.
+    // next); the 3D pointer and the camera stay. False when nothing lies there.
     bool DropInView(const std::string& label, float x, float y);
     // The labels shown under the search text, in catalog order.
     std::vector<std::string> Shown() const;

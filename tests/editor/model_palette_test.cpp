@@ -3,6 +3,7 @@
 #include "editor/model_palette.h"
 #include "editor_fixture.h"
 #include "resource/model_manager.h"
+#include "scene/pointer.h"
 
 TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
     CModelPalette& palette = *Editor().GetModelPalette();
@@ -15,6 +16,7 @@ TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
     // From the "box" square down to the ground below the middle of the view.
     std::optional<ImVec2> from = Gui().Locate(CModelPalette::kWindow, {"box", "tile"});
     ASSERT_TRUE(from);
+    const D3DXVECTOR3 pointer = Editor().Parts().pointer->GetPos();
     CHeadlessPlatform& platform = Platform();
     platform.SetCursor(static_cast<LONG>(from->x), static_cast<LONG>(from->y));
     app_->Frames(1);
@@ -31,6 +33,7 @@ TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
     ASSERT_EQ(group.size(), 1u);
     EXPECT_EQ(group[0].part.ModelLabel, "box");
     EXPECT_TRUE(Editor().Document().IsSelected(Editor().SelectedTag(), 0));
+    EXPECT_EQ(Editor().Parts().pointer->GetPos(), pointer) << "the pointer, and the camera, stay";
     // Its bottom on the ground (the stage holds nothing else).
     EXPECT_NEAR(group[0].part.Pos.y, -Editor().Parts().models->GetMin("box").y * group[0].part.Scale.y, 1e-3f);
 }
