@@ -19,8 +19,13 @@ void COutliner::SetSearch(const std::string& text) {
 }
 
 const std::vector<OutlinerRow>& COutliner::Rows() {
-    const CStageDocument& document = std::as_const(editor_.Document());
-    return rows_.Get(document.Tags(), document.Groups(), editor_.GetHistory()->Version(), search_.data(), folded_);
+    CStageDocument& document = editor_.Document();
+    // Counted over the groups that hold objects, which the document keeps: a stage of many empty tags
+    // would otherwise cost a pass over every group each frame.
+    std::size_t objects = 0;
+    for (const auto* group : document.FilledGroups()) objects += group->second.size();
+    return rows_.Get(document.Tags(), std::as_const(document).Groups(), objects, editor_.GetHistory()->Version(),
+                     search_.data(), folded_);
 }
 
 bool COutliner::SelectRow(const OutlinerRow& row) {

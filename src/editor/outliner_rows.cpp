@@ -23,10 +23,8 @@ bool OutlinerMatches(const ObjectPart& part, const std::string& tag, const std::
 }
 
 const std::vector<OutlinerRow>& COutlinerRows::Get(const std::vector<std::string>& tags, const StageGroups& groups,
-                                                   std::uint64_t version, const std::string& search,
-                                                   const std::set<std::string>& folded) {
-    std::size_t objects = 0;
-    for (const auto& entry : groups) objects += entry.second.size();
+                                                   std::size_t objects, std::uint64_t version,
+                                                   const std::string& search, const std::set<std::string>& folded) {
     if (!valid_ || version != version_ || tags.size() != tags_ || groups.size() != groups_ || objects != objects_ ||
         search != search_ || folded != folded_) {
         Build(tags, groups, search, folded);

@@ -29,10 +29,10 @@ class COutlinerRows {
 public:
     // The rows for the tag list (each name once, in order, then the groups the list lacks) and the groups,
     // with `search` applied and the `folded` tags' objects left out (a search unfolds every tag). Made again
-    // only when `version` (the history's), the counts of tags, groups or objects, the search or the
-    // folding differ from the last call.
+    // only when `version` (the history's), the counts of tags, groups or `objects` (all the groups hold),
+    // the search or the folding differ from the last call.
     const std::vector<OutlinerRow>& Get(const std::vector<std::string>& tags, const StageGroups& groups,
-                                        std::uint64_t version, const std::string& search,
+                                        std::size_t objects, std::uint64_t version, const std::string& search,
                                         const std::set<std::string>& folded);
     // Forces the next Get to make the rows again.
     void Invalidate() { valid_ = false; }

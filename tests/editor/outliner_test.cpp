@@ -46,7 +46,7 @@ TEST(OutlinerRows, SearchMatchesLabelModelOrTagInAnyCaseAndFoldingHidesObjects) 
     std::uint64_t version = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.search);
-        EXPECT_EQ(Names(rows.Get(tags, groups, ++version, c.search, c.folded), groups), c.rows);
+        EXPECT_EQ(Names(rows.Get(tags, groups, 0, ++version, c.search, c.folded), groups), c.rows);
     }
     EXPECT_EQ(rows.Find("A", 0), 1);
     EXPECT_EQ(rows.Find("Boxes", 0), -1);
