@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "app/application.h"
@@ -27,7 +26,6 @@
 namespace {
 
 constexpr int kObjects = 100000;
-std::map<std::string, double> cpuTimes;  // ms per iteration, by benchmark
 
 // The editor with 100,000 objects in "TEST", in both copies, working in a scratch folder.
 class Stage100k {
@@ -168,31 +166,19 @@ void BM_SaveOnTheMainThread(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveOnTheMainThread)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
+// The autosave's figure is its manual time: the worst frame's CPU time.
+class RatioReporter : public CRatioReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            // The autosave's figure is its manual time: the worst frame's CPU time.
-            double ms = run.run_name.function_name == "BM_AutosaveWorstFrame" ? run.GetAdjustedRealTime()
-                                                                             : run.GetAdjustedCPUTime();
-            switch (run.time_unit) {
-                case benchmark::kNanosecond: ms /= 1e6; break;
-                case benchmark::kMicrosecond: ms /= 1e3; break;
-                case benchmark::kSecond: ms *= 1e3; break;
-                default: break;
-            }
-            std::string name = run.run_name.function_name;
-            if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
-            cpuTimes[name] = ms;
-            if (run.counters.count("heap_kb")) heapKb_ = run.counters.at("heap_kb");
-        }
+        CRatioReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.counters.count("heap_kb")) heapKb_ = run.counters.at("heap_kb");
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto ratio = [](const char* a, const char* b) {
-            return cpuTimes.count(a) && cpuTimes.count(b) && cpuTimes[b] > 0 ? cpuTimes[a] / cpuTimes[b] : 0.0;
+
+private:
+    void Ratios() override {
+        auto ratio = [this](const std::string& a, const std::string& b) {
+            return Ran({a, b}) && Ms(b) > 0 ? Ms(a) / Ms(b) : 0.0;
         };
         std::printf("\nundo + redo / recorded edit: %.2f (target <= 2)\n", ratio("BM_UndoRedo", "BM_RecordedEdit"));
         std::printf("heap of 500 single-object steps: %.0f KB (target < 1024 KB)\n", heapKb_);
@@ -200,12 +186,11 @@ public:
         const std::string sliced = "BM_AutosaveWorstFrame/" + std::to_string(CAutosave::kSliceObjects);
         std::printf("autosave, worst frame: %.3f ms CPU (target < 2 ms); the whole copy in one frame: %.3f ms; "
                     "ratio %.2f\n",
-                    cpuTimes[sliced], cpuTimes[whole], ratio(sliced.c_str(), whole.c_str()));
+                    Ms(sliced), Ms(whole), ratio(sliced, whole));
         std::printf("autosave, worst frame against a save on the main thread: %.3f\n",
-                    ratio(sliced.c_str(), "BM_SaveOnTheMainThread"));
+                    ratio(sliced, "BM_SaveOnTheMainThread"));
     }
 
-private:
     double heapKb_ = 0.0;
 };
 

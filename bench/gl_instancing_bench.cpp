@@ -325,28 +325,16 @@ BENCHMARK(BM_DirectInstancedBaseline)->Unit(benchmark::kMillisecond)->UseRealTim
 BENCHMARK(BM_DeviceByModel)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DeviceMixed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                ms_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto base = ms_.find("BM_DirectInstancedBaseline/real_time");
-        if (base == ms_.end()) return;
-        for (const auto& [name, ms] : ms_)
-            if (name != base->first) std::printf("%-28s %8.2f ms, %5.2fx the direct instanced drawing\n", name.c_str(), ms, ms / base->second);
-        const auto byModel = ms_.find("BM_DeviceByModel/real_time");
-        if (byModel != ms_.end())
+class RatioReporter : public CRatioReporter {
+    void Ratios() override {
+        const char* const base = "BM_DirectInstancedBaseline";
+        if (!Ran({base})) return;
+        for (const auto& [name, ms] : AllMs())
+            if (name != base) std::printf("%-28s %8.2f ms, %5.2fx the direct instanced drawing\n", name.c_str(), ms, ms / Ms(base));
+        if (Ran({"BM_DeviceByModel"}))
             std::printf("device, model by model: %.2fx the direct instanced drawing (target: at most 1.5x)\n",
-                        byModel->second / base->second);
+                        Ms("BM_DeviceByModel") / Ms(base));
     }
-
-private:
-    std::map<std::string, double> ms_;
 };
 
 }  // namespace

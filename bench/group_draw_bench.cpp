@@ -4,26 +4,21 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
-#include "app/application.h"
-#include "app/manager.h"
-#include "platform/headless/headless_platform.h"
-#include "scene/stage.h"
+#include "bench_editor.h"
 #include "run_benchmarks.h"
 
 namespace {
 
 void BM_DrawVisibleGroups(benchmark::State& state) {
     const int perGroup = static_cast<int>(state.range(0));
-    CHeadlessPlatform platform;
-    std::string error;
-    if (!StartEditor(platform, error)) {
-        state.SkipWithError(("cannot start the editor: " + error).c_str());
+    CBenchEditor bench;
+    if (!bench.Started()) {
+        state.SkipWithError(("cannot start the editor: " + bench.Error()).c_str());
         return;
     }
-    CStage* stage = CManager::GetInstance()->GetStage();
+    CStage* stage = &bench.Stage();
     const char* const models[] = {"SPHERE", "box", "cylinder", "cone", "crate", "house", "tree"};
     ObjectPart part{};
     part.Scale = D3DXVECTOR3(1, 1, 1);
@@ -36,33 +31,20 @@ void BM_DrawVisibleGroups(benchmark::State& state) {
         }
     stage->SetCurrentTag("group0");
     stage->Select(0);
-    if (CRecordingDevice* device = platform.Device()) device->SetRecording(false);
+    if (CRecordingDevice* device = bench.Platform().Device()) device->SetRecording(false);
     for (auto _ : state) stage->DrawVisible();
     state.counters["objects"] = 10.0 * perGroup;
-    StopEditor();
 }
 
 BENCHMARK(BM_DrawVisibleGroups)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            auto it = run.counters.find("objects");
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration && it != run.counters.end())
-                ms_[static_cast<int>(it->second.value)] = run.GetAdjustedCPUTime();
-        }
+class RatioReporter : public CRatioReporter {
+    void Ratios() override {
+        const std::string small = "BM_DrawVisibleGroups/1000", large = "BM_DrawVisibleGroups/10000";
+        if (Ran({small})) std::printf("%6d objects in 10 groups: %8.3f ms\n", 10000, Ms(small));
+        if (Ran({large})) std::printf("%6d objects in 10 groups: %8.3f ms\n", 100000, Ms(large));
+        if (Ran({small, large})) std::printf("100,000 / 10,000 objects: %.2f (linear: 10)\n", Ms(large) / Ms(small));
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& [objects, ms] : ms_) std::printf("%6d objects in 10 groups: %8.3f ms\n", objects, ms);
-        if (ms_.size() == 2)
-            std::printf("100,000 / 10,000 objects: %.2f (linear: 10)\n", ms_.rbegin()->second / ms_.begin()->second);
-    }
-
-private:
-    std::map<int, double> ms_;
 };
 
 }  // namespace

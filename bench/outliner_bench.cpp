@@ -7,16 +7,10 @@
 #include <imgui.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
-#include <utility>
 
-#include "app/application.h"
-#include "app/manager.h"
-#include "dense_stage.h"
-#include "editor/editor.h"
+#include "bench_editor.h"
 #include "editor/outliner.h"
-#include "platform/headless/headless_platform.h"
 #include "run_benchmarks.h"
 
 namespace {
@@ -24,23 +18,21 @@ namespace {
 void BM_OutlinerFrame(benchmark::State& state) {
     const int objects = static_cast<int>(state.range(0));
     const bool searching = state.range(1) != 0;
-    CHeadlessPlatform platform;
-    std::string error;
-    if (!StartEditor(platform, error)) {
-        state.SkipWithError(("cannot start the editor: " + error).c_str());
+    CBenchEditor bench;
+    if (!bench.Started()) {
+        state.SkipWithError(("cannot start the editor: " + bench.Error()).c_str());
         return;
     }
-    CManager* manager = CManager::GetInstance();
-    CEditor* editor = manager->GetEditor();
-    FillDenseStage(*manager->GetStage(), "TEST", objects, false);
-    std::vector<StageObject>& group = manager->GetStage()->Groups()["TEST"];
+    CEditor* editor = &bench.Editor();
+    FillDenseStage(bench.Stage(), "TEST", objects, false);
+    std::vector<StageObject>& group = bench.Stage().Groups()["TEST"];
     for (int i = 0; i < 10; ++i) group[static_cast<std::size_t>(i) * group.size() / 10].part.ObjectLabel = "needle";
     editor->RefreshGroup("TEST");
     COutliner* outliner = editor->GetOutliner();
     outliner->SetSearch(searching ? "needle" : "");
     bool open = true;
     auto frame = [&] {
-        platform.GuiNewFrame();
+        bench.Platform().GuiNewFrame();
         ImGui::NewFrame();
         outliner->Show(&open);
         ImGui::EndFrame();
@@ -50,39 +42,25 @@ void BM_OutlinerFrame(benchmark::State& state) {
     state.counters["objects"] = objects;
     state.counters["searching"] = searching ? 1 : 0;
     state.counters["rows"] = outliner->DrawnRows();  // the rows built in a frame: those in view
-    StopEditor();
 }
 
 BENCHMARK(BM_OutlinerFrame)->Args({1000, 0})->Args({100000, 0})->Args({1000, 1})->Args({100000, 1})
     ->Unit(benchmark::kMicrosecond);
 
 // Prints the console report, then each 100,000-object frame against the 1,000-object one.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            auto objects = run.counters.find("objects"), searching = run.counters.find("searching");
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration && objects != run.counters.end() &&
-                searching != run.counters.end())
-                frameUs_[{static_cast<int>(searching->second.value), static_cast<int>(objects->second.value)}] =
-                    run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (int searching : {0, 1}) {
-            if (frameUs_.count({searching, 1000}) == 0 || frameUs_.count({searching, 100000}) == 0) continue;
-            const double ratio = frameUs_[{searching, 100000}] / frameUs_[{searching, 1000}];
+class RatioReporter : public CRatioReporter {
+    void Ratios() override {
+        for (const char* searching : {"0", "1"}) {
+            const std::string few = std::string("BM_OutlinerFrame/1000/") + searching;
+            const std::string many = std::string("BM_OutlinerFrame/100000/") + searching;
+            if (!Ran({few, many})) continue;
+            const double ratio = Ms(many) / Ms(few);
             std::printf("outliner frame, 100,000 objects, search %s: %.1f us, %.2f x the frame with 1,000 (target: at "
                         "most 2 x) %s\n",
-                        searching ? "matching 10" : "empty", frameUs_[{searching, 100000}], ratio,
+                        *searching == '1' ? "matching 10" : "empty", Ms(many) * 1000.0, ratio,
                         ratio <= 2.0 ? "ok" : "MISSED");
         }
     }
-
-private:
-    std::map<std::pair<int, int>, double> frameUs_;
 };
 
 }  // namespace

@@ -9,54 +9,23 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
-#include "app/application.h"
-#include "app/manager.h"
 #include "document/edit_history.h"
-#include "editor/editor.h"
 #include "editor/selection_menu.h"
-#include "platform/headless/headless_platform.h"
 #include "render/camera.h"
 #include "scene/picking.h"
-#include "scene/stage.h"
-#include "dense_stage.h"
+#include "bench_editor.h"
 #include "run_benchmarks.h"
 
 namespace {
 
-constexpr int kObjects = 100000;
-const char* const kTag = "TEST";
+constexpr int kObjects = kDenseObjects;
+const char* const kTag = CBenchEditor::kTag;
 
-class SelectionStage {
-public:
-    SelectionStage() {
-        std::string error;
-        started_ = StartEditor(platform_, error);
-        if (!started_) {
-            std::fprintf(stderr, "cannot start the editor: %s\n", error.c_str());
-            return;
-        }
-        CManager* manager = CManager::GetInstance();
-        FillDenseStage(*manager->GetStage(), kTag, kObjects, false);
-        manager->GetEditor()->RefreshGroup(kTag);
-        loop_ = new CFrameLoop(platform_);
-        for (int i = 0; i < 3; ++i) loop_->RunFrame();
-    }
-    ~SelectionStage() {
-        delete loop_;
-        if (started_) StopEditor();
-    }
-    bool Ready() { return started_ && CManager::GetInstance()->GetStage()->Groups()[kTag][0].model != kNoModel; }
-    CStage& Stage() { return *CManager::GetInstance()->GetStage(); }
-    CEditor& Editor() { return *CManager::GetInstance()->GetEditor(); }
-    void Frame() { loop_->RunFrame(); }
-
-private:
-    CHeadlessPlatform platform_;
-    CFrameLoop* loop_ = nullptr;
-    bool started_ = false;
+// The dense stage without its floor, built once and used by every run.
+struct SelectionStage : CBenchEditor {
+    SelectionStage() { FillDense(kObjects, false); }
 };
 
 SelectionStage& Shared() {
@@ -64,11 +33,7 @@ SelectionStage& Shared() {
     return stage;
 }
 
-bool Ready(benchmark::State& state) {
-    if (Shared().Ready()) return true;
-    state.SkipWithError("the editor or its sample meshes did not load");
-    return false;
-}
+bool Ready(benchmark::State& state) { return Shared().ReadyFor(state); }
 
 void BM_RectSelect(benchmark::State& state) {
     if (!Ready(state)) return;
@@ -131,29 +96,18 @@ BENCHMARK(BM_RectTestEveryObject)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameStill)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameMovingSelected)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                ms_[run.run_name.function_name] = run.GetAdjustedCPUTime() * (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-3);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        if (ms_.count("BM_RectSelect") && ms_.count("BM_RectTestEveryObject"))
+class RatioReporter : public CRatioReporter {
+    void Ratios() override {
+        if (Ran({"BM_RectSelect", "BM_RectTestEveryObject"}))
             std::printf("rectangle selection over the view: %.3f ms (target <= 5 ms) %s; %.3f x testing every object\n",
-                        ms_["BM_RectSelect"], ms_["BM_RectSelect"] <= 5.0 ? "ok" : "MISSED",
-                        ms_["BM_RectSelect"] / ms_["BM_RectTestEveryObject"]);
-        if (ms_.count("BM_FrameMovingSelected") && ms_.count("BM_FrameStill")) {
-            const double ratio = ms_["BM_FrameMovingSelected"] / ms_["BM_FrameStill"];
+                        Ms("BM_RectSelect"), Ms("BM_RectSelect") <= 5.0 ? "ok" : "MISSED",
+                        Ms("BM_RectSelect") / Ms("BM_RectTestEveryObject"));
+        if (Ran({"BM_FrameMovingSelected", "BM_FrameStill"})) {
+            const double ratio = Ms("BM_FrameMovingSelected") / Ms("BM_FrameStill");
             std::printf("frame moving 100,000 selected objects: %.3f x the frame of them still (target <= 3) %s\n",
                         ratio, ratio <= 3.0 ? "ok" : "MISSED");
         }
     }
-
-private:
-    std::map<std::string, double> ms_;
 };
 
 }  // namespace

@@ -9,70 +9,32 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
-#include "app/application.h"
-#include "app/manager.h"
 #include "document/edit_history.h"
-#include "editor/editor.h"
-#include "input/input.h"
-#include "platform/headless/headless_platform.h"
 #include "render/camera.h"
 #include "resource/model_manager.h"
 #include "scene/picking.h"
-#include "scene/stage.h"
-#include "dense_stage.h"
+#include "bench_editor.h"
 #include "run_benchmarks.h"
 
 namespace {
 
-constexpr int kObjects = 100000;
-const char* const kTag = "TEST";
+constexpr int kObjects = kDenseObjects;
+const char* const kTag = CBenchEditor::kTag;
 // The rectangle: a quarter of the 1280 x 720 view round its middle.
 constexpr float kRect[4] = {320, 180, 960, 540};
 
-class SpatialStage {
+// The editor with the dense stage, the cursor held with the right button over the middle of the view.
+class SpatialStage : public CBenchEditor {
 public:
     SpatialStage() {
-        std::string error;
-        started_ = StartEditor(platform_, error);
-        if (!started_) {
-            std::fprintf(stderr, "cannot start the editor: %s\n", error.c_str());
-            return;
-        }
-        CManager* manager = CManager::GetInstance();
-        FillDenseStage(*manager->GetStage(), kTag, kObjects);
-        manager->GetEditor()->RefreshGroup(kTag);
-        loop_ = new CFrameLoop(platform_);
-        for (int i = 0; i < 3; ++i) loop_->RunFrame();  // the camera's transforms are set, the index built
-        platform_.SetMouseButton(1, true);
-        platform_.SetCursor(640, 360);
-        manager->GetMouse()->Update();
+        FillDense(kObjects);
+        Platform().SetMouseButton(1, true);
+        Cursor(640, 360);
     }
-    ~SpatialStage() {
-        delete loop_;
-        if (started_) StopEditor();
-    }
-    bool Ready() {
-        return started_ && CManager::GetInstance()->GetStage()->Groups()[kTag][1].model != kNoModel;
-    }
-    CStage& Stage() { return *CManager::GetInstance()->GetStage(); }
     const std::vector<StageObject>& Group() { return std::as_const(Stage().Document()).Groups().at(kTag); }
     const CModelManager& Models() { return *CManager::GetInstance()->GetModelManager(); }
-    PickRay Ray() {
-        CManager* manager = CManager::GetInstance();
-        IDirect3DDevice9* device = manager->GetDevice();
-        D3DVIEWPORT9 viewport{};
-        device->GetViewport(&viewport);
-        const D3DXVECTOR3 cursor = manager->GetMouse()->GetCursorClientPos();
-        D3DXMATRIX view;
-        device->GetTransform(D3DTS_VIEW, &view);
-        PickRay ray;
-        MakePickRay(cursor, viewport, manager->GetCamera()->mtxProjection, view,
-                    manager->GetCamera()->Unproject(cursor), &ray);
-        return ray;
-    }
     CViewFrustum RectFrustum() {
         CManager* manager = CManager::GetInstance();
         IDirect3DDevice9* device = manager->GetDevice();
@@ -84,11 +46,6 @@ public:
         frustum.SetRect(view, manager->GetCamera()->mtxProjection, viewport, kRect[0], kRect[1], kRect[2], kRect[3]);
         return frustum;
     }
-
-private:
-    CHeadlessPlatform platform_;
-    CFrameLoop* loop_ = nullptr;
-    bool started_ = false;
 };
 
 SpatialStage& Shared() {
@@ -96,11 +53,7 @@ SpatialStage& Shared() {
     return stage;
 }
 
-bool Ready(benchmark::State& state) {
-    if (Shared().Ready()) return true;
-    state.SkipWithError("the editor or its sample meshes did not load");
-    return false;
-}
+bool Ready(benchmark::State& state) { return Shared().ReadyFor(state); }
 
 void BM_PickDense(benchmark::State& state) {
     if (!Ready(state)) return;
@@ -115,7 +68,7 @@ void BM_PickDense(benchmark::State& state) {
 
 void BM_PickDenseBruteForce(benchmark::State& state) {
     if (!Ready(state)) return;
-    const PickRay ray = Shared().Ray();
+    const PickRay ray = Shared().CursorRay();
     int picked = -1;
     for (auto _ : state) {
         picked = PickNearestObject(ray, Shared().Group(), Shared().Models());
@@ -182,40 +135,20 @@ BENCHMARK(BM_RectQueryBruteForce)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveOneObject)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildIndex)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                ms_[run.run_name.function_name] = run.GetAdjustedCPUTime() * Scale(run.time_unit);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+class RatioReporter : public CRatioReporter {
+    void Ratios() override {
         Line("dense pick", "BM_PickDense", "BM_PickDenseBruteForce", 0.1);
         Line("rectangle query", "BM_RectQuery", "BM_RectQueryBruteForce", 5.0);
         Line("one object moved, index updated", "BM_MoveOneObject", "BM_RebuildIndex", 0.010, 1000.0, "us");
     }
-
-private:
-    static double Scale(benchmark::TimeUnit unit) {
-        switch (unit) {
-            case benchmark::kNanosecond: return 1e-6;
-            case benchmark::kMicrosecond: return 1e-3;
-            case benchmark::kSecond: return 1e3;
-            default: return 1.0;
-        }
-    }
     // `scale` and `unit`: how the run's time and target are printed (from milliseconds).
     void Line(const char* what, const char* run, const char* baseline, double targetMs, double scale = 1.0,
               const char* unit = "ms") {
-        if (!ms_.count(run) || !ms_.count(baseline)) return;
-        const double ms = ms_[run];
+        if (!Ran({run, baseline})) return;
+        const double ms = Ms(run);
         std::printf("%s: %.3f %s (target <= %g %s) %s; %.5f x the baseline (%.3f ms)\n", what, ms * scale, unit,
-                    targetMs * scale, unit, ms <= targetMs ? "ok" : "MISSED", ms / ms_[baseline], ms_[baseline]);
+                    targetMs * scale, unit, ms <= targetMs ? "ok" : "MISSED", ms / Ms(baseline), Ms(baseline));
     }
-
-    std::map<std::string, double> ms_;
 };
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -225,25 +224,23 @@ BENCHMARK(BM_TextSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JsonExportBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JsonExport)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's CPU time per iteration for the summary: on a machine shared with other work the
-// process's own time is the steadier measure.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+// The summary compares CPU times: on a machine shared with other work the process's own time is the
+// steadier measure.
+class RatioReporter : public CRatioReporter {
+    void Ratios() override {
+        std::printf("\n");
+        Line("load", "Load", 2.5);
+        Line("text save", "TextSave", 2.0);
+        Line("JSON export", "JsonExport", 1.5);
     }
-    std::map<std::string, double> times;
+    void Line(const char* what, const std::string& name, double target) {
+        const std::string ours = "BM_" + name, base = "BM_" + name + "Baseline";
+        if (!Ran({ours, base})) return;
+        const double ratio = Ms(ours) / Ms(base);
+        std::printf("%-12s %8.2f ms CPU  baseline %8.2f ms CPU  ratio %.2f  (target <= %.1f: %s)\n", what, Ms(ours),
+                    Ms(base), ratio, target, ratio <= target ? "met" : "MISSED");
+    }
 };
-
-void PrintRatio(const RatioReporter& reporter, const char* what, const std::string& name, double target) {
-    auto ours = reporter.times.find("BM_" + name), base = reporter.times.find("BM_" + name + "Baseline");
-    if (ours == reporter.times.end() || base == reporter.times.end()) return;
-    double ratio = ours->second / base->second;
-    std::printf("%-12s %8.2f ms CPU  baseline %8.2f ms CPU  ratio %.2f  (target <= %.1f: %s)\n", what, ours->second,
-                base->second, ratio, target, ratio <= target ? "met" : "MISSED");
-}
 
 // The most memory live at once during one load, beyond what was live before it.
 void PrintPeakMemory() {
@@ -264,10 +261,6 @@ void PrintPeakMemory() {
 int main(int argc, char** argv) {
     RatioReporter reporter;
     if (int status = RunBenchmarks(argc, argv, reporter); status != 0) return status;
-    std::printf("\n");
-    PrintRatio(reporter, "load", "Load", 2.5);
-    PrintRatio(reporter, "text save", "TextSave", 2.0);
-    PrintRatio(reporter, "JSON export", "JsonExport", 1.5);
     PrintPeakMemory();
     std::remove(StageFile().c_str());
     return 0;

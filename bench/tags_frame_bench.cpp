@@ -7,14 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 
-#include "app/application.h"
-#include "app/manager.h"
-#include "editor/editor.h"
+#include "bench_editor.h"
 #include "editor/file_menu.h"
-#include "platform/headless/headless_platform.h"
 #include "run_benchmarks.h"
 
 namespace {
@@ -30,54 +26,34 @@ void BM_EditorFrameWithTags(benchmark::State& state) {
             out << line;
         }
     }
-    CHeadlessPlatform platform;
-    std::string error;
-    if (!StartEditor(platform, error)) {
-        state.SkipWithError(("cannot start the editor: " + error).c_str());
+    CBenchEditor bench;
+    if (!bench.Started()) {
+        std::filesystem::remove(file);
+        state.SkipWithError(("cannot start the editor: " + bench.Error()).c_str());
         return;
     }
-    CEditor* editor = CManager::GetInstance()->GetEditor();
-    const FileResult opened = editor->GetFileMenu()->OpenFile(file.string());
+    CEditor& editor = bench.Editor();
+    const FileResult opened = editor.GetFileMenu()->OpenFile(file.string());
     std::filesystem::remove(file);
-    if (!opened.ok || editor->tags.size() != static_cast<std::size_t>(tags)) {
-        StopEditor();
+    if (!opened.ok || editor.tags.size() != static_cast<std::size_t>(tags)) {
         state.SkipWithError(("cannot open the stage of tags: " + opened.Describe()).c_str());
         return;
     }
-    if (CRecordingDevice* device = platform.Device()) device->SetRecording(false);
-    CFrameLoop loop(platform);
-    for (int i = 0; i < 3; ++i) loop.RunFrame();  // windows settle
-    for (auto _ : state) {
-        platform.Advance(CFrameLoop::kFrameInterval);
-        loop.RunFrame();
-    }
+    bench.RunFrames(state);
     state.counters["tags"] = tags;
-    StopEditor();
 }
 
 BENCHMARK(BM_EditorFrameWithTags)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // Prints the console report, then the frame with 100,000 tags against the one with 1,000.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            auto it = run.counters.find("tags");
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration && it != run.counters.end())
-                frameMs_[static_cast<int>(it->second.value)] = run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        if (frameMs_.count(1000) == 0 || frameMs_.count(100000) == 0) return;
-        const double ratio = frameMs_[100000] / frameMs_[1000];
+class RatioReporter : public CRatioReporter {
+    void Ratios() override {
+        const std::string few = "BM_EditorFrameWithTags/1000", many = "BM_EditorFrameWithTags/100000";
+        if (!Ran({few, many})) return;
+        const double ratio = Ms(many) / Ms(few);
         std::printf("editor frame, 100,000 tags: %.3f ms, %.2f x the frame with 1,000 tags (target: at most 2 x) %s\n",
-                    frameMs_[100000], ratio, ratio <= 2.0 ? "ok" : "MISSED");
+                    Ms(many), ratio, ratio <= 2.0 ? "ok" : "MISSED");
     }
-
-private:
-    std::map<int, double> frameMs_;
 };
 
 }  // namespace
