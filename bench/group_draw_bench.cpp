@@ -1,6 +1,7 @@
 // The stage's drawing of every visible group on the recording device (its journal off): 10 groups of
-// 1,000 and of 10,000 sample objects. The program prints the time of each size and their ratio, which is
-// 10 when the drawing grows linearly with the object count.
+// 1,000 and of 10,000 sample objects, seen from the camera's start after a few frames. The program prints
+// the time of each size and their ratio, which stays under 10 because the larger groups reach out of view
+// and are culled; the "draws" counter gives the mesh subsets one drawing sends.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -32,6 +33,14 @@ void BM_DrawVisibleGroups(benchmark::State& state) {
     stage->SetCurrentTag("group0");
     stage->Select(0);
     if (CRecordingDevice* device = bench.Platform().Device()) device->SetRecording(false);
+    for (int i = 0; i < 3; ++i) bench.Frame();  // the camera's transforms are set
+    if (CRecordingDevice* device = bench.Platform().Device()) {
+        device->SetRecording(true);
+        device->ClearLog();
+        stage->DrawVisible();
+        state.counters["draws"] = static_cast<double>(device->Draws().size());
+        device->SetRecording(false);
+    }
     for (auto _ : state) stage->DrawVisible();
     state.counters["objects"] = 10.0 * perGroup;
 }
