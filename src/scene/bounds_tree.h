@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -50,8 +51,9 @@ public:
     // Leaves added one at a time since the last Build: the tree grows worse with them.
     std::size_t Inserted() const { return inserted_; }
 
-    // Calls visit(item) for every leaf whose box `side` does not find outside. side(box) -> BoxSide; below
-    // a node found inside, no box is tested again.
+    // Calls visit(item) for every leaf whose box `side` does not find outside, or visit(item, inside) with
+    // whether it found the leaf's box wholly inside. side(box) -> BoxSide; below a node found inside, no box
+    // is tested again.
     template <typename Side, typename Visit>
     void Query(const Side& side, const Visit& visit) const {
         if (root_ == kNone) return;
@@ -69,7 +71,10 @@ public:
                 in = where == BoxSide::kInside;
             }
             if (node.IsLeaf()) {
-                visit(node.item);
+                if constexpr (std::is_invocable_v<Visit, int, bool>)
+                    visit(node.item, in);
+                else
+                    visit(node.item);
                 continue;
             }
             stack.emplace_back(node.child[1], in);

@@ -418,8 +418,11 @@ std::vector<int> ObjectsMeetingFrustum(const CViewFrustum& frustum, const std::v
                                        const CModelManager& models, const CGroupIndex* index,
                                        const std::vector<int>* skip) {
     std::vector<int> candidates;
+    // An object whose indexed box (its world box and a little more) lies wholly inside meets the frustum;
+    // only the others are measured again.
+    std::vector<bool> inside;
     if (index) {
-        candidates = index->InFrustum(frustum);
+        candidates = index->InFrustum(frustum, &inside);
     } else {
         candidates.resize(group.size());
         for (std::size_t i = 0; i < group.size(); ++i) candidates[i] = static_cast<int>(i);
@@ -430,6 +433,10 @@ std::vector<int> ObjectsMeetingFrustum(const CViewFrustum& frustum, const std::v
         const StageObject& object = group[static_cast<std::size_t>(i)];
         const ModelData& model = ModelOf(object, models);
         if (!FinitePlacement(object.part, model)) continue;
+        if (static_cast<std::size_t>(i) < inside.size() && inside[static_cast<std::size_t>(i)]) {
+            found.push_back(i);
+            continue;
+        }
         const D3DXMATRIX world = ObjectWorld(object.part);
         BoundsBox box;
         WorldBox(world, model.min, model.mesh ? model.max + D3DXVECTOR3(1, 1, 1) : model.max, &box.lo, &box.hi);

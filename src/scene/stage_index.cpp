@@ -50,12 +50,30 @@ bool CGroupIndex::SameKey(const Key& a, const Key& b) {
            std::memcmp(&a.rot, &b.rot, sizeof a.rot) == 0 && std::memcmp(&a.scale, &b.scale, sizeof a.scale) == 0;
 }
 
-std::vector<int> CGroupIndex::InFrustum(const CViewFrustum& frustum) const {
+std::vector<int> CGroupIndex::InFrustum(const CViewFrustum& frustum, std::vector<bool>* inside) const {
     std::vector<int> found;
+    if (inside) inside->assign(leafOf_.size(), false);
     tree_.Query([&frustum](const BoundsBox& box) { return frustum.Classify(box); },
-                [&found](int item) { found.push_back(item); });
+                [&found, inside](int item, bool wholly) {
+                    found.push_back(item);
+                    if (inside && wholly) (*inside)[static_cast<std::size_t>(item)] = true;
+                });
     ForEachUnbounded([&found](int i) { found.push_back(i); });
-    std::sort(found.begin(), found.end());
+    return Ascending(std::move(found));
+}
+
+std::vector<int> CGroupIndex::Ascending(std::vector<int> found) const {
+    // Many objects (a rectangle over the whole view) are put in order by marking them, in a pass over
+    // the group, rather than by sorting.
+    if (found.size() < leafOf_.size() / 32) {
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+    std::vector<bool> marked(leafOf_.size());
+    for (int i : found) marked[static_cast<std::size_t>(i)] = true;
+    found.clear();
+    for (std::size_t i = 0; i < marked.size(); ++i)
+        if (marked[i]) found.push_back(static_cast<int>(i));
     return found;
 }
 
@@ -71,8 +89,7 @@ std::vector<int> CGroupIndex::Overlapping(const BoundsBox& query) const {
     };
     tree_.Query(side, [&found](int item) { found.push_back(item); });
     ForEachUnbounded([&found](int i) { found.push_back(i); });
-    std::sort(found.begin(), found.end());
-    return found;
+    return Ascending(std::move(found));
 }
 
 // ---- the stage ----

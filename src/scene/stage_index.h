@@ -39,12 +39,16 @@ public:
             if (leafOf_[i] == kUnbounded) visit(static_cast<int>(i));
     }
     // The objects whose box the frustum does not find wholly outside one of its planes, in index order.
-    std::vector<int> InFrustum(const CViewFrustum& frustum) const;
+    // With `inside`, it is marked (by object) for those whose box lies wholly within every plane.
+    std::vector<int> InFrustum(const CViewFrustum& frustum, std::vector<bool>* inside = nullptr) const;
     // The objects whose box overlaps `box`, in index order.
     std::vector<int> Overlapping(const BoundsBox& box) const;
 
 private:
     friend class CStageIndex;
+    // The objects found, each once, in ascending order.
+    std::vector<int> Ascending(std::vector<int> found) const;
+
     static constexpr int kUnbounded = -2;
     static constexpr int kPending = -3;  // inserted, not measured yet
     struct Key {
