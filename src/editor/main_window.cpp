@@ -20,6 +20,7 @@
 #include "editor/tag_panel.h"
 #include "editor/unsaved_guard.h"
 #include "editor/view_menu.h"
+#include "editor/window_layout.h"
 #include "platform/platform.h"
 #include "resource/asset_reload.h"
 #include "resource/model_manager.h"
@@ -29,8 +30,7 @@
 
 bool CEditor::Update(bool showMain, bool showAnother) {
     BeginFrame();
-    ImGui::SetNextWindowPos(ImVec2(0, 20), ImGuiCond_Once);
-    ImGui::SetNextWindowSize(ImVec2(400, 400), ImGuiCond_Once);
+    PlaceNextWindow(kMainWindowPlace, ImGuiCond_Once);  // every run starts with the main window here
 
     ImGuiStyle& style = ImGui::GetStyle();
     style.Colors[ImGuiCol_WindowBg] = ImVec4(0.0f, 0.0f, 0.1f, 0.4f);

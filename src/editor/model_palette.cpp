@@ -9,6 +9,7 @@
 #include "editor/creation_panel.h"
 #include "editor/editor.h"
 #include "editor/outliner_rows.h"
+#include "editor/window_layout.h"
 #include "platform/platform.h"
 #include "resource/model_manager.h"
 #include "scene/pointer.h"
@@ -66,8 +67,7 @@ bool CModelPalette::DropInView(const std::string& label, float x, float y) {
 }
 
 void CModelPalette::Show(bool* open) {
-    ImGui::SetNextWindowPos(ImVec2(405, 545), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(760, 150), ImGuiCond_FirstUseEver);
+    PlaceNextWindow(kModelsPlace);
     const bool shown = ImGui::Begin(kWindow, open);
     FinishDrag();
     if (!shown) {

@@ -8,6 +8,7 @@
 
 #include "document/edit_history.h"
 #include "editor/editor.h"
+#include "editor/window_layout.h"
 
 namespace {
 constexpr const char* kDragPayload = "VELLUMAR_OBJECT";
@@ -76,8 +77,7 @@ void COutliner::FollowSelection() {
 }
 
 void COutliner::Show(bool* open) {
-    ImGui::SetNextWindowPos(ImVec2(0, 425), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(400, 270), ImGuiCond_FirstUseEver);
+    PlaceNextWindow(kOutlinerPlace);
     if (!ImGui::Begin(kWindow, open)) {
         ImGui::End();
         return;

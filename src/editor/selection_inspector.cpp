@@ -11,6 +11,7 @@
 
 #include "document/edit_history.h"
 #include "editor/editor.h"
+#include "editor/window_layout.h"
 
 namespace {
 
@@ -91,8 +92,7 @@ bool CSelectionInspector::SetLabel(const std::string& label) {
 }
 
 void CSelectionInspector::Show(bool* open) {
-    ImGui::SetNextWindowPos(ImVec2(940, 285), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(330, 250), ImGuiCond_FirstUseEver);
+    PlaceNextWindow(kInspectorPlace);
     if (!ImGui::Begin(kWindow, open)) {
         ImGui::End();
         return;

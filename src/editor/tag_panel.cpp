@@ -8,6 +8,7 @@
 
 #include "document/edit_history.h"
 #include "editor/editor.h"
+#include "editor/window_layout.h"
 
 std::vector<CTagPanel::Row> CTagPanel::Rows() const {
     const StageGroups& groups = std::as_const(editor_.Document()).Groups();
@@ -46,8 +47,7 @@ const std::vector<CTagPanel::Row>& CTagPanel::CurrentRows() {
 
 void CTagPanel::Show(bool* open) {
     CStageDocument& document = editor_.Document();
-    ImGui::SetNextWindowPos(ImVec2(940, 20), ImGuiCond_Once);
-    ImGui::SetNextWindowSize(ImVec2(330, 260), ImGuiCond_Once);
+    PlaceNextWindow(kTagsPlace);
     ImGui::Begin(kWindow, open, 0);
 
     ImGui::TextUnformatted("Tag");
