@@ -31,15 +31,12 @@ TEST_F(GizmoWindow, DraggingTheXArrowOfASelectedCrateMovesItAlongX) {
     manager->GetEditor()->RefreshGroup("TEST");
     ASSERT_NE(stage->Groups()["TEST"].at(0).model, kNoModel) << "the sample catalog did not load";
 
-    const std::string move = "xdotool mousemove --sync --window " + XWindowId(platform.SdlWindow()) + " ";
+    const std::string window = XWindowId(platform.SdlWindow());
 
     float x = 0.0f, yaw = 0.0f, unitsPerPixel = 0.0f;
     CFrameLoop loop(platform);
     const int exitCode = loop.Run([&](std::uint64_t frame) {
-        if (frame == 10) Shell(move + "590 360");  // half-way along the arrow
-        if (frame == 12) Shell("xdotool mousedown 1");
-        if (frame >= 14 && frame <= 19) Shell(move + std::to_string(590 - 10 * (frame - 13)) + " 360");
-        if (frame == 22) Shell("xdotool mouseup 1");
+        Drag(window, frame, 10, 6, 590, 360, 530, 360);  // from half-way along the arrow, 60 pixels left
         if (frame == 30) {
             const CCamera& camera = *manager->GetCamera();
             D3DXVECTOR3 toEye = camera.worldEye - camera.worldAt;
@@ -80,6 +77,8 @@ TEST_F(GizmoWindow, ARectangleAroundThreeCratesSelectsThemTheArrowMovesAllAndOne
     };
     CFrameLoop loop(platform);
     const int exitCode = loop.Run([&](std::uint64_t frame) {
+        // On the x arrow of the gizmo at the selection's centre, 60 pixels to the left.
+        Drag(window, frame, 26, 6, 590, 360, 530, 360);
         switch (frame) {
         case 10: Shell("xdotool windowfocus --sync " + window); Shell(move + "470 250"); break;
         case 11: Shell("xdotool keydown Shift_L"); break;
@@ -90,12 +89,6 @@ TEST_F(GizmoWindow, ARectangleAroundThreeCratesSelectsThemTheArrowMovesAllAndOne
         case 20: Shell("xdotool mouseup 1"); break;
         case 22: Shell("xdotool keyup Shift_L"); break;
         case 24: selected = manager->GetEditor()->Document().Selection().Count(); break;
-        case 26: Shell(move + "590 360"); break;  // on the x arrow of the gizmo at the selection's centre
-        case 28: Shell("xdotool mousedown 1"); break;
-        case 30: case 31: case 32: case 33: case 34: case 35:
-            Shell(move + std::to_string(590 - 10 * (frame - 29)) + " 360");
-            break;
-        case 38: Shell("xdotool mouseup 1"); break;
         case 44: moved = xs(); Shell("xdotool keydown Control_L"); break;
         case 46: Shell("xdotool keydown z"); break;
         case 48: Shell("xdotool keyup z"); break;

@@ -19,22 +19,6 @@ namespace {
 
 using LayoutWindow = SampleEditorWindow;
 
-// Presses the left button at `from`, moves to `to` in `steps` frames from `frame` on, and lets go; the
-// drag takes steps + 8 frames from `first`.
-void Drag(const std::string& window, std::uint64_t frame, std::uint64_t first, int steps, int fromX, int fromY,
-              int toX, int toY) {
-    const std::string move = "xdotool mousemove --sync --window " + window + " ";
-    const auto at = [&](int step) {
-        return move + std::to_string(fromX + (toX - fromX) * step / steps) + " " +
-               std::to_string(fromY + (toY - fromY) * step / steps);
-    };
-    if (frame == first) Shell("xdotool windowfocus --sync " + window + "; " + at(0));
-    if (frame == first + 2) Shell("xdotool mousedown 1");
-    if (frame >= first + 4 && frame < first + 4 + static_cast<std::uint64_t>(steps))
-        Shell(at(static_cast<int>(frame - first - 3)));
-    if (frame == first + 6 + static_cast<std::uint64_t>(steps)) Shell("xdotool mouseup 1");
-}
-
 TEST_F(LayoutWindow, DraggingTheCratePictureFromModelsIntoTheViewPlacesACrate) {
     CManager* manager = CManager::GetInstance();
     CStage* stage = manager->GetStage();

@@ -40,6 +40,20 @@ std::string Shell(const std::string& command) {
     return output;
 }
 
+void Drag(const std::string& window, std::uint64_t frame, std::uint64_t first, int steps, int fromX, int fromY,
+          int toX, int toY) {
+    const std::string move = "xdotool mousemove --sync --window " + window + " ";
+    const auto at = [&](int step) {
+        return move + std::to_string(fromX + (toX - fromX) * step / steps) + " " +
+               std::to_string(fromY + (toY - fromY) * step / steps);
+    };
+    const auto last = first + 3 + static_cast<std::uint64_t>(steps);  // the frame of the last step
+    if (frame == first) Shell("xdotool windowfocus --sync " + window + "; " + at(0));
+    if (frame == first + 2) Shell("xdotool mousedown 1");
+    if (frame >= first + 4 && frame <= last) Shell(at(static_cast<int>(frame - first - 3)));
+    if (frame == last + 3) Shell("xdotool mouseup 1");
+}
+
 std::string XWindowId(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

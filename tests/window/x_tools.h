@@ -5,6 +5,8 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,6 +17,12 @@ struct SDL_Window;
 std::string Shell(const std::string& command);
 // The X11 window id of an SDL window, as the X tools write it (decimal).
 std::string XWindowId(SDL_Window* window);
+
+// One left-button drag in the window, driven from a frame loop: called every frame, it focuses the window
+// and puts the pointer at (fromX, fromY) at frame `first`, presses two frames later, moves in `steps`
+// frames (one step each) to (toX, toY) and lets go two frames after: steps + 6 frames in all.
+void Drag(const std::string& window, std::uint64_t frame, std::uint64_t first, int steps, int fromX, int fromY,
+          int toX, int toY);
 
 // Starts the editor in `folder` with `arguments`; what it says goes to folder/editor.log. Leak checks are
 // off there: the GL driver is unloaded before they run (the in-process tests check the program's own code).
