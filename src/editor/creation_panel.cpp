@@ -191,10 +191,15 @@ bool CCreationPanel::CreateOnSurface(const std::string& tag, const D3DXVECTOR3& 
     return CreateAt(tag, point, &normal);
 }
 
-bool CCreationPanel::CreateAt(const std::string& tag, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal) {
-    if (labels_.empty()) return false;
+ObjectPart CCreationPanel::PlannedOnSurface(const std::string& label, const D3DXVECTOR3& point,
+                                            const D3DXVECTOR3& normal) const {
+    return Planned(label, point, &normal);
+}
+
+ObjectPart CCreationPanel::Planned(const std::string& label, const D3DXVECTOR3& pos,
+                                   const D3DXVECTOR3* surfaceNormal) const {
     ObjectPart part = creationPrototype_;
-    part.ModelLabel = labels_[editor_.modelIndex];
+    part.ModelLabel = label;
     const CModelManager* models = editor_.Parts().models;
     if (alignToSurface_ && surfaceNormal && models) {
         // Its own bottom, along the normal, touches the point.
@@ -203,6 +208,12 @@ bool CCreationPanel::CreateAt(const std::string& tag, const D3DXVECTOR3& pos, co
     } else {
         part.Pos = Placed(part, pos, surfaceNormal != nullptr);
     }
+    return part;
+}
+
+bool CCreationPanel::CreateAt(const std::string& tag, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal) {
+    if (labels_.empty()) return false;
+    const ObjectPart part = Planned(labels_[editor_.modelIndex], pos, surfaceNormal);
     return editor_.Document().CreateObjectAt(tag, part, &notice_);
 }
 

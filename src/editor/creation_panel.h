@@ -52,6 +52,8 @@ public:
     // Creates an object of the chosen model resting on a surface at `point`, as Enter would with the
     // pointer put there, but leaves the pointer (and with it the camera) where it is. One history step.
     bool CreateOnSurface(const std::string& tag, const D3DXVECTOR3& point, const D3DXVECTOR3& normal);
+    // The object CreateOnSurface would create there with the model `label` (whose bounds it rests by).
+    ObjectPart PlannedOnSurface(const std::string& label, const D3DXVECTOR3& point, const D3DXVECTOR3& normal) const;
 
     // Grid snapping of gizmo moves and turns, the pointer and new objects.
     const GizmoSnap& Snap() const { return snap_; }
@@ -72,8 +74,10 @@ private:
     // when `onSurface`; else on the grid while snapping is on, with its bottom on the grid's level when
     // "Snap bottom" is on.
     D3DXVECTOR3 Placed(const ObjectPart& part, D3DXVECTOR3 pos, bool onSurface) const;
-    // Creates an object of the chosen model at `pos`; `surfaceNormal` is the normal of the surface it
-    // stands on there, or null off any surface.
+    // A new object of the model at `pos`, from the prototype; `surfaceNormal` is the normal of the surface
+    // it stands on there, or null off any surface.
+    ObjectPart Planned(const std::string& label, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal) const;
+    // Creates the planned object of the chosen model.
     bool CreateAt(const std::string& tag, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal);
 
     CEditor& editor_;

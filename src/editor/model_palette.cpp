@@ -50,20 +50,34 @@ bool CModelPalette::Choose(const std::string& label) {
     return false;
 }
 
-bool CModelPalette::DropInView(const std::string& label, float x, float y) {
+std::optional<StageHit> CModelPalette::HitAt(float x, float y) const {
     CStage* stage = editor_.Parts().stage;
-    CCreationPanel* panel = editor_.GetCreationPanel();
-    if (!stage || !panel || !Choose(label)) return false;
-    const std::optional<StageHit> hit = stage->HitUnderCursor(D3DXVECTOR3(x, y, 0.0f), true);
-    if (!hit) return false;
+    if (!stage || !editor_.GetCreationPanel()) return std::nullopt;
+    return stage->HitUnderCursor(D3DXVECTOR3(x, y, 0.0f), true);
+}
+
+bool CModelPalette::DropInView(const std::string& label, float x, float y) {
+    const std::optional<StageHit> hit = HitAt(x, y);
+    if (!hit || !Choose(label)) return false;
     // The pointer, and with it the camera, stays: the view does not jump with every object dropped.
     const std::string tag = editor_.SelectedTag();
-    if (!panel->CreateOnSurface(tag, hit->point, hit->normal)) return false;
+    if (!editor_.GetCreationPanel()->CreateOnSurface(tag, hit->point, hit->normal)) return false;
     CStageDocument& document = editor_.Document();
     const StageGroups& groups = std::as_const(document).Groups();
     if (auto group = groups.find(tag); group != groups.end() && !group->second.empty())
         document.SelectObject(tag, static_cast<int>(group->second.size()) - 1, CStageDocument::Pick::Replace);
     return true;
+}
+
+std::optional<ObjectPart> CModelPalette::DropPreview() const {
+    if (dragged_.empty() || !ImGui::GetCurrentContext() || !ImGui::IsMouseDown(0)) return std::nullopt;
+    // Over a window nothing would be placed.
+    if (ImGui::IsWindowHovered(ImGuiHoveredFlags_AnyWindow | ImGuiHoveredFlags_AllowWhenBlockedByActiveItem))
+        return std::nullopt;
+    const ImVec2 at = ImGui::GetIO().MousePos;
+    const std::optional<StageHit> hit = HitAt(at.x, at.y);
+    if (!hit) return std::nullopt;
+    return editor_.GetCreationPanel()->PlannedOnSurface(dragged_, hit->point, hit->normal);
 }
 
 void CModelPalette::Show(bool* open) {

@@ -5,12 +5,15 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "render/model_thumbnails.h"
+#include "stagefile/stage_types.h"
 
 class CEditor;
+struct StageHit;
 
 class CModelPalette {
 public:
@@ -27,6 +30,9 @@ public:
     // its bottom resting there, in the selected tag's group, and selects it alone (to be moved or turned
     // next); the 3D pointer and the camera stay. False when nothing lies there.
     bool DropInView(const std::string& label, float x, float y);
+    // While a picture is dragged over the view: the object that letting go would create there, which the
+    // view outlines.
+    std::optional<ObjectPart> DropPreview() const;
     // The labels shown under the search text, in catalog order.
     std::vector<std::string> Shown() const;
     void SetSearch(const std::string& text);
@@ -35,6 +41,9 @@ public:
 private:
     void ShowTile(const std::string& label, float size);
     void FinishDrag();
+    // The surface under the client pixel where a picture let go would place its object (an object's or
+    // the ground's); none over nothing, or without a stage.
+    std::optional<StageHit> HitAt(float x, float y) const;
 
     CEditor& editor_;
     CModelThumbnails thumbnails_;

@@ -10,6 +10,7 @@
 
 #include "d3d/d3dx9.h"
 #include "render/view_aids.h"
+#include "stagefile/stage_types.h"
 
 class CEditor;
 
@@ -51,6 +52,8 @@ public:
 private:
     // The outline boxes of the selected objects of visible groups, the active one first.
     std::vector<OutlineBox> SelectionOutlines() const;
+    // The world box of an object's bounds.
+    OutlineBox Outline(const ObjectPart& part) const;
     void HoverTooltip();
     void IndicatorLabels();
 

@@ -4,6 +4,7 @@
 
 #include "editor/creation_panel.h"
 #include "editor/editor.h"
+#include "editor/model_palette.h"
 #include "editor/view_menu.h"
 #include "input/input.h"
 #include "platform/platform.h"
@@ -19,7 +20,11 @@ void CViewMenu::ShowOverlays() {
     const EditorParts& parts = editor_.Parts();
     if (CViewAids* aids = parts.viewAids) {
         if (CCreationPanel* panel = editor_.GetCreationPanel()) aids->SetStep(panel->Snap().step);
-        aids->SetOutlines(SelectionOutlines());
+        std::vector<OutlineBox> outlines = SelectionOutlines();
+        // A picture dragged from "Models" shows where its object would stand.
+        if (const CModelPalette* palette = editor_.GetModelPalette())
+            if (const std::optional<ObjectPart> planned = palette->DropPreview()) outlines.push_back(Outline(*planned));
+        aids->SetOutlines(std::move(outlines));
         if (aids->IsShown()) IndicatorLabels();
     }
 
@@ -35,18 +40,20 @@ void CViewMenu::ShowOverlays() {
     HoverTooltip();
 }
 
+OutlineBox CViewMenu::Outline(const ObjectPart& part) const {
+    OutlineBox box;
+    D3DXVECTOR3 low, high;
+    ModelBoundsOf(editor_.Parts().models, part.ModelLabel, &low, &high);
+    WorldBox(ObjectWorld(part), low, high, &box.min, &box.max);
+    return box;
+}
+
 std::vector<OutlineBox> CViewMenu::SelectionOutlines() const {
     std::vector<OutlineBox> outlines;
     const EditorParts& parts = editor_.Parts();
     const CStageDocument& document = editor_.Document();
     if (!parts.models) return outlines;
-    auto outline = [&](const ObjectPart& part) {
-        OutlineBox box;
-        D3DXVECTOR3 low, high;
-        ModelBoundsOf(parts.models, part.ModelLabel, &low, &high);
-        WorldBox(ObjectWorld(part), low, high, &box.min, &box.max);
-        outlines.push_back(box);
-    };
+    auto outline = [&](const ObjectPart& part) { outlines.push_back(Outline(part)); };
     const ObjectPart* active = document.SelectedObject(editor_.SelectedTag());
     if (active && document.IsTagVisible(editor_.SelectedTag())) outline(*active);
     for (const auto& [tag, members] : document.Selection().Groups()) {

@@ -27,6 +27,10 @@ TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
                            static_cast<LONG>(from->y + (470.0f - from->y) * step / 10.0f));
         app_->Frames(1);
     }
+    // Over the view, before letting go: the object that would be placed, which the view outlines.
+    const std::optional<ObjectPart> preview = palette.DropPreview();
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->ModelLabel, "box");
     platform.SetMouseButton(0, false);
     app_->Frames(2);
     const std::vector<StageObject>& group = StageGroup(Editor().SelectedTag());
@@ -34,6 +38,8 @@ TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
     EXPECT_EQ(group[0].part.ModelLabel, "box");
     EXPECT_TRUE(Editor().Document().IsSelected(Editor().SelectedTag(), 0));
     EXPECT_EQ(Editor().Parts().pointer->GetPos(), pointer) << "the pointer, and the camera, stay";
+    EXPECT_EQ(group[0].part.Pos, preview->Pos);
+    EXPECT_FALSE(palette.DropPreview());
     // Its bottom on the ground (the stage holds nothing else).
     EXPECT_NEAR(group[0].part.Pos.y, -Editor().Parts().models->GetMin("box").y * group[0].part.Scale.y, 1e-3f);
 }
