@@ -94,7 +94,10 @@ void CModelPalette::Show(bool* open) {
         thumbnails_.Render(editor_.Parts().device, *models, stage ? stage->TextureCache() : nullptr);
     }
     ImGui::SetNextItemWidth(-1.0f);
-    ImGui::InputTextWithHint("##ModelSearch", "Search models", search_.data(), search_.size());
+    // Enter in the search field chooses the first model it shows: type a few letters, Enter, and place.
+    if (ImGui::InputTextWithHint("##ModelSearch", "Search models", search_.data(), search_.size(),
+                                 ImGuiInputTextFlags_EnterReturnsTrue))
+        if (const std::vector<std::string> shown = Shown(); !shown.empty()) Choose(shown.front());
 
     const float size = static_cast<float>(CModelThumbnails::kSize);
     const ImGuiStyle& style = ImGui::GetStyle();

@@ -9,8 +9,12 @@ TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
     CModelPalette& palette = *Editor().GetModelPalette();
     ASSERT_TRUE(Gui().Click(CModelPalette::kWindow, {"cone", "tile"}));
     EXPECT_EQ(Editor().GetCreationPanel()->ModelLabels().at(static_cast<std::size_t>(Editor().modelIndex)), "cone");
-    palette.SetSearch("CR");
+    // Typing in the search field narrows the pictures, and Enter chooses the first one left.
+    ASSERT_TRUE(Gui().Click(CModelPalette::kWindow, {"##ModelSearch"}));
+    Gui().Type("CR");
     EXPECT_EQ(palette.Shown(), std::vector<std::string>{"crate"});
+    Gui().Key(DIK_RETURN);
+    EXPECT_EQ(Editor().GetCreationPanel()->ModelLabels().at(static_cast<std::size_t>(Editor().modelIndex)), "crate");
     palette.SetSearch("");
 
     // From the "box" square down to the ground below the middle of the view.
