@@ -64,6 +64,12 @@ bool COutliner::AddAndSelectTag(const std::string& name) {
     return true;
 }
 
+bool COutliner::DropOnTag(const std::string& tag, int index, const std::string& target) {
+    CStageDocument& document = editor_.Document();
+    if (document.Selection().Count() > 1 && document.IsSelected(tag, index)) return document.MoveSelectionToTag(target);
+    return document.MoveObjectToTag(tag, index, target);
+}
+
 void COutliner::FollowSelection() {
     const CStageDocument& document = std::as_const(editor_.Document());
     const std::string& tag = editor_.SelectedTag();
@@ -159,10 +165,9 @@ void COutliner::ShowTagRow(const OutlinerRow& row) {
     }
     if (ImGui::IsItemClicked() && !ImGui::IsItemToggledOpen() && row.listed)
         editor_.tagIndex = static_cast<int>(row.listIndex);
-    // An object dropped here moves to this tag.
+    // An object dropped here moves to this tag; one of several selected takes the whole selection along.
     if (ImGui::BeginDragDropTarget()) {
-        if (ImGui::AcceptDragDropPayload(kDragPayload) && dragIndex_ >= 0)
-            editor_.Document().MoveObjectToTag(dragTag_, dragIndex_, row.tag);
+        if (ImGui::AcceptDragDropPayload(kDragPayload) && dragIndex_ >= 0) DropOnTag(dragTag_, dragIndex_, row.tag);
         ImGui::EndDragDropTarget();
     }
     if (ImGui::BeginPopupContextItem("TagMenu")) {

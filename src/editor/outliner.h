@@ -37,6 +37,9 @@ public:
     bool SelectRow(const OutlinerRow& row);
     // Adds a tag named `name` (when not listed yet) and selects it; false for an empty name.
     bool AddAndSelectTag(const std::string& name);
+    // The row of object `index` of `tag` dropped on `target`'s row: the object moves there, or the whole
+    // selection when it is one of several selected. One undo step.
+    bool DropOnTag(const std::string& tag, int index, const std::string& target);
 
 private:
     void ShowTools();

@@ -1,4 +1,5 @@
 // The outliner: its rows under a search and folding, and the window in the headless editor.
+#include "document/edit_history.h"
 #include "editor/outliner.h"
 #include "editor_fixture.h"
 
@@ -83,4 +84,23 @@ TEST_F(OutlinerTest, ASelectionMadeInTheViewIsRevealedAndARowClickSelects) {
     EXPECT_EQ(Editor().SelectedTag(), "HALL");
     app_->Frames(1);
     EXPECT_EQ(Outliner().RevealedRow(), 5);
+}
+
+TEST_F(OutlinerTest, ARowOfSeveralSelectedDroppedOnATagTakesTheSelectionAndOneUndoPutsItBack) {
+    Fill();
+    Editor().AddTag("HALL");
+    CStageDocument& document = Editor().Document();
+    document.SelectObject("TEST", 1, CStageDocument::Pick::Replace);
+    document.SelectObject("TEST", 2, CStageDocument::Pick::Add);
+    ASSERT_TRUE(Outliner().DropOnTag("TEST", 2, "HALL"));
+    EXPECT_EQ(StageGroup("HALL").size(), 2u);
+    EXPECT_EQ(StageGroup("TEST").size(), 2u);
+    // Alone (not one of several selected), a row moves just its object.
+    document.ClearSelection();
+    ASSERT_TRUE(Outliner().DropOnTag("TEST", 0, "HALL"));
+    EXPECT_EQ(StageGroup("HALL").size(), 3u);
+    ASSERT_TRUE(Editor().GetHistory()->Undo());
+    ASSERT_TRUE(Editor().GetHistory()->Undo());
+    EXPECT_EQ(StageGroup("TEST").size(), 4u);
+    EXPECT_TRUE(StageGroup("HALL").empty());
 }
