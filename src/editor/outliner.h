@@ -1,7 +1,8 @@
 // The "Outliner" window: every tag as a row that folds, with its objects under it, and a search field that
 // narrows them as it is typed. Clicking an object selects it (and its tag); an object picked in the view
 // is revealed and scrolled to. A double click renames an object in place, dragging it onto a tag moves
-// it there, and a tag's context menu deletes it; both are undoable. New tags are made and selected here.
+// it there (with the rest of the selection when it is selected among others), and a tag's context menu
+// deletes it; both are undoable. New tags are made and selected here.
 #pragma once
 
 #include <array>
