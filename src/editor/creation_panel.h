@@ -50,7 +50,8 @@ public:
     // True while the pointer stays where PlacePointerOnSurface put it.
     bool PointerOnSurface() const;
     // Creates an object of the chosen model resting on a surface at `point`, as Enter would with the
-    // pointer put there, but leaves the pointer (and with it the camera) where it is. One history step.
+    // pointer put there, but leaves the pointer (and with it the camera) where it is; with snapping on it
+    // stands on the nearest grid point across (x and z). One history step.
     bool CreateOnSurface(const std::string& tag, const D3DXVECTOR3& point, const D3DXVECTOR3& normal);
     // The object CreateOnSurface would create there with the model `label` (whose bounds it rests by).
     ObjectPart PlannedOnSurface(const std::string& label, const D3DXVECTOR3& point, const D3DXVECTOR3& normal) const;

@@ -1,5 +1,7 @@
 // The "Models" window in the headless editor: a click on a square chooses the model, a drag into the
 // view creates an object of it on the ground.
+#include <cmath>
+
 #include "editor/model_palette.h"
 #include "editor_fixture.h"
 #include "resource/model_manager.h"
@@ -44,6 +46,17 @@ TEST_F(EditorTest, ModelPaletteChoosesByClickAndPlacesByDraggingIntoTheView) {
     EXPECT_EQ(Editor().Parts().pointer->GetPos(), pointer) << "the pointer, and the camera, stay";
     EXPECT_EQ(group[0].part.Pos, preview->Pos);
     EXPECT_FALSE(palette.DropPreview());
+
+    // With snapping on, a dropped object stands on a grid point across the ground.
+    GizmoSnap snap;
+    snap.enabled = true;
+    snap.step = 5.0f;
+    Editor().GetCreationPanel()->SetSnap(snap);
+    ASSERT_TRUE(palette.DropInView("box", 700.0f, 500.0f));
+    const D3DXVECTOR3 snapped = StageGroup(Editor().SelectedTag()).back().part.Pos;
+    EXPECT_FLOAT_EQ(snapped.x, 5.0f * std::round(snapped.x / 5.0f));
+    EXPECT_FLOAT_EQ(snapped.z, 5.0f * std::round(snapped.z / 5.0f));
+    EXPECT_NEAR(snapped.y, group[0].part.Pos.y, 1e-3f) << "on the ground, as the first";
     // Its bottom on the ground (the stage holds nothing else).
     EXPECT_NEAR(group[0].part.Pos.y, -Editor().Parts().models->GetMin("box").y * group[0].part.Scale.y, 1e-3f);
 }
