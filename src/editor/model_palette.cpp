@@ -150,7 +150,7 @@ void CModelPalette::ShowTile(const std::string& label, float size) {
         draw->AddImage(image, ImVec2(corner.x + pad.x, corner.y + pad.y), ImVec2(opposite.x - pad.x, opposite.y - pad.y));
     else
         draw->AddText(ImVec2(corner.x + pad.x, corner.y + pad.y), ImGui::GetColorU32(ImGuiCol_Text), "?");
-    if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s", label.c_str());
+    if (ImGui::IsItemHovered()) ShowTileTooltip(label);
     if (ImGui::BeginDragDropSource()) {
         dragged_ = label;
         ImGui::SetDragDropPayload(kDragPayload, label.c_str(), label.size() + 1);
@@ -162,6 +162,18 @@ void CModelPalette::ShowTile(const std::string& label, float size) {
     ImGui::TextUnformatted(shown.c_str());
     ImGui::EndGroup();
     ImGui::PopID();
+}
+
+void CModelPalette::ShowTileTooltip(const std::string& label) const {
+    const CModelManager* models = editor_.Parts().models;
+    const ModelData* model = models ? models->Get(models->Find(label)) : nullptr;
+    if (!model) {
+        ImGui::SetTooltip("%s", label.c_str());
+        return;
+    }
+    // Its size in world units at scale 1, from the catalog's bounds (whole units).
+    ImGui::SetTooltip("%s\n%g x %g x %g units (width, height, depth)", label.c_str(), model->max.x - model->min.x,
+                      model->max.y - model->min.y, model->max.z - model->min.z);
 }
 
 void CModelPalette::FinishDrag() {

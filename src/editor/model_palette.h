@@ -40,6 +40,8 @@ public:
 
 private:
     void ShowTile(const std::string& label, float size);
+    // The picture's tooltip: the model's label and its size.
+    void ShowTileTooltip(const std::string& label) const;
     void FinishDrag();
     // The surface under the client pixel where a picture let go would place its object (an object's or
     // the ground's); none over nothing, or without a stage.
