@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "document/edit_history.h"
+#include "editor/creation_panel.h"
 #include "editor/editor.h"
+#include "editor/view_menu.h"
 #include "editor/window_layout.h"
 
 namespace {
@@ -68,6 +70,29 @@ bool COutliner::DropOnTag(const std::string& tag, int index, const std::string& 
     CStageDocument& document = editor_.Document();
     if (document.Selection().Count() > 1 && document.IsSelected(tag, index)) return document.MoveSelectionToTag(target);
     return document.MoveObjectToTag(tag, index, target);
+}
+
+void COutliner::StartRename(const OutlinerRow& row, const ObjectPart& part) {
+    renameTag_ = row.tag;
+    renameIndex_ = row.object;
+    renameText_.fill('\0');
+    std::memcpy(renameText_.data(), part.ObjectLabel.data(), std::min(part.ObjectLabel.size(), renameText_.size() - 1));
+    renameFocus_ = true;
+}
+
+void COutliner::ShowObjectMenu(const OutlinerRow& row, const ObjectPart& part, bool selected) {
+    if (!ImGui::BeginPopupContextItem("ObjectMenu")) return;
+    // A row outside the selection is selected first, so each command acts on what the row shows; a row of
+    // the selection acts on all of it, as the same commands do in the view.
+    if (!selected && ImGui::IsWindowAppearing()) SelectRow(row);
+    if (ImGui::MenuItem("Frame", "Ctrl+F")) {
+        if (CViewMenu* view = editor_.GetViewMenu()) view->FrameSelection();
+    }
+    if (ImGui::MenuItem("Rename")) StartRename(row, part);
+    if (ImGui::MenuItem("Delete", "Delete")) {
+        if (CCreationPanel* panel = editor_.GetCreationPanel()) panel->DeleteSelected(row.tag);
+    }
+    ImGui::EndPopup();
 }
 
 void COutliner::FollowSelection() {
@@ -208,16 +233,10 @@ void COutliner::ShowObjectRow(const OutlinerRow& row) {
     const std::string name = ObjectRowName(part, row.object);
     if (ImGui::Selectable(name.c_str(), selected, ImGuiSelectableFlags_AllowDoubleClick)) {
         SelectRow(row);
-        if (ImGui::IsMouseDoubleClicked(0)) {
-            renameTag_ = row.tag;
-            renameIndex_ = row.object;
-            renameText_.fill('\0');
-            std::memcpy(renameText_.data(), part.ObjectLabel.data(),
-                        std::min(part.ObjectLabel.size(), renameText_.size() - 1));
-            renameFocus_ = true;
-        }
+        if (ImGui::IsMouseDoubleClicked(0)) StartRename(row, part);
     }
     if (ImGui::IsItemHovered() && !part.ModelLabel.empty()) ImGui::SetTooltip("%s", part.ModelLabel.c_str());
+    ShowObjectMenu(row, part, selected);
     if (ImGui::BeginDragDropSource()) {
         dragTag_ = row.tag;
         dragIndex_ = row.object;

@@ -2,7 +2,8 @@
 // narrows them as it is typed. Clicking an object selects it (and its tag); an object picked in the view
 // is revealed and scrolled to. A double click renames an object in place, dragging it onto a tag moves
 // it there (with the rest of the selection when it is selected among others), and a tag's context menu
-// deletes it; both are undoable. New tags are made and selected here.
+// deletes it; both are undoable. An object's row has a menu to frame, rename or delete it. New tags are
+// made and selected here.
 #pragma once
 
 #include <array>
@@ -49,6 +50,9 @@ private:
     void ShowObjectRow(const OutlinerRow& row);
     // When the selection changed outside the outliner: unfolds its tag and marks its row to scroll to.
     void FollowSelection();
+    void StartRename(const OutlinerRow& row, const ObjectPart& part);
+    // The right-click menu of an object's row: "Frame", "Rename", "Delete".
+    void ShowObjectMenu(const OutlinerRow& row, const ObjectPart& part, bool selected);
 
     CEditor& editor_;
     COutlinerRows rows_;

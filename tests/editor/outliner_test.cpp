@@ -104,3 +104,13 @@ TEST_F(OutlinerTest, ARowOfSeveralSelectedDroppedOnATagTakesTheSelectionAndOneUn
     EXPECT_EQ(StageGroup("TEST").size(), 4u);
     EXPECT_TRUE(StageGroup("HALL").empty());
 }
+
+TEST_F(OutlinerTest, ARowsMenuSelectsItAndDeletesIt) {
+    Fill();
+    // Row 2 of the rows: the second object, "crate_a" (row 0 is the tag).
+    ASSERT_TRUE(Gui().Click("Outliner/OutlinerRows_", {2, "crate_a"}, 1));
+    EXPECT_TRUE(Editor().Document().IsSelected("TEST", 1));
+    ASSERT_TRUE(Gui().Click("##Popup_", {"Delete"}));
+    ASSERT_EQ(StageGroup("TEST").size(), 3u);
+    EXPECT_EQ(StageGroup("TEST")[1].part.ObjectLabel, "crate_b");
+}
