@@ -82,10 +82,12 @@ void COutliner::StartRename(const OutlinerRow& row, const ObjectPart& part) {
 
 void COutliner::ShowObjectMenu(const OutlinerRow& row, const ObjectPart& part, bool selected) {
     if (!ImGui::BeginPopupContextItem("ObjectMenu")) return;
-    // A row outside the selection is selected first, so each command acts on what the row shows; a row of
-    // the selection acts on all of it, as the same commands do in the view.
+    // A row outside the selection is selected first, so each command acts on what the row shows; "Delete"
+    // on a row of the selection deletes all of it, as Delete does in the view.
     if (!selected && ImGui::IsWindowAppearing()) SelectRow(row);
     if (ImGui::MenuItem("Frame", "Ctrl+F")) {
+        // The row's object becomes the active one (the selection stays), which framing shows.
+        editor_.Document().SelectObject(row.tag, row.object, CStageDocument::Pick::Add);
         if (CViewMenu* view = editor_.GetViewMenu()) view->FrameSelection();
     }
     if (ImGui::MenuItem("Rename")) StartRename(row, part);
