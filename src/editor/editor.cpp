@@ -15,7 +15,7 @@
 #include "editor/outliner.h"
 #include "editor/object_list.h"
 #include "editor/recovery_prompt.h"
-#include "editor/selection_inspector.h"
+#include "editor/selection_panel.h"
 #include "editor/selection_menu.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"
@@ -44,7 +44,7 @@ int CEditor::Init() {
     selectionMenu_ = new CSelectionMenu(*this);
     modelPalette_ = new CModelPalette(*this);
     assetReload_ = new CAssetReload();
-    inspector_ = new CSelectionInspector(*this);
+    inspector_ = new CSelectionPanel(*this);
     return 0;
 }
 

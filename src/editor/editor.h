@@ -26,7 +26,7 @@ class COutliner;
 class CSelectionMenu;
 class CModelPalette;
 class CAssetReload;
-class CSelectionInspector;
+class CSelectionPanel;
 
 class CEditor {
 public:
@@ -103,7 +103,7 @@ public:
     CGizmo* GetGizmo() const { return gizmo_; }
     COutliner* GetOutliner() const { return outliner_; }
     CModelPalette* GetModelPalette() const { return modelPalette_; }
-    CSelectionInspector* GetInspector() const { return inspector_; }
+    CSelectionPanel* GetInspector() const { return inspector_; }
     // The "Window" menu: shows or hides the outliner, "Tags", "Models" and the inspector, and puts every window back
     // where it first stood.
     void ShowWindowMenu();
@@ -164,7 +164,7 @@ private:
     CModelPalette* modelPalette_ = nullptr;
     CAssetReload* assetReload_ = nullptr;
     std::vector<std::string> reloadProblems_;  // not shown yet
-    CSelectionInspector* inspector_ = nullptr;
+    CSelectionPanel* inspector_ = nullptr;
     std::vector<std::string> catalogProblems_;
     std::size_t catalogEntryProblems_ = 0;  // the first lines of catalogProblems_: the catalogs' own
     bool catalogProblemsShown_ = false;

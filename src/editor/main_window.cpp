@@ -14,7 +14,7 @@
 #include "editor/model_palette.h"
 #include "editor/outliner.h"
 #include "editor/recovery_prompt.h"
-#include "editor/selection_inspector.h"
+#include "editor/selection_panel.h"
 #include "editor/selection_menu.h"
 #include "editor/tag_controls.h"
 #include "editor/tag_panel.h"

@@ -3,7 +3,7 @@
 
 #include "editor/editor.h"
 #include "editor/model_palette.h"
-#include "editor/selection_inspector.h"
+#include "editor/selection_panel.h"
 #include "editor/outliner.h"
 #include "editor/tag_panel.h"
 #include "editor/window_layout.h"
@@ -13,7 +13,7 @@ void CEditor::ShowWindowMenu() {
     ImGui::MenuItem(COutliner::kWindow, nullptr, &showOutliner);
     ImGui::MenuItem(CTagPanel::kWindow, nullptr, &showTags);
     ImGui::MenuItem(CModelPalette::kWindow, nullptr, &showModelPalette);
-    ImGui::MenuItem(CSelectionInspector::kWindow, nullptr, &showInspector);
+    ImGui::MenuItem(CSelectionPanel::kWindow, nullptr, &showInspector);
     ImGui::Separator();
     if (ImGui::MenuItem("Reset layout")) ResetLayout();
     ImGui::EndMenu();
@@ -25,5 +25,5 @@ void CEditor::ResetLayout() {
     PlaceWindow(COutliner::kWindow, kOutlinerPlace);
     PlaceWindow(CTagPanel::kWindow, kTagsPlace);
     PlaceWindow(CModelPalette::kWindow, kModelsPlace);
-    PlaceWindow(CSelectionInspector::kWindow, kInspectorPlace);
+    PlaceWindow(CSelectionPanel::kWindow, kInspectorPlace);
 }

@@ -1,7 +1,7 @@
 // The inspector of the selection: a shared value, "mixed", and a typed value set on every selected object
 // as one step.
 #include "document/edit_history.h"
-#include "editor/selection_inspector.h"
+#include "editor/selection_panel.h"
 #include "editor_fixture.h"
 
 TEST_F(EditorTest, TheInspectorSetsATypedValueOnEverySelectedObjectAndShowsWhatDiffersAsMixed) {
@@ -17,13 +17,13 @@ TEST_F(EditorTest, TheInspectorSetsATypedValueOnEverySelectedObjectAndShowsWhatD
     CStageDocument& document = Editor().Document();
     for (int i = 0; i < 3; ++i) document.SelectObject("TEST", i, CStageDocument::Pick::Add);
     app_->Frames(2);
-    CSelectionInspector& inspector = *Editor().GetInspector();
+    CSelectionPanel& inspector = *Editor().GetInspector();
     EXPECT_EQ(inspector.Common(1), std::optional<float>(2.0f));  // pos y: shared
     EXPECT_FALSE(inspector.Common(4));                          // rot y: mixed
     EXPECT_FALSE(inspector.CommonLabel());
 
     // One click in the "Pos x" field, a number and Enter.
-    ASSERT_TRUE(Gui().Click(CSelectionInspector::kWindow, {"Pos", 0, "##v"}));
+    ASSERT_TRUE(Gui().Click(CSelectionPanel::kWindow, {"Pos", 0, "##v"}));
     Gui().Type("7.5");
     Gui().Key(DIK_RETURN);
     for (const StageObject& object : StageGroup("TEST")) EXPECT_FLOAT_EQ(object.part.Pos.x, 7.5f);

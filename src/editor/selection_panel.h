@@ -12,13 +12,13 @@
 
 class CEditor;
 
-class CSelectionInspector {
+class CSelectionPanel {
 public:
     static constexpr const char* kWindow = "Inspector";
     // The nine numbers: position x, y, z, rotation x, y, z (degrees), scale x, y, z.
     static constexpr int kFields = 9;
 
-    explicit CSelectionInspector(CEditor& editor) : editor_(editor) {}
+    explicit CSelectionPanel(CEditor& editor) : editor_(editor) {}
 
     void Show(bool* open);
 

@@ -1,4 +1,4 @@
-#include "editor/selection_inspector.h"
+#include "editor/selection_panel.h"
 
 #include <imgui.h>
 #include <imgui_internal.h>
@@ -16,7 +16,7 @@
 namespace {
 
 constexpr float kDegrees = 57.29577951f;
-const char* const kFieldNames[CSelectionInspector::kFields] = {"Pos x", "Pos y", "Pos z", "Rot x", "Rot y",
+const char* const kFieldNames[CSelectionPanel::kFields] = {"Pos x", "Pos y", "Pos z", "Rot x", "Rot y",
                                                                "Rot z", "Scale x", "Scale y", "Scale z"};
 
 float& Component(ObjectPart& part, int field) {
@@ -31,7 +31,7 @@ float Shown(const ObjectPart& part, int field) {
 
 }  // namespace
 
-std::vector<ObjectRef> CSelectionInspector::Selected() const {
+std::vector<ObjectRef> CSelectionPanel::Selected() const {
     const CStageDocument& document = std::as_const(editor_.Document());
     std::vector<ObjectRef> refs;
     for (const auto& [tag, indices] : document.Selection().Groups())
@@ -47,7 +47,7 @@ std::vector<ObjectRef> CSelectionInspector::Selected() const {
     return refs;
 }
 
-std::optional<float> CSelectionInspector::Common(int field) const {
+std::optional<float> CSelectionPanel::Common(int field) const {
     const StageGroups& groups = std::as_const(editor_.Document()).Groups();
     std::optional<float> common;
     for (const ObjectRef& ref : Selected()) {
@@ -58,7 +58,7 @@ std::optional<float> CSelectionInspector::Common(int field) const {
     return common;
 }
 
-std::optional<std::string> CSelectionInspector::CommonLabel() const {
+std::optional<std::string> CSelectionPanel::CommonLabel() const {
     const StageGroups& groups = std::as_const(editor_.Document()).Groups();
     std::optional<std::string> common;
     for (const ObjectRef& ref : Selected()) {
@@ -69,7 +69,7 @@ std::optional<std::string> CSelectionInspector::CommonLabel() const {
     return common;
 }
 
-bool CSelectionInspector::SetField(int field, float value) {
+bool CSelectionPanel::SetField(int field, float value) {
     const std::vector<ObjectRef> refs = Selected();
     if (refs.empty() || field < 0 || field >= kFields || !std::isfinite(value)) return false;
     if (field >= 3 && field < 6) value /= kDegrees;
@@ -84,14 +84,14 @@ bool CSelectionInspector::SetField(int field, float value) {
     return true;
 }
 
-bool CSelectionInspector::SetLabel(const std::string& label) {
+bool CSelectionPanel::SetLabel(const std::string& label) {
     const std::vector<ObjectRef> refs = Selected();
     if (refs.empty()) return false;
     editor_.Document().SetObjectsLabel(refs, label);
     return true;
 }
 
-void CSelectionInspector::Show(bool* open) {
+void CSelectionPanel::Show(bool* open) {
     PlaceNextWindow(kInspectorPlace);
     if (!ImGui::Begin(kWindow, open)) {
         ImGui::End();
@@ -137,7 +137,7 @@ void CSelectionInspector::Show(bool* open) {
     ImGui::End();
 }
 
-void CSelectionInspector::ShowRow(const char* name, int first) {
+void CSelectionPanel::ShowRow(const char* name, int first) {
     ImGui::PushID(name);
     for (int i = 0; i < 3; ++i) {
         const int field = first + i;
