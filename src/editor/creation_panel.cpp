@@ -188,22 +188,22 @@ bool CCreationPanel::CreateAtPointer(const std::string& tag) {
 }
 
 bool CCreationPanel::CreateOnSurface(const std::string& tag, const D3DXVECTOR3& point, const D3DXVECTOR3& normal) {
-    if (labels_.empty()) return false;
-    const ObjectPart part = PlannedOnSurface(labels_[editor_.modelIndex], point, normal);
-    return editor_.Document().CreateObjectAt(tag, part, &notice_);
+    return CreateAt(tag, SnappedAcross(point), &normal);
 }
 
 ObjectPart CCreationPanel::PlannedOnSurface(const std::string& label, const D3DXVECTOR3& point,
                                             const D3DXVECTOR3& normal) const {
+    return Planned(label, SnappedAcross(point), &normal);
+}
+
+D3DXVECTOR3 CCreationPanel::SnappedAcross(D3DXVECTOR3 point) const {
     // With snapping on, an object dropped from "Models" stands on a grid point across the ground, at the
     // height of the surface that was under the cursor.
-    D3DXVECTOR3 at = point;
-    if (snap_.enabled) {
-        const D3DXVECTOR3 snapped = SnapToGrid(point, snap_.step);
-        at.x = snapped.x;
-        at.z = snapped.z;
-    }
-    return Planned(label, at, &normal);
+    if (!snap_.enabled) return point;
+    const D3DXVECTOR3 snapped = SnapToGrid(point, snap_.step);
+    point.x = snapped.x;
+    point.z = snapped.z;
+    return point;
 }
 
 ObjectPart CCreationPanel::Planned(const std::string& label, const D3DXVECTOR3& pos,

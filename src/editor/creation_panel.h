@@ -78,6 +78,8 @@ private:
     // A new object of the model at `pos`, from the prototype; `surfaceNormal` is the normal of the surface
     // it stands on there, or null off any surface.
     ObjectPart Planned(const std::string& label, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal) const;
+    // `point` moved to the nearest grid point across (x and z) while snapping is on.
+    D3DXVECTOR3 SnappedAcross(D3DXVECTOR3 point) const;
     // Creates the planned object of the chosen model.
     bool CreateAt(const std::string& tag, const D3DXVECTOR3& pos, const D3DXVECTOR3* surfaceNormal);
 
