@@ -3,7 +3,6 @@
 #include <imgui.h>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "editor/creation_panel.h"
@@ -21,10 +20,7 @@ constexpr const char* kDragPayload = "VELLUMAR_MODEL";
 
 }  // namespace
 
-void CModelPalette::SetSearch(const std::string& text) {
-    search_.fill('\0');
-    std::memcpy(search_.data(), text.data(), std::min(text.size(), search_.size() - 1));
-}
+void CModelPalette::SetSearch(const std::string& text) { SetSearchField(search_, text); }
 
 std::vector<std::string> CModelPalette::Shown() const {
     std::vector<std::string> labels;

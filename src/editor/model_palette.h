@@ -4,11 +4,11 @@
 // shown as marked squares that name the reason.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "editor/outliner_rows.h"
 #include "render/model_thumbnails.h"
 #include "stagefile/stage_types.h"
 
@@ -49,6 +49,6 @@ private:
 
     CEditor& editor_;
     CModelThumbnails thumbnails_;
-    std::array<char, 128> search_{};
+    SearchField search_{};
     std::string dragged_;  // the model being dragged out of the window
 };

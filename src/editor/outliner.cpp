@@ -16,10 +16,7 @@ namespace {
 constexpr const char* kDragPayload = "VELLUMAR_OBJECT";
 }  // namespace
 
-void COutliner::SetSearch(const std::string& text) {
-    search_.fill('\0');
-    std::memcpy(search_.data(), text.data(), std::min(text.size(), search_.size() - 1));
-}
+void COutliner::SetSearch(const std::string& text) { SetSearchField(search_, text); }
 
 const std::vector<OutlinerRow>& COutliner::Rows() {
     CStageDocument& document = editor_.Document();

@@ -57,7 +57,7 @@ private:
     CEditor& editor_;
     COutlinerRows rows_;
     std::set<std::string> folded_;
-    std::array<char, 128> search_{};
+    SearchField search_{};
     std::array<char, 128> newTag_{};
     // The selection as last seen, to tell a selection made elsewhere.
     std::string seenTag_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string_view>
 #include <unordered_set>
 
@@ -10,6 +11,11 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view needle) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     };
     return std::search(text.begin(), text.end(), needle.begin(), needle.end(), equal) != text.end();
+}
+
+void SetSearchField(SearchField& field, std::string_view text) {
+    field.fill('\0');
+    std::memcpy(field.data(), text.data(), std::min(text.size(), field.size() - 1));
 }
 
 std::string ObjectRowName(const ObjectPart& part, int index) {

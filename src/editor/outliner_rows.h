@@ -3,6 +3,7 @@
 // the stage, the tag list, the search or the folding changed, so a frame builds just the rows in view.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -22,6 +23,10 @@ struct OutlinerRow {
 std::string ObjectRowName(const ObjectPart& part, int index);
 // True when `needle` is in `text`, in any letter case (the outliner's and the model palette's search).
 bool ContainsIgnoringCase(std::string_view text, std::string_view needle);
+// The text of a search field, as the GUI edits it in place.
+using SearchField = std::array<char, 128>;
+// Puts `text` in the field, cut to what it holds.
+void SetSearchField(SearchField& field, std::string_view text);
 // True when `needle` is in the label, the model or the tag, in any letter case.
 bool OutlinerMatches(const ObjectPart& part, const std::string& tag, const std::string& needle);
 
