@@ -7,6 +7,29 @@
 #include "document/edit_history.h"
 #include "document/stage_document.h"
 
+namespace {
+
+// Takes the objects at `members` (indices in ascending order) out of the group and gives them back in
+// order; one pass keeps the rest in order however many go.
+std::vector<StageObject> TakeMembers(std::vector<StageObject>& group, const std::vector<int>& members) {
+    std::vector<StageObject> taken;
+    taken.reserve(members.size());
+    std::size_t kept = 0, next = 0;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (next < members.size() && static_cast<std::size_t>(members[next]) == i) {
+            taken.push_back(std::move(group[i]));
+            ++next;
+            continue;
+        }
+        if (kept != i) group[kept] = std::move(group[i]);
+        ++kept;
+    }
+    group.resize(kept);
+    return taken;
+}
+
+}  // namespace
+
 const std::string& CStageDocument::ActiveTag() const {
     return tagIndex_ >= 0 && static_cast<std::size_t>(tagIndex_) < tags_.size() ? tags_[tagIndex_] : currentTag_;
 }
@@ -175,18 +198,7 @@ bool CStageDocument::DeleteSelection() {
     history_->Begin(doomed.Count() == 1 ? "Delete object" : "Delete objects");
     for (const auto& [tag, members] : doomed.Groups()) {
         history_->TouchGroup(tag);
-        std::vector<StageObject>& group = groups_[tag];
-        // One pass keeps the rest in order however many go.
-        std::size_t kept = 0, next = 0;
-        for (std::size_t i = 0; i < group.size(); ++i) {
-            if (next < members.size() && static_cast<std::size_t>(members[next]) == i) {
-                ++next;
-                continue;
-            }
-            if (kept != i) group[kept] = std::move(group[i]);
-            ++kept;
-        }
-        group.resize(kept);
+        TakeMembers(groups_[tag], members);
         changes_.Group(tag);
         RefreshGroup(tag);
         DropFromHidden(tag, members);
@@ -278,18 +290,8 @@ bool CStageDocument::MoveSelectionToTag(const std::string& tag) {
     for (const auto& [from, members] : moving.Groups()) {
         if (from == tag) continue;
         history_->TouchGroup(from);
-        std::vector<StageObject>& group = groups_[from];
-        std::size_t kept = 0, next = 0;
-        for (std::size_t i = 0; i < group.size(); ++i) {
-            if (next < members.size() && static_cast<std::size_t>(members[next]) == i) {
-                objects.push_back(std::move(group[i]));
-                ++next;
-                continue;
-            }
-            if (kept != i) group[kept] = std::move(group[i]);
-            ++kept;
-        }
-        group.resize(kept);
+        std::vector<StageObject> taken = TakeMembers(groups_[from], members);
+        std::move(taken.begin(), taken.end(), std::back_inserter(objects));
         changes_.Group(from);
         RefreshGroup(from);
         DropFromHidden(from, members);
